@@ -1,0 +1,40 @@
+/*
+ * Volume and mute of mixer device 0.
+ *
+ * The mixer is opened by the first command and stays open for as long as
+ * the library is loaded; the volume and mute controls are looked up once
+ * and then reused. Every operation returns 1 for success and 0 for failure.
+ */
+#ifndef VOLUME_MIXER_H
+#define VOLUME_MIXER_H
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+/* Opens mixer device 0 unless it is open already. */
+int openMixer(void);
+/* The handle opened by openMixer, 0 before. Shared by volume and mute. */
+MixerHandle mixerHandle(void);
+
+/* The volume of the chosen line as a whole percent, rounded. */
+int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent);
+/* Sets the volume to a percent, keeping the balance between channels. */
+int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting);
+/* Moves the volume by a signed number of percent, stopping at 0 and 100. */
+int stepVolume(int32_t step, int32_t componentTypeSetting);
+
+/* Mute of the speakers line, whatever line the volume commands use. */
+int readMute(uint32_t *value);
+int writeMute(uint32_t value);
+int toggleMute(void);
+
+/* The mixer component type that a VolComponentType setting selects. */
+uint32_t componentTypeFromSetting(int32_t componentTypeSetting);
+
+/* Returns the module to its just-loaded state (mixer closed, nothing
+ * discovered). The library never needs it: the host unloads it instead.
+ * Test programs use it between cases. */
+void mixerForgetState(void);
+
+#endif

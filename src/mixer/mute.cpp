@@ -1,0 +1,46 @@
+/*
+ * Mute switch of the speakers line. It is independent of the line the
+ * volume commands use: muting always silences the speakers.
+ */
+#include "mixer/mixer.h"
+#include "mixer/mixer_internal.h"
+
+static const uint32_t NOT_DISCOVERED = 0xFFFFFFFFu;
+
+static uint32_t muteControlId = NOT_DISCOVERED;
+
+static int discoverMuteControl(void) {
+  if (muteControlId != NOT_DISCOVERED)
+    return 1;
+  MixerLine line;
+  MixerControl control;
+  if (!findLineControl(MIXER_COMPONENT_DST_SPEAKERS, MIXER_CONTROL_MUTE, &line,
+                       &control))
+    return 0;
+  muteControlId = control.controlId;
+  return 1;
+}
+
+int readMute(uint32_t *value) {
+  if (!discoverMuteControl())
+    return 0;
+  return mixerSucceeded(
+      platformMixerRead(mixerHandle(), muteControlId, 1, value));
+}
+
+int writeMute(uint32_t value) {
+  if (!discoverMuteControl())
+    return 0;
+  return mixerSucceeded(
+      platformMixerWrite(mixerHandle(), muteControlId, 1, &value));
+}
+
+int toggleMute(void) {
+  uint32_t muted = 0;
+  if (!readMute(&muted))
+    return 0;
+  /* Any non-zero value means muted, so every such value unmutes. */
+  return writeMute(muted == 0 ? 1 : 0);
+}
+
+void forgetMuteControl(void) { muteControlId = NOT_DISCOVERED; }

@@ -1,0 +1,109 @@
+/*
+ * The operations the plug-in needs from the operating system.
+ *
+ * The Windows build implements them with the real calls (platform_win32.cpp);
+ * every other build links the stand-ins (standin_*.cpp), which behave like
+ * the platform for what the plug-in relies on. Nothing above this header
+ * includes <windows.h>.
+ */
+#ifndef VOLUME_PLATFORM_H
+#define VOLUME_PLATFORM_H
+
+#include <cstddef>
+#include <cstdint>
+
+/* ---- Multimedia mixer (winmm) ---------------------------------------- */
+
+/* An MMRESULT: 0 is success, anything else a failure code. */
+typedef uint32_t MixerResult;
+/* An HMIXER; 0 means "not open". */
+typedef uintptr_t MixerHandle;
+
+/* Component types of mixer lines, as winmm numbers them. */
+enum {
+  MIXER_COMPONENT_DST_FIRST = 0x0000,
+  MIXER_COMPONENT_DST_SPEAKERS = 0x0004,
+  MIXER_COMPONENT_SRC_FIRST = 0x1000
+};
+
+/* Control types, as winmm numbers them. */
+enum { MIXER_CONTROL_VOLUME = 0x50030001, MIXER_CONTROL_MUTE = 0x20010002 };
+
+/* MIXERCAPSA, byte for byte. */
+struct MixerCaps {
+  uint16_t manufacturerId; /* wMid */
+  uint16_t productId;      /* wPid */
+  uint32_t driverVersion;  /* vDriverVersion */
+  char productName[32];    /* szPname */
+  uint32_t support;        /* fdwSupport */
+  uint32_t destinations;   /* cDestinations */
+};
+
+/* What the plug-in keeps of a MIXERLINEA. */
+struct MixerLine {
+  uint32_t lineId;   /* dwLineID */
+  uint32_t channels; /* cChannels */
+};
+
+/* What the plug-in keeps of a MIXERCONTROLA. */
+struct MixerControl {
+  uint32_t controlId; /* dwControlID */
+  uint32_t minimum;   /* Bounds.dwMinimum */
+  uint32_t maximum;   /* Bounds.dwMaximum */
+};
+
+/* mixerOpen of device 0, no callback. */
+MixerResult platformMixerOpen(MixerHandle *handle);
+/* mixerGetDevCapsA with the open handle as the device. */
+MixerResult platformMixerGetCaps(MixerHandle handle, MixerCaps *caps);
+/* mixerGetLineInfoA: the first line of a component type. */
+MixerResult platformMixerFindLine(MixerHandle handle, uint32_t componentType,
+                                  MixerLine *line);
+/* mixerGetLineControlsA: one control of a line, by control type. */
+MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
+                                     uint32_t controlType,
+                                     MixerControl *control);
+/* mixerGetControlDetailsA: one 32-bit value per channel. A channel count of
+ * 1 reads the control as one uniform value. */
+MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
+                              uint32_t channels, uint32_t *values);
+/* mixerSetControlDetails: one 32-bit value per channel. */
+MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
+                               uint32_t channels, const uint32_t *values);
+
+/* ---- Files and modules (kernel32, version.dll) ----------------------- */
+
+/* GetPrivateProfileIntA: the key's integer, or the default when the file,
+ * section or key is missing. Never writes the file. */
+int32_t platformProfileInt(const char *section, const char *key,
+                           int32_t defaultValue, const char *path);
+
+/* GetModuleFileNameA: the length copied; 0 on failure and `size` when the
+ * name was cut short. */
+uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size);
+
+/* The fixed file version of a file's version resource. Returns 1 and sets
+ * both halves when the file has a readable one, 0 otherwise. */
+int platformFileVersion(const char *fileName, uint32_t *versionMS,
+                        uint32_t *versionLS);
+
+/* The general heap that records handed to the host come from. */
+void *platformAlloc(size_t size);
+void platformFree(void *block);
+
+/* ---- Windows (user32) ------------------------------------------------- */
+
+/* An HWND; 0 when no window was found. */
+typedef uintptr_t WindowHandle;
+
+/* FindWindowA: a top-level window by class and title (null title: any). */
+WindowHandle platformFindWindow(const char *className, const char *title);
+/* FindWindowExA from the first child of `parent` (0: the top-level
+ * windows). */
+WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
+                                     const char *title);
+/* SendMessageA; the reply is of no interest here. */
+void platformSendMessage(WindowHandle window, uint32_t message,
+                         uintptr_t wParam, intptr_t lParam);
+
+#endif

@@ -1,0 +1,204 @@
+/*
+ * A simulated mixer device 0: lines found by component type, a volume and
+ * a mute control per line, per-channel values within bounds, and winmm's
+ * error codes. Tests shape it and make its operations fail.
+ */
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/standin.h"
+
+static const uint32_t FIRST_HANDLE = 0xC000;
+static const uint32_t FIRST_LINE_ID = 0xFFFF0000u;
+
+static SimLine lines[SIM_MAX_LINES];
+static unsigned lineCount;
+static int devicePresent = 1;
+static MixerResult faults[SIM_MIXER_OPS];
+static unsigned calls[SIM_MIXER_OPS];
+static unsigned handlesOpened;
+
+static void shapeDefaultLine(SimLine *line, uint32_t componentType,
+                             uint32_t channels) {
+  memset(line, 0, sizeof *line);
+  line->componentType = componentType;
+  line->channels = channels;
+  line->hasVolume = 1;
+  line->maximum = 0xFFFF;
+  line->hasMute = 1;
+}
+
+void simMixerReset(void) {
+  lineCount = 0;
+  simMixerAddLine(MIXER_COMPONENT_DST_SPEAKERS, 2);
+  devicePresent = 1;
+  memset(faults, 0, sizeof faults);
+  simMixerClearCalls();
+  handlesOpened = 0;
+}
+
+SimLine *simMixerAddLine(uint32_t componentType, uint32_t channels) {
+  if (lineCount == SIM_MAX_LINES)
+    return nullptr;
+  SimLine *line = &lines[lineCount++];
+  shapeDefaultLine(line, componentType, channels);
+  return line;
+}
+
+SimLine *simMixerLine(uint32_t componentType) {
+  for (unsigned i = 0; i < lineCount; i++)
+    if (lines[i].componentType == componentType)
+      return &lines[i];
+  return nullptr;
+}
+
+void simMixerRemoveLines(void) { lineCount = 0; }
+void simMixerSetPresent(int present) { devicePresent = present; }
+void simMixerFail(SimMixerOp op, MixerResult error) { faults[op] = error; }
+unsigned simMixerCalls(SimMixerOp op) { return calls[op]; }
+void simMixerClearCalls(void) { memset(calls, 0, sizeof calls); }
+unsigned simMixerOpenHandles(void) { return handlesOpened; }
+
+/* Counts the call and returns the injected fault, if any. */
+static MixerResult enter(SimMixerOp op) {
+  calls[op]++;
+  return faults[op];
+}
+
+static int validHandle(MixerHandle handle) {
+  return handle >= FIRST_HANDLE && handle < FIRST_HANDLE + handlesOpened;
+}
+
+/* Control ids: 2 × line index for volume, 2 × line index + 1 for mute. */
+static SimLine *lineOfControl(uint32_t controlId) {
+  uint32_t index = controlId / 2;
+  if (index >= lineCount)
+    return nullptr;
+  SimLine *line = &lines[index];
+  return (controlId % 2 ? line->hasMute : line->hasVolume) ? line : nullptr;
+}
+
+MixerResult platformMixerOpen(MixerHandle *handle) {
+  MixerResult fault = enter(SIM_MIXER_OPEN);
+  if (fault)
+    return fault;
+  if (!devicePresent)
+    return SIM_MMSYSERR_BADDEVICEID;
+  *handle = FIRST_HANDLE + handlesOpened++;
+  return 0;
+}
+
+MixerResult platformMixerGetCaps(MixerHandle handle, MixerCaps *caps) {
+  MixerResult fault = enter(SIM_MIXER_CAPS);
+  if (fault)
+    return fault;
+  if (!validHandle(handle))
+    return SIM_MMSYSERR_INVALHANDLE;
+  memset(caps, 0, sizeof *caps);
+  strcpy(caps->productName, "Simulated mixer");
+  caps->destinations = lineCount;
+  return 0;
+}
+
+MixerResult platformMixerFindLine(MixerHandle handle, uint32_t componentType,
+                                  MixerLine *line) {
+  MixerResult fault = enter(SIM_MIXER_LINE);
+  if (fault)
+    return fault;
+  if (!validHandle(handle))
+    return SIM_MMSYSERR_INVALHANDLE;
+  SimLine *found = simMixerLine(componentType);
+  if (!found)
+    return SIM_MIXERR_INVALLINE;
+  line->lineId = FIRST_LINE_ID + (uint32_t)(found - lines);
+  line->channels = found->channels;
+  return 0;
+}
+
+MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
+                                     uint32_t controlType,
+                                     MixerControl *control) {
+  MixerResult fault = enter(SIM_MIXER_CONTROL);
+  if (fault)
+    return fault;
+  if (!validHandle(handle))
+    return SIM_MMSYSERR_INVALHANDLE;
+  uint32_t index = lineId - FIRST_LINE_ID;
+  if (index >= lineCount)
+    return SIM_MIXERR_INVALLINE;
+  SimLine *line = &lines[index];
+  int isMute = controlType == MIXER_CONTROL_MUTE;
+  if (isMute ? !line->hasMute
+             : controlType != MIXER_CONTROL_VOLUME || !line->hasVolume)
+    return SIM_MIXERR_INVALCONTROL;
+  control->controlId = 2 * index + (isMute ? 1 : 0);
+  control->minimum = isMute ? 0 : line->minimum;
+  control->maximum = isMute ? 1 : line->maximum;
+  return 0;
+}
+
+/* A channel count must be 1 (the control read as one uniform value) or
+ * at most the line's channels. */
+static SimLine *checkDetails(MixerHandle handle, uint32_t controlId,
+                             uint32_t channels, MixerResult *error) {
+  *error = 0;
+  SimLine *line = validHandle(handle) ? lineOfControl(controlId) : nullptr;
+  if (!validHandle(handle))
+    *error = SIM_MMSYSERR_INVALHANDLE;
+  else if (!line)
+    *error = SIM_MIXERR_INVALCONTROL;
+  else if (channels == 0 || (channels > 1 && channels > line->channels))
+    *error = SIM_MMSYSERR_INVALPARAM;
+  return *error ? nullptr : line;
+}
+
+/* A uniform read of a volume reports its loudest channel. */
+static uint32_t uniformLevel(const SimLine *line) {
+  uint32_t level = line->levels[0];
+  for (uint32_t i = 1; i < line->channels; i++)
+    if (line->levels[i] > level)
+      level = line->levels[i];
+  return level;
+}
+
+MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
+                              uint32_t channels, uint32_t *values) {
+  MixerResult error = enter(SIM_MIXER_READ);
+  if (error)
+    return error;
+  SimLine *line = checkDetails(handle, controlId, channels, &error);
+  if (!line)
+    return error;
+  if (controlId % 2) {
+    values[0] = line->mute;
+    return 0;
+  }
+  if (channels == 1 || line->firstChannelOnly) {
+    values[0] = uniformLevel(line);
+    return 0;
+  }
+  memcpy(values, line->levels, channels * sizeof *values);
+  return 0;
+}
+
+MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
+                               uint32_t channels, const uint32_t *values) {
+  MixerResult error = enter(SIM_MIXER_WRITE);
+  if (error)
+    return error;
+  SimLine *line = checkDetails(handle, controlId, channels, &error);
+  if (!line)
+    return error;
+  if (controlId % 2) {
+    line->mute = values[0];
+    return 0;
+  }
+  int uniform = channels == 1 || line->firstChannelOnly;
+  uint32_t count = uniform ? line->channels : channels;
+  for (uint32_t i = 0; i < count && i < SIM_MAX_CHANNELS; i++)
+    line->levels[i] = uniform ? values[0] : values[i];
+  return 0;
+}
+
+/* Loaded with the default device, like a machine with one sound card. */
+[[maybe_unused]] static const int shapedAtLoad = (simMixerReset(), 1);

@@ -1,0 +1,149 @@
+/*
+ * The module name, the version query, the heap and the shell's windows off
+ * Windows.
+ */
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/platform.h"
+#include "platform/standin.h"
+
+/* ---- Module name ------------------------------------------------------ */
+
+static const char *moduleNameOverride;
+
+void simSetModuleFileName(const char *name) { moduleNameOverride = name; }
+
+static const char *ownModulePath(void) {
+  Dl_info info;
+  if (!dladdr((void *)&ownModulePath, &info) || !info.dli_fname)
+    return "";
+  return info.dli_fname;
+}
+
+/* Like GetModuleFileNameA: a name that does not fit is cut short, and the
+ * buffer's size is returned. */
+uint32_t platformModuleFileName(void *, char *buffer, uint32_t size) {
+  const char *name = moduleNameOverride ? moduleNameOverride : ownModulePath();
+  size_t length = strlen(name);
+  if (size == 0)
+    return 0;
+  if (length >= size) {
+    memcpy(buffer, name, size - 1);
+    buffer[size - 1] = '\0';
+    return size;
+  }
+  memcpy(buffer, name, length + 1);
+  return (uint32_t)length;
+}
+
+/* ---- Version resources ------------------------------------------------ */
+
+/* Files off Windows carry no version resource. */
+int platformFileVersion(const char *, uint32_t *, uint32_t *) { return 0; }
+
+/* ---- Heap ------------------------------------------------------------- */
+
+static unsigned long allocations;
+static long liveBlocks;
+static long failingAllocation = -1;
+
+void simHeapReset(void) {
+  allocations = 0;
+  liveBlocks = 0;
+  failingAllocation = -1;
+}
+
+void simHeapFailAllocation(long index) {
+  failingAllocation = index < 0 ? -1 : (long)allocations + index;
+}
+
+unsigned long simHeapAllocations(void) { return allocations; }
+long simHeapLiveBlocks(void) { return liveBlocks; }
+
+void *platformAlloc(size_t size) {
+  if ((long)allocations++ == failingAllocation)
+    return nullptr;
+  void *block = malloc(size);
+  liveBlocks += block != nullptr;
+  return block;
+}
+
+void platformFree(void *block) {
+  liveBlocks -= block != nullptr;
+  free(block);
+}
+
+/* ---- Windows ---------------------------------------------------------- */
+
+/* WM_USER + 6, the message the taskbar clock redraws on. */
+static const uint32_t TRAY_CLOCK_REFRESH = 0x0406;
+
+struct SimWindow {
+  WindowHandle handle;
+  WindowHandle parent; /* 0: a top-level window */
+  const char *className;
+  const char *title;
+  unsigned clockMessages;
+};
+
+enum { SIM_WINDOWS = 3 };
+
+static SimWindow windows[SIM_WINDOWS];
+static unsigned windowCalls;
+
+void simWindowsReset(void) {
+  static const SimWindow taskbar[SIM_WINDOWS] = {
+      {0x10010, 0, "Shell_TrayWnd", "", 0},
+      {0x10020, 0x10010, "TrayNotifyWnd", "", 0},
+      {0x10030, 0x10020, "TrayClockWClass", "", 0}};
+  memcpy(windows, taskbar, sizeof windows);
+  windowCalls = 0;
+}
+
+[[maybe_unused]] static const int taskbarAtLoad = (simWindowsReset(), 1);
+
+void simWindowsRemove(const char *className) {
+  for (SimWindow &window : windows)
+    if (window.handle && strcasecmp(window.className, className) == 0) {
+      WindowHandle closed = window.handle;
+      window.handle = 0;
+      for (SimWindow &child : windows)
+        if (child.parent == closed)
+          simWindowsRemove(child.className);
+    }
+}
+
+unsigned simTrayClockNotifications(void) { return windows[2].clockMessages; }
+unsigned simWindowCalls(void) { return windowCalls; }
+
+static WindowHandle findWindow(WindowHandle parent, const char *className,
+                               const char *title) {
+  windowCalls++;
+  for (const SimWindow &window : windows)
+    if (window.handle && window.parent == parent &&
+        strcasecmp(window.className, className) == 0 &&
+        (!title || strcmp(window.title, title) == 0))
+      return window.handle;
+  return 0;
+}
+
+WindowHandle platformFindWindow(const char *className, const char *title) {
+  return findWindow(0, className, title);
+}
+
+WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
+                                     const char *title) {
+  return findWindow(parent, className, title);
+}
+
+void platformSendMessage(WindowHandle target, uint32_t message, uintptr_t,
+                         intptr_t) {
+  windowCalls++;
+  for (SimWindow &window : windows)
+    if (target && window.handle == target && message == TRAY_CLOCK_REFRESH)
+      window.clockMessages++;
+}

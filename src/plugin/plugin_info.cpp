@@ -1,0 +1,53 @@
+#include "plugin/plugin_info.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+/* "ボリュームを変更" (Change the volume), in code page 932. */
+static const char DISPLAY_NAME[] =
+    "\x83\x7b\x83\x8a\x83\x85\x81\x5b\x83\x80\x82\xf0\x95\xcf\x8d\x58";
+
+char *copyString(const char *text) {
+  size_t size = strlen(text) + 1;
+  char *copy = (char *)platformAlloc(size);
+  if (copy)
+    memcpy(copy, text, size);
+  return copy;
+}
+
+PluginInfo *createPluginInfo(const char *fileName) {
+  if (!fileName)
+    return nullptr;
+  PluginInfo *info = (PluginInfo *)platformAlloc(PLUGIN_INFO_BLOCK_SIZE);
+  if (!info)
+    return nullptr;
+  /* The host owns headerWord and the tail of the block; they start as 0
+   * rather than as whatever the heap held. */
+  memset((void *)info, 0, PLUGIN_INFO_BLOCK_SIZE);
+  info->name = copyString(DISPLAY_NAME);
+  info->fileName = copyString(fileName);
+  info->kindCode = 1;
+  /* The version of the file the host named, which need not be this one. */
+  uint32_t versionMS = 0, versionLS = 0;
+  if (!platformFileVersion(fileName, &versionMS, &versionLS))
+    versionMS = versionLS = 0;
+  info->versionMS = versionMS;
+  info->versionLS = versionLS;
+  buildCommandCatalogue(info);
+  return info;
+}
+
+void destroyPluginInfo(PluginInfo *info) {
+  if (!info)
+    return;
+  CommandInfo *commands = info->commands;
+  for (uint32_t i = 0; i < info->commandCount; i++) {
+    platformFree(commands[i].name);
+    platformFree(commands[i].caption);
+  }
+  platformFree(commands);
+  platformFree(info->fileName);
+  platformFree(info->name);
+  platformFree(info);
+}

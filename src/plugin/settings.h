@@ -1,0 +1,29 @@
+/*
+ * The settings file: the library's own path with its last three characters
+ * replaced by "ini", read with the platform's profile reader.
+ */
+#ifndef VOLUME_SETTINGS_H
+#define VOLUME_SETTINGS_H
+
+#include <cstdint>
+
+enum { SETTINGS_PATH_SIZE = 260 };
+
+/* Which mixer line the volume commands use; read by KSTEvent_Init. */
+extern int32_t componentTypeSetting;
+
+/* Stores the library's module handle at process attach. */
+void rememberModule(void *module);
+
+/* Fills path with the settings file's full path, or with the empty string
+ * when the module name cannot give one (then every setting is default). */
+void settingsFilePath(char path[SETTINGS_PATH_SIZE]);
+
+/* A setting's integer, or the default when the file or key is missing. */
+int32_t settingInt(const char *path, const char *section, const char *key,
+                   int32_t defaultValue);
+
+/* Reads the one start-up setting, VolComponentType. */
+void readStartupSettings(void);
+
+#endif
