@@ -44,8 +44,11 @@ struct PluginInfo {
 };
 #pragma pack(pop)
 
-/* The record is 28 bytes; the host expects a block of 32. */
-enum { PLUGIN_INFO_BLOCK_SIZE = 32 };
+/* The record is 28 bytes; the host expects a block of 32. With 64-bit
+ * pointers (the native build) the record itself is larger than that. */
+enum {
+  PLUGIN_INFO_BLOCK_SIZE = sizeof(PluginInfo) > 32 ? sizeof(PluginInfo) : 32
+};
 
 static_assert(offsetof(PluginInfo, headerWord) == 0, "PluginInfo.headerWord");
 static_assert(offsetof(PluginInfo, name) == 2, "PluginInfo.name");
