@@ -1,0 +1,354 @@
+/*
+ * Figures for the plug-in over the stand-in platform, printed as a table:
+ *
+ *   volume_bench [PATH-OF-volume.dll]
+ *
+ * 1. mixer operations per command, in steady state and for the first one;
+ * 2. heap allocations per KSTEvent_Execute;
+ * 3. nanoseconds per command;
+ * 4. the cost of one KSTEvent_InitPluginInfo + KSTEvent_FreePluginInfo pair,
+ *    with an empty and with a full command table;
+ * 5. the size of the Windows library, when its path is given.
+ *
+ * Nothing here passes or fails: the expected figures are printed beside the
+ * measured ones for a reader to compare.
+ */
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "mixer/mixer.h"
+#include "platform/standin.h"
+#include "plugin/plugin.h"
+
+enum {
+  STEADY_COMMANDS = 10000,   /* commands counted for the per-command costs */
+  TIMED_COMMANDS = 1000000,  /* commands per timed repetition */
+  TIMED_INFO_PAIRS = 1000,   /* record pairs per timed repetition */
+  REPETITIONS = 5,           /* timed repetitions; the median is reported */
+  DLL_SIZE_GOAL = 32 * 1024, /* bytes */
+  PATH_SIZE = 256
+};
+
+/* ---- Counting the settings file's opens ------------------------------- */
+
+/* The link wraps fopen (see bench/CMakeLists.txt): the profile reader opens
+ * the settings file once per key it reads. */
+static unsigned long fileOpens;
+
+extern "C" FILE *__real_fopen(const char *path, const char *mode);
+extern "C" FILE *__wrap_fopen(const char *path, const char *mode) {
+  fileOpens++;
+  return __real_fopen(path, mode);
+}
+
+/* ---- The plug-in's environment ---------------------------------------- */
+
+/* The host's name for the library, as handed to KSTEvent_InitPluginInfo. */
+static const char HOST_FILE_NAME[] = "volume.dll";
+
+static char temporaryFolder[64];              /* the mkdtemp template below */
+static char moduleWithoutSettings[PATH_SIZE]; /* no .ini beside it */
+static char moduleWithSettings[PATH_SIZE];    /* a full volume.ini */
+static char settingsFile[PATH_SIZE];
+
+/* Every slot valid: ten steps and ten levels, 31 commands with mute. */
+static int writeFullSettings(const char *path) {
+  FILE *file = fopen(path, "w");
+  if (!file)
+    return 0;
+  fprintf(file, "[Command]\n");
+  for (int k = 0; k < 10; k++)
+    fprintf(file, "UpDown%d=%d\n", k, k + 1);
+  for (int k = 0; k < 10; k++)
+    fprintf(file, "Set%d=%d\n", k, k * 10);
+  return fclose(file) == 0;
+}
+
+static int prepareSettingsFolder(void) {
+  strcpy(temporaryFolder, "/tmp/volume-bench-XXXXXX");
+  if (!mkdtemp(temporaryFolder))
+    return 0;
+  snprintf(moduleWithoutSettings, PATH_SIZE, "%s/absent.dll", temporaryFolder);
+  snprintf(moduleWithSettings, PATH_SIZE, "%s/volume.dll", temporaryFolder);
+  snprintf(settingsFile, PATH_SIZE, "%s/volume.ini", temporaryFolder);
+  return writeFullSettings(settingsFile);
+}
+
+static void removeSettingsFolder(void) {
+  unlink(settingsFile);
+  rmdir(temporaryFolder);
+}
+
+/* The library as the host finds it just after loading it: mixer closed,
+ * nothing discovered, the default device and taskbar, start-up settings
+ * read (none, so the volume commands use the speakers line). */
+static void loadPlugin(void) {
+  simMixerReset();
+  mixerForgetState();
+  simWindowsReset();
+  simSetModuleFileName(moduleWithoutSettings);
+  KSTEvent_Init(HOST_FILE_NAME, 0);
+}
+
+/* ---- Platform operations per command ---------------------------------- */
+
+struct CommandKind {
+  const char *label;
+  int32_t commandId;
+  unsigned reads;  /* expected per command once the mixer is open */
+  unsigned writes; /* likewise */
+};
+
+static const CommandKind KINDS[] = {{"set 50 (3050)", 3050, 1, 1},
+                                    {"step up 5 (1005)", 1005, 2, 1},
+                                    {"step down 5 (2005)", 2005, 2, 1},
+                                    {"mute (1)", 1, 1, 1},
+                                    {"outside (5000)", 5000, 0, 0}};
+enum { KIND_COUNT = sizeof KINDS / sizeof KINDS[0], OUTSIDE = KIND_COUNT - 1 };
+
+/* Mixer operations by kind, then window look-ups and sends. */
+enum { WINDOW_COLUMN = SIM_MIXER_OPS, COST_COLUMNS };
+
+struct Costs {
+  double column[COST_COLUMNS];
+};
+
+static Costs countsNow(void) {
+  Costs now;
+  for (int op = 0; op < SIM_MIXER_OPS; op++)
+    now.column[op] = simMixerCalls((SimMixerOp)op);
+  now.column[WINDOW_COLUMN] = simWindowCalls();
+  return now;
+}
+
+/* What `count` runs of a command cost, per run. */
+static Costs measureCosts(int32_t commandId, long count) {
+  Costs before = countsNow();
+  for (long i = 0; i < count; i++)
+    KSTEvent_Execute(commandId, 0);
+  Costs after = countsNow();
+  for (int c = 0; c < COST_COLUMNS; c++)
+    after.column[c] = (after.column[c] - before.column[c]) / (double)count;
+  return after;
+}
+
+/* A successful command ends with three window look-ups and one send. */
+static Costs expectedCosts(const CommandKind &kind, int first) {
+  int runs = kind.commandId != KINDS[OUTSIDE].commandId;
+  int discovers = first && runs;
+  Costs expected = {{(double)discovers, (double)discovers, (double)discovers,
+                     (double)discovers, (double)kind.reads, (double)kind.writes,
+                     runs * 4.0}};
+  return expected;
+}
+
+static void printCostHeader(void) {
+  printf("  %-24s %-9s %-9s %-9s %-9s %-9s %-9s %s\n", "command", "open",
+         "caps", "line", "control", "read", "write", "windows");
+}
+
+static void printCostRow(const char *label, const Costs &measured,
+                         const Costs &expected) {
+  printf("  %-24s", label);
+  for (int c = 0; c < COST_COLUMNS; c++) {
+    char cell[32];
+    snprintf(cell, sizeof cell, "%.2f/%g", measured.column[c],
+             expected.column[c]);
+    printf(c + 1 < COST_COLUMNS ? " %-9s" : " %s", cell);
+  }
+  printf("\n");
+}
+
+static void reportSteadyCosts(void) {
+  printf("1. Platform operations per command, measured/expected"
+         " (mean of %d commands after the first)\n",
+         STEADY_COMMANDS);
+  printCostHeader();
+  for (const CommandKind &kind : KINDS) {
+    loadPlugin();
+    KSTEvent_Execute(kind.commandId, 0);
+    printCostRow(kind.label, measureCosts(kind.commandId, STEADY_COMMANDS),
+                 expectedCosts(kind, 0));
+  }
+}
+
+static void reportFirstCosts(void) {
+  printf("\n   The first command after loading, measured/expected\n");
+  printCostHeader();
+  for (const CommandKind &kind : KINDS) {
+    loadPlugin();
+    printCostRow(kind.label, measureCosts(kind.commandId, 1),
+                 expectedCosts(kind, 1));
+  }
+  /* Mute has a control of its own (on the speakers line), found on its
+   * first use even when a volume command has opened the mixer already. */
+  loadPlugin();
+  KSTEvent_Execute(KINDS[0].commandId, 0);
+  Costs expected = {{0, 0, 1, 1, 1, 1, 4}};
+  printCostRow("first mute after a set", measureCosts(1, 1), expected);
+}
+
+/* ---- Heap allocations per command ------------------------------------- */
+
+static double allocationsPerCommand(int32_t commandId, long count) {
+  unsigned long before = simHeapAllocations();
+  for (long i = 0; i < count; i++)
+    KSTEvent_Execute(commandId, 0);
+  return (double)(simHeapAllocations() - before) / (double)count;
+}
+
+static void reportAllocations(void) {
+  printf("\n2. Heap allocations per KSTEvent_Execute (goal 0)\n");
+  printf("  %-24s %-12s %s\n", "command", "first", "steady");
+  for (const CommandKind &kind : KINDS) {
+    loadPlugin();
+    double first = allocationsPerCommand(kind.commandId, 1);
+    double steady = allocationsPerCommand(kind.commandId, STEADY_COMMANDS);
+    printf("  %-24s %-12.2f %.2f\n", kind.label, first, steady);
+  }
+}
+
+/* ---- Time ------------------------------------------------------------- */
+
+typedef void (*Workload)(long iterations, int32_t argument);
+
+static volatile int32_t resultSink;
+
+static void executeRepeatedly(long iterations, int32_t commandId) {
+  int32_t results = 0;
+  for (long i = 0; i < iterations; i++)
+    results += KSTEvent_Execute(commandId, 0);
+  resultSink = results;
+}
+
+static void initAndFreeRepeatedly(long iterations, int32_t) {
+  for (long i = 0; i < iterations; i++)
+    KSTEvent_FreePluginInfo(KSTEvent_InitPluginInfo(HOST_FILE_NAME));
+}
+
+/* The median over the repetitions damps the noise of a shared machine. */
+static double medianNanoseconds(Workload work, int32_t argument,
+                                long iterations) {
+  double samples[REPETITIONS];
+  for (int r = 0; r < REPETITIONS; r++) {
+    auto start = std::chrono::steady_clock::now();
+    work(iterations, argument);
+    std::chrono::duration<double, std::nano> elapsed =
+        std::chrono::steady_clock::now() - start;
+    samples[r] = elapsed.count() / (double)iterations;
+  }
+  std::sort(samples, samples + REPETITIONS);
+  return samples[REPETITIONS / 2];
+}
+
+static void reportCommandTimes(void) {
+  printf("\n3. Time per command (median of %d runs of %d commands)\n",
+         REPETITIONS, TIMED_COMMANDS);
+  printf("  %-24s %s\n", "command", "ns");
+  for (const CommandKind &kind : KINDS) {
+    loadPlugin();
+    KSTEvent_Execute(kind.commandId, 0);
+    printf(
+        "  %-24s %.1f\n", kind.label,
+        medianNanoseconds(executeRepeatedly, kind.commandId, TIMED_COMMANDS));
+  }
+}
+
+/* ---- The plug-in record ----------------------------------------------- */
+
+struct InfoPairFigures {
+  unsigned commands;
+  unsigned long allocations;
+  long liveAfterFree;
+  unsigned long fileOpens;
+  double microseconds;
+};
+
+static InfoPairFigures measureInfoPair(const char *moduleName) {
+  simSetModuleFileName(moduleName);
+  InfoPairFigures figures;
+  unsigned long allocationsBefore = simHeapAllocations();
+  long liveBefore = simHeapLiveBlocks();
+  unsigned long opensBefore = fileOpens;
+  PluginInfo *info = KSTEvent_InitPluginInfo(HOST_FILE_NAME);
+  figures.commands = info ? info->commandCount : 0;
+  KSTEvent_FreePluginInfo(info);
+  figures.fileOpens = fileOpens - opensBefore;
+  figures.allocations = simHeapAllocations() - allocationsBefore;
+  figures.liveAfterFree = simHeapLiveBlocks() - liveBefore;
+  figures.microseconds =
+      medianNanoseconds(initAndFreeRepeatedly, 0, TIMED_INFO_PAIRS) / 1000.0;
+  return figures;
+}
+
+static void printInfoPairRow(const char *label, const InfoPairFigures &f) {
+  /* The record, its two strings, the table, and two strings per command. */
+  unsigned expectedBlocks = 1 + 2 + 1 + 2 * f.commands;
+  char blocks[32];
+  snprintf(blocks, sizeof blocks, "%lu/%u", f.allocations, expectedBlocks);
+  printf("  %-14s %-9u %-14s %-12ld %-12lu %.1f\n", label, f.commands, blocks,
+         f.liveAfterFree, f.fileOpens, f.microseconds);
+}
+
+static unsigned long fileOpensOfInit(void) {
+  simSetModuleFileName(moduleWithSettings);
+  unsigned long before = fileOpens;
+  KSTEvent_Init(HOST_FILE_NAME, 0);
+  return fileOpens - before;
+}
+
+static void reportInfoPairs(void) {
+  printf("\n4. One KSTEvent_InitPluginInfo + KSTEvent_FreePluginInfo pair\n");
+  printf("  %-14s %-9s %-14s %-12s %-12s %s\n", "table", "commands",
+         "blocks/expect", "live after", "file opens", "us per pair");
+  InfoPairFigures empty = measureInfoPair(moduleWithoutSettings);
+  InfoPairFigures full = measureInfoPair(moduleWithSettings);
+  printInfoPairRow("empty", empty);
+  printInfoPairRow("full", full);
+  /* The profile reader opens and scans the whole file for every key, and
+   * tries to open it even when it is missing. */
+  unsigned long initOpens = fileOpensOfInit();
+  printf("  The settings file is read key by key: %lu opens per record"
+         " (UpDown0..9, Set0..9),\n  plus %lu for KSTEvent_Init: %lu reads"
+         " of the file at start-up.\n",
+         full.fileOpens, initOpens, full.fileOpens + initOpens);
+}
+
+/* ---- The Windows library ---------------------------------------------- */
+
+static void reportLibrarySize(const char *path) {
+  printf("\n5. Size of volume.dll (goal: at most %d KiB)\n",
+         DLL_SIZE_GOAL / 1024);
+  struct stat status;
+  if (!path || stat(path, &status) != 0) {
+    printf("  not built\n");
+    return;
+  }
+  printf("  %s: %lld bytes (%.1f KiB), %s the goal\n", path,
+         (long long)status.st_size, (double)status.st_size / 1024.0,
+         status.st_size <= DLL_SIZE_GOAL ? "within" : "over");
+}
+
+int main(int argc, char **argv) {
+  if (!prepareSettingsFolder()) {
+    removeSettingsFolder();
+    fprintf(stderr, "volume_bench: cannot write a settings file in /tmp\n");
+    return 1;
+  }
+  printf("volume plug-in over the stand-in platform\n\n");
+  reportSteadyCosts();
+  reportFirstCosts();
+  reportAllocations();
+  reportCommandTimes();
+  reportInfoPairs();
+  reportLibrarySize(argc > 1 ? argv[1] : nullptr);
+  removeSettingsFolder();
+  return 0;
+}
