@@ -1,0 +1,75 @@
+/*
+ * plughost's command line.
+ */
+#include <cstdio>
+#include <cstring>
+
+#include "plughost.h"
+
+static const char USAGE[] =
+    "usage: plughost info <plugin>\n"
+    "       plughost run [--taskbar] <plugin> <command>...\n"
+    "\n"
+    "Loads a plug-in the way the host application does.\n"
+    "\n"
+    "  info   shows the plug-in's name, file name, version and command\n"
+    "         table (captions converted from code page 932 to UTF-8).\n"
+    "  run    initialises the plug-in, then runs each command in order in\n"
+    "         this one process. A command is a decimal identifier (may be\n"
+    "         negative) or a name from the plug-in's command table, such as\n"
+    "         Mute or VolumeUp(5). Each prints its identifier, the result,\n"
+    "         the speakers' volume and mute afterwards, and whether the\n"
+    "         taskbar clock was notified.\n"
+    "\n"
+    "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
+    "             the clock's notifications can be counted (Windows; off\n"
+    "             Windows the plug-in's stand-in taskbar always exists).\n"
+    "\n"
+    "Exit status: 0 when everything ran (whatever the commands returned),\n"
+    "1 when the plug-in gave no information record or the stand-in taskbar\n"
+    "could not be made, 2 for bad arguments,\n"
+    "an unknown command name, or a plug-in that cannot be loaded or lacks\n"
+    "an export.\n";
+
+static int badUse(const char *message) {
+  fprintf(stderr, "plughost: %s\n\n%s", message, USAGE);
+  return EXIT_BAD_USE;
+}
+
+static int isHelp(const char *argument) {
+  return strcmp(argument, "-h") == 0 || strcmp(argument, "--help") == 0;
+}
+
+static int infoCommand(int count, char *const *arguments) {
+  if (count != 1)
+    return badUse("info takes exactly one plug-in");
+  return showPluginInfo(arguments[0]);
+}
+
+static int runCommand(int count, char *const *arguments) {
+  int withTaskbar = count > 0 && strcmp(arguments[0], "--taskbar") == 0;
+  arguments += withTaskbar;
+  count -= withTaskbar;
+  if (count < 1)
+    return badUse("run needs a plug-in");
+  if (arguments[0][0] == '-' && arguments[0][1] == '-')
+    return badUse("unknown option before the plug-in");
+  if (count < 2)
+    return badUse("run needs at least one command");
+  return runCommands(arguments[0], withTaskbar, arguments + 1, count - 1);
+}
+
+int main(int argc, char **argv) {
+  if (argc < 2)
+    return badUse("no action given");
+  if (isHelp(argv[1])) {
+    fputs(USAGE, stdout);
+    return EXIT_DONE;
+  }
+  hostPrepareOutput();
+  if (strcmp(argv[1], "info") == 0)
+    return infoCommand(argc - 2, argv + 2);
+  if (strcmp(argv[1], "run") == 0)
+    return runCommand(argc - 2, argv + 2);
+  return badUse("unknown action (expected info or run)");
+}

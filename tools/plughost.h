@@ -1,0 +1,77 @@
+/*
+ * plughost: a stand-in for the host application. It loads the plug-in the
+ * way the host does, shows its information record and runs its commands,
+ * reporting what each command did to the sound and to the taskbar clock.
+ *
+ * The portable part (plughost.cpp, plughost_commands.cpp) parses the
+ * command line and prints; the platform part (plughost_posix.cpp or
+ * plughost_win32.cpp, chosen by the build) loads libraries, converts text
+ * and watches the mixer and the clock.
+ */
+#ifndef PLUGHOST_H
+#define PLUGHOST_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plugin/plugin.h"
+
+/* Exit statuses. */
+enum {
+  EXIT_DONE = 0,   /* everything ran; the results are in the output */
+  EXIT_FAILED = 1, /* no information record, or no stand-in taskbar */
+  EXIT_BAD_USE = 2 /* bad arguments, unloadable plug-in, unknown name */
+};
+
+/* ---- Portable part ----------------------------------------------------- */
+
+/* `plughost info`: prints the plug-in's information record. */
+int showPluginInfo(const char *path);
+/* `plughost run`: runs the commands in order, one line of report each. */
+int runCommands(const char *path, int withTaskbar, char *const *commands,
+                int commandCount);
+
+/* A control value as a whole percent of its bounds, rounded to nearest,
+ * halves up. 0 for a control without a range, which has no percent. */
+int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,
+                   uint32_t *percent);
+
+/* ---- Platform part ----------------------------------------------------- */
+
+/* Any exported function before it is given its real type. */
+typedef void (*ExportAddress)(void);
+
+/* Lets the terminal show UTF-8 text. */
+void hostPrepareOutput(void);
+
+/* Loads a library by path; null when it cannot, with the reason. */
+void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize);
+/* An export by its undecorated name, or null. */
+ExportAddress hostFindExport(void *plugin, const char *name);
+void hostUnloadPlugin(void *plugin);
+
+/* Code page 932 text as UTF-8; 0 when the text is not valid code page 932
+ * or its UTF-8 form does not fit. */
+int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size);
+
+/* Makes the shell's taskbar, its notification area and its clock exist for
+ * the plug-in to find; 0 with the reason when it cannot. */
+int hostCreateTaskbar(char *reason, size_t reasonSize);
+
+struct SoundState {
+  int volumeKnown;
+  uint32_t volumePercent;
+  int muteKnown;
+  int muted;
+};
+
+/* Starts watching the speakers of mixer device 0 and the taskbar clock,
+ * as the plug-in that was loaded sees them. */
+void hostStartObserving(void *plugin);
+void hostReadSound(SoundState *state);
+/* Messages 1030 the taskbar clock has received so far; 0 when they cannot
+ * be counted. */
+int hostClockNotifications(unsigned *count);
+void hostStopObserving(void);
+
+#endif

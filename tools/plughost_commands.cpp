@@ -1,0 +1,285 @@
+/*
+ * What plughost does with a plug-in: load it and find its exports, show
+ * its information record, run its commands and report on each.
+ */
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "plughost.h"
+
+/* The six functions the host looks up, with the types and calling
+ * convention the plug-in defines them with. */
+struct PluginExports {
+  decltype(&KSTEvent_InitPluginInfo) initPluginInfo;
+  decltype(&KSTEvent_FreePluginInfo) freePluginInfo;
+  decltype(&KSTEvent_Init) init;
+  decltype(&KSTEvent_Unload) unload;
+  decltype(&KSTEvent_Execute) execute;
+  decltype(&KSTEvent_WindowsHook) windowsHook;
+};
+
+struct LoadedPlugin {
+  const char *path;
+  void *library;
+  PluginExports exports;
+};
+
+/* One export by name, given its real type; 0, said on stderr, when the
+ * library lacks it. */
+template <typename Function>
+static int resolveExport(const LoadedPlugin *plugin, const char *name,
+                         Function *function) {
+  ExportAddress address = hostFindExport(plugin->library, name);
+  *function = reinterpret_cast<Function>(address);
+  if (!address)
+    fprintf(stderr, "plughost: %s lacks the export %s\n", plugin->path, name);
+  return address != nullptr;
+}
+
+/* Every missing export is named, not just the first. */
+static int resolveExports(LoadedPlugin *plugin) {
+  PluginExports *exports = &plugin->exports;
+  int found = resolveExport(plugin, "KSTEvent_InitPluginInfo",
+                            &exports->initPluginInfo);
+  found &= resolveExport(plugin, "KSTEvent_FreePluginInfo",
+                         &exports->freePluginInfo);
+  found &= resolveExport(plugin, "KSTEvent_Init", &exports->init);
+  found &= resolveExport(plugin, "KSTEvent_Unload", &exports->unload);
+  found &= resolveExport(plugin, "KSTEvent_Execute", &exports->execute);
+  found &= resolveExport(plugin, "KSTEvent_WindowsHook", &exports->windowsHook);
+  return found;
+}
+
+static int loadPlugin(const char *path, LoadedPlugin *plugin) {
+  char reason[512] = "";
+  plugin->path = path;
+  plugin->library = hostLoadPlugin(path, reason, sizeof reason);
+  if (!plugin->library) {
+    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+    return 0;
+  }
+  if (resolveExports(plugin))
+    return 1;
+  hostUnloadPlugin(plugin->library);
+  return 0;
+}
+
+int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,
+                   uint32_t *percent) {
+  if (maximum <= minimum)
+    return 0;
+  uint64_t range = maximum - minimum;
+  uint64_t above = value > minimum ? value - minimum : 0;
+  *percent = (uint32_t)((above * 100 + range / 2) / range);
+  return 1;
+}
+
+/* ---- info -------------------------------------------------------------- */
+
+/* Bytes as they are where printable ASCII, the rest as \xNN, so that text
+ * that is not what it should be still shows what it holds. */
+static void escapeBytes(const char *text, char *out, size_t outSize) {
+  size_t used = 0;
+  for (const unsigned char *at = (const unsigned char *)text; *at; at++) {
+    char piece[8];
+    if (*at >= 0x20 && *at < 0x7F)
+      snprintf(piece, sizeof piece, "%c", *at);
+    else
+      snprintf(piece, sizeof piece, "\\x%02X", *at);
+    size_t length = strlen(piece);
+    if (used + length >= outSize)
+      break;
+    memcpy(out + used, piece, length);
+    used += length;
+  }
+  out[used] = '\0';
+}
+
+/* Captions are code page 932; the terminal wants UTF-8. */
+static void printCaption(const char *text) {
+  char utf8[1024];
+  if (!text)
+    fputs("(null)", stdout);
+  else if (hostCaptionToUtf8(text, utf8, sizeof utf8))
+    fputs(utf8, stdout);
+  else {
+    escapeBytes(text, utf8, sizeof utf8);
+    printf("%s (not code page 932)", utf8);
+  }
+}
+
+static void printCommandTable(const CommandInfo *commands, uint32_t count) {
+  printf("commands  %u\n", (unsigned)count);
+  if (!commands) {
+    if (count)
+      puts("  (no table)");
+    return;
+  }
+  for (uint32_t k = 0; k < count; k++) {
+    char name[512] = "(null)";
+    if (commands[k].name)
+      escapeBytes(commands[k].name, name, sizeof name);
+    printf("  %6d  %-15s  ", (int)commands[k].commandId, name);
+    printCaption(commands[k].caption);
+    putchar('\n');
+  }
+}
+
+static void printPluginInfo(const PluginInfo *info) {
+  fputs("name      ", stdout);
+  printCaption(info->name);
+  printf("\nfile      %s\n", info->fileName ? info->fileName : "(null)");
+  uint32_t ms = info->versionMS, ls = info->versionLS;
+  printf("version   %u.%u.%u.%u\n", (unsigned)(ms >> 16),
+         (unsigned)(ms & 0xFFFF), (unsigned)(ls >> 16),
+         (unsigned)(ls & 0xFFFF));
+  printCommandTable(info->commands, info->commandCount);
+}
+
+int showPluginInfo(const char *path) {
+  LoadedPlugin plugin;
+  if (!loadPlugin(path, &plugin))
+    return EXIT_BAD_USE;
+  int status = EXIT_DONE;
+  PluginInfo *info = plugin.exports.initPluginInfo(path);
+  if (info) {
+    printPluginInfo(info);
+    plugin.exports.freePluginInfo(info);
+  } else {
+    fprintf(stderr, "plughost: %s gave no information record\n", path);
+    status = EXIT_FAILED;
+  }
+  hostUnloadPlugin(plugin.library);
+  return status;
+}
+
+/* ---- run --------------------------------------------------------------- */
+
+enum DecimalParse { NOT_DECIMAL, DECIMAL, DECIMAL_OUT_OF_RANGE };
+
+/* An optional sign and at least one digit, nothing else, as an int32_t. */
+static DecimalParse parseDecimal(const char *text, int32_t *value) {
+  int negative = text[0] == '-';
+  const char *digits = text + (negative || text[0] == '+');
+  if (!*digits || strspn(digits, "0123456789") != strlen(digits))
+    return NOT_DECIMAL;
+  /* Stops as soon as no int32_t can be reached, long before int64_t
+   * could overflow. */
+  int64_t magnitude = 0;
+  for (const char *at = digits; *at && magnitude <= INT64_C(2147483648); at++)
+    magnitude = magnitude * 10 + (*at - '0');
+  int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > INT32_MAX || signedValue < INT32_MIN)
+    return DECIMAL_OUT_OF_RANGE;
+  *value = (int32_t)signedValue;
+  return DECIMAL;
+}
+
+static int findCommandByName(const PluginInfo *info, const char *name,
+                             int32_t *id) {
+  if (!info->commands)
+    return 0;
+  for (uint32_t k = 0; k < info->commandCount; k++)
+    if (info->commands[k].name && strcmp(info->commands[k].name, name) == 0) {
+      *id = info->commands[k].commandId;
+      return 1;
+    }
+  return 0;
+}
+
+/* One command as given: a number, or a name looked up in the table, which
+ * is asked for (once) only when a name needs it. */
+static int resolveCommandId(const LoadedPlugin *plugin, const char *given,
+                            PluginInfo **info, int32_t *id) {
+  DecimalParse parsed = parseDecimal(given, id);
+  if (parsed == DECIMAL)
+    return EXIT_DONE;
+  if (parsed == DECIMAL_OUT_OF_RANGE) {
+    fprintf(stderr, "plughost: command %s is out of range\n", given);
+    return EXIT_BAD_USE;
+  }
+  if (!*info && !(*info = plugin->exports.initPluginInfo(plugin->path))) {
+    fprintf(stderr,
+            "plughost: %s gave no information record to look up %s in\n",
+            plugin->path, given);
+    return EXIT_FAILED;
+  }
+  if (findCommandByName(*info, given, id))
+    return EXIT_DONE;
+  fprintf(stderr, "plughost: %s has no command named %s\n", plugin->path,
+          given);
+  return EXIT_BAD_USE;
+}
+
+/* All commands are resolved before any runs, so that a typo changes
+ * nothing. */
+static int resolveCommandIds(const LoadedPlugin *plugin, char *const *commands,
+                             int count, int32_t *ids) {
+  PluginInfo *info = nullptr;
+  int status = EXIT_DONE;
+  for (int k = 0; k < count && status == EXIT_DONE; k++)
+    status = resolveCommandId(plugin, commands[k], &info, &ids[k]);
+  if (info)
+    plugin->exports.freePluginInfo(info);
+  return status;
+}
+
+static void printSound(void) {
+  SoundState sound = {};
+  hostReadSound(&sound);
+  if (sound.volumeKnown)
+    printf("  volume %u%%", (unsigned)sound.volumePercent);
+  else
+    fputs("  volume -", stdout);
+  printf("  mute %s", !sound.muteKnown ? "-" : sound.muted ? "on" : "off");
+}
+
+static void executeOne(const LoadedPlugin *plugin, const char *given,
+                       int32_t id) {
+  unsigned before = 0, after = 0;
+  int counted = hostClockNotifications(&before);
+  int32_t result = plugin->exports.execute(id, 0);
+  counted = counted && hostClockNotifications(&after);
+  printf("%s  id %d  result %d", given, (int)id, (int)result);
+  printSound();
+  if (counted)
+    printf("  clock %s (%u -> %u)\n",
+           after > before ? "notified" : "not notified", before, after);
+  else
+    puts("  clock -");
+  fflush(stdout);
+}
+
+static void executeAll(const LoadedPlugin *plugin, char *const *commands,
+                       const int32_t *ids, int count) {
+  if (!plugin->exports.init(plugin->path, 0))
+    fprintf(stderr, "plughost: KSTEvent_Init returned 0; running the "
+                    "commands all the same\n");
+  hostStartObserving(plugin->library);
+  for (int k = 0; k < count; k++)
+    executeOne(plugin, commands[k], ids[k]);
+  hostStopObserving();
+  plugin->exports.unload();
+}
+
+int runCommands(const char *path, int withTaskbar, char *const *commands,
+                int commandCount) {
+  LoadedPlugin plugin;
+  if (!loadPlugin(path, &plugin))
+    return EXIT_BAD_USE;
+  int32_t *ids = (int32_t *)calloc((size_t)commandCount, sizeof *ids);
+  int status = ids ? resolveCommandIds(&plugin, commands, commandCount, ids)
+                   : EXIT_FAILED;
+  char reason[512] = "";
+  if (status == EXIT_DONE && withTaskbar &&
+      !hostCreateTaskbar(reason, sizeof reason)) {
+    fprintf(stderr, "plughost: no stand-in taskbar: %s\n", reason);
+    status = EXIT_FAILED;
+  }
+  if (status == EXIT_DONE)
+    executeAll(&plugin, commands, ids, commandCount);
+  free(ids);
+  hostUnloadPlugin(plugin.library);
+  return status;
+}

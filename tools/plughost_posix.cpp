@@ -1,0 +1,102 @@
+/*
+ * plughost off Windows: the plug-in is a shared object built over the
+ * stand-in platform. Its stand-ins export their controls, so the simulated
+ * speakers and the stand-in taskbar clock are read through the plug-in
+ * itself: they live inside it, and a second copy would see nothing.
+ */
+#include <dlfcn.h>
+#include <iconv.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/standin.h"
+#include "plughost.h"
+
+void hostPrepareOutput(void) {}
+
+void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize) {
+  /* dlopen searches the library path for a bare file name, where the host
+   * would take it from the working directory. */
+  char local[4096];
+  if (!strchr(path, '/') &&
+      (size_t)snprintf(local, sizeof local, "./%s", path) < sizeof local)
+    path = local;
+  void *library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (!library) {
+    const char *error = dlerror();
+    snprintf(reason, reasonSize, "%s", error ? error : "dlopen failed");
+  }
+  return library;
+}
+
+ExportAddress hostFindExport(void *plugin, const char *name) {
+  return reinterpret_cast<ExportAddress>(dlsym(plugin, name));
+}
+
+void hostUnloadPlugin(void *plugin) { dlclose(plugin); }
+
+int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == (iconv_t)-1 || utf8Size == 0)
+    return 0;
+  /* iconv's prototype takes char ** for the input; it only reads it. */
+  char *in = const_cast<char *>(text);
+  size_t inLeft = strlen(text);
+  char *out = utf8;
+  size_t outLeft = utf8Size - 1;
+  size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+  iconv_close(converter);
+  if (converted == (size_t)-1 || inLeft != 0)
+    return 0;
+  *out = '\0';
+  return 1;
+}
+
+/* The stand-in platform always has the taskbar and its clock. */
+int hostCreateTaskbar(char *, size_t) { return 1; }
+
+static decltype(&simMixerLine) findSimulatedLine;
+static decltype(&simTrayClockNotifications) countClockMessages;
+
+void hostStartObserving(void *plugin) {
+  findSimulatedLine = reinterpret_cast<decltype(&simMixerLine)>(
+      hostFindExport(plugin, "simMixerLine"));
+  countClockMessages = reinterpret_cast<decltype(&simTrayClockNotifications)>(
+      hostFindExport(plugin, "simTrayClockNotifications"));
+}
+
+/* Read as one uniform value, a volume reports its loudest channel. */
+static uint32_t loudestLevel(const SimLine *line) {
+  uint32_t level = line->levels[0];
+  for (uint32_t k = 1; k < line->channels && k < SIM_MAX_CHANNELS; k++)
+    if (line->levels[k] > level)
+      level = line->levels[k];
+  return level;
+}
+
+void hostReadSound(SoundState *state) {
+  *state = SoundState();
+  const SimLine *line = findSimulatedLine
+                            ? findSimulatedLine(MIXER_COMPONENT_DST_SPEAKERS)
+                            : nullptr;
+  if (!line)
+    return;
+  if (line->hasVolume)
+    state->volumeKnown = percentOfRange(loudestLevel(line), line->minimum,
+                                        line->maximum, &state->volumePercent);
+  state->muteKnown = line->hasMute;
+  state->muted = line->mute != 0;
+}
+
+int hostClockNotifications(unsigned *count) {
+  if (!countClockMessages)
+    return 0;
+  *count = countClockMessages();
+  return 1;
+}
+
+void hostStopObserving(void) {
+  findSimulatedLine = nullptr;
+  countClockMessages = nullptr;
+}
