@@ -1,0 +1,135 @@
+/*
+ * The info record handed to the host: its fixed fields, the command table
+ * built from [Command], and the ownership of every string in it.
+ */
+#include <cstring>
+#include <malloc.h>
+#include <set>
+
+#include "plugin/plugin.h"
+#include "unit_support.h"
+
+namespace {
+
+class CatalogueTest : public PluginTest {};
+
+/* The block is exactly the string and its terminator. AddressSanitizer's
+ * allocator reports the size asked for; glibc's may round it up. */
+void expectStringBlock(const char *text) {
+  ASSERT_NE(text, nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+  EXPECT_EQ(malloc_usable_size((void *)text), strlen(text) + 1) << text;
+#else
+  EXPECT_GE(malloc_usable_size((void *)text), strlen(text) + 1) << text;
+#endif
+}
+
+/* Each string is a block of its own: freeing one frees no other. */
+void expectOwnBlocks(const PluginInfo *info) {
+  std::set<const void *> blocks = {info, info->name, info->fileName,
+                                   info->commands};
+  expectStringBlock(info->name);
+  expectStringBlock(info->fileName);
+  for (uint32_t i = 0; i < info->commandCount; i++) {
+    blocks.insert({info->commands[i].name, info->commands[i].caption});
+    expectStringBlock(info->commands[i].name);
+    expectStringBlock(info->commands[i].caption);
+  }
+  EXPECT_EQ(blocks.size(), 4 + 2 * (size_t)info->commandCount);
+}
+
+struct TableRow {
+  const char *name;
+  std::string settings; /* empty: no file */
+  std::vector<ExpectedCommand> commands;
+};
+
+const TableRow TABLE_ROWS[] = {
+    {"NoSettings", "", {mute()}},
+    {"OneStep", "[Command]\nUpDown0=5\n", {up(5), down(5), mute()}},
+    {"StepsBeforeLevels",
+     "[Command]\nSet0=50\nUpDown3=10\n",
+     {up(10), down(10), set(50), mute()}},
+    {"SlotOrderNotFileOrder",
+     "[Command]\nUpDown1=5\nUpDown0=20\nSet9=1\nSet2=99\n",
+     {up(20), down(20), up(5), down(5), set(99), set(1), mute()}},
+    {"GapsDoNotStopTheScan",
+     "[Command]\nUpDown2=1\nUpDown9=2\nSet5=3\n",
+     {up(1), down(1), up(2), down(2), set(3), mute()}},
+    {"OutOfRangeIgnored",
+     "[Command]\nUpDown0=-1\nUpDown1=-7\nUpDown2=101\nUpDown3=250\n"
+     "UpDown4=0\nSet0=100\nSet1=101\n",
+     {up(0), down(0), set(100), mute()}},
+    {"DuplicatesKept",
+     "[Command]\nSet0=50\nSet1=50\n",
+     {set(50), set(50), mute()}},
+    {"OnlyTenSlots", "[Command]\nUpDown10=5\nSet10=5\n", {mute()}},
+    {"OtherSectionIgnored", "[Setting]\nUpDown0=5\nSet0=5\n", {mute()}},
+    {"AllTwentySlots", fullCommandSection(), fullCommandTable()},
+};
+
+class CommandTable : public PluginTest,
+                     public testing::WithParamInterface<TableRow> {};
+
+TEST_P(CommandTable, FollowsCommandSection) {
+  const TableRow &row = GetParam();
+  if (!row.settings.empty())
+    writeSettings(row.settings);
+  PluginInfo *info = KSTEvent_InitPluginInfo("volume.dll");
+  ASSERT_NE(info, nullptr);
+  ASSERT_EQ(info->commandCount, row.commands.size());
+  for (size_t i = 0; i < row.commands.size(); i++)
+    expectCommand(info->commands[i], row.commands[i]);
+  expectOwnBlocks(info);
+  KSTEvent_FreePluginInfo(info);
+  EXPECT_EQ(simHeapLiveBlocks(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, CommandTable, testing::ValuesIn(TABLE_ROWS),
+                         rowName<TableRow>);
+
+struct FileNameRow {
+  const char *name;
+  std::string fileName;
+};
+
+/* 表 in code page 932 ends in a backslash byte, which a byte copy must
+ * not treat specially. */
+const FileNameRow FILE_NAME_ROWS[] = {
+    {"Plain", "volume.dll"},
+    {"TrailByteBackslash", cp932("C:\\表\\volume.dll")},
+    {"Empty", ""},
+    {"Long", std::string(300, 'n')},
+};
+
+class RecordFileName : public PluginTest,
+                       public testing::WithParamInterface<FileNameRow> {};
+
+TEST_P(RecordFileName, RecordIdentifiesPlugin) {
+  const std::string &fileName = GetParam().fileName;
+  PluginInfo *info = KSTEvent_InitPluginInfo(fileName.c_str());
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(std::string(info->name), cp932("ボリュームを変更"));
+  EXPECT_EQ(std::string(info->fileName), fileName);
+  EXPECT_NE((const void *)info->fileName, (const void *)fileName.c_str());
+  EXPECT_EQ(info->kindCode, 1);
+  /* Nothing off Windows has a version resource. */
+  EXPECT_EQ(info->versionMS, 0u);
+  EXPECT_EQ(info->versionLS, 0u);
+  expectOwnBlocks(info);
+  KSTEvent_FreePluginInfo(info);
+  EXPECT_EQ(simHeapLiveBlocks(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RecordFileName,
+                         testing::ValuesIn(FILE_NAME_ROWS),
+                         rowName<FileNameRow>);
+
+TEST_F(CatalogueTest, NullFileNameGivesNoRecord) {
+  EXPECT_EQ(KSTEvent_InitPluginInfo(nullptr), nullptr);
+  EXPECT_EQ(simHeapAllocations(), 0u);
+  KSTEvent_FreePluginInfo(nullptr);
+  EXPECT_EQ(simHeapLiveBlocks(), 0);
+}
+
+} // namespace
