@@ -1,0 +1,90 @@
+/*
+ * A stand-in for the host: puts a copy of the built volume.dll, with the
+ * settings file a case needs, into a fresh folder, loads it and finds its
+ * exports by name; reads the records it returns by byte offset.
+ */
+#ifndef VOLUME_WIN_TESTS_PLUGIN_HOST_H
+#define VOLUME_WIN_TESTS_PLUGIN_HOST_H
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+/* The exports as the host declares them: every one pops its own
+ * arguments. The records are opaque bytes to the host. */
+typedef int32_t(__stdcall *ExecuteFunction)(int32_t commandId,
+                                            uint32_t reserved);
+typedef void(__stdcall *FreePluginInfoFunction)(void *info);
+typedef int32_t(__stdcall *InitFunction)(const char *fileName,
+                                         uint32_t reserved);
+typedef void *(__stdcall *InitPluginInfoFunction)(const char *fileName);
+typedef void(__stdcall *UnloadFunction)(void);
+typedef void(__stdcall *WindowsHookFunction)(uint32_t code, uint32_t wParam,
+                                             uint32_t lParam);
+
+struct PluginExports {
+  ExecuteFunction execute;
+  FreePluginInfoFunction freePluginInfo;
+  InitFunction init;
+  InitPluginInfoFunction initPluginInfo;
+  UnloadFunction unload;
+  WindowsHookFunction windowsHook;
+};
+
+/* One installed and loaded copy of the plug-in. */
+struct InstalledPlugin {
+  std::string folder;
+  std::string dllPath;
+  std::string settingsPath; /* volume.ini beside the DLL, maybe absent */
+  HMODULE module;
+  PluginExports exports;
+};
+
+/* The DLL the build produced, copied beside the test program. */
+std::string builtPluginPath(void);
+
+/* Copies the DLL into a new folder under the temporary directory and,
+ * unless settings is null, writes them to volume.ini beside it. */
+::testing::AssertionResult installPlugin(InstalledPlugin *plugin,
+                                         const char *settings);
+/* LoadLibraryA and GetProcAddress of the six exports by name. */
+::testing::AssertionResult loadPlugin(InstalledPlugin *plugin);
+/* Unloads the DLL and removes its folder with everything in it. */
+void removePlugin(InstalledPlugin *plugin);
+
+/* Writes a file with exactly these bytes. */
+bool writeFileBytes(const std::string &path, const std::string &bytes);
+
+/* Fields of the host's records, read at byte offsets as the host does. */
+uint16_t readU16(const void *record, size_t offset);
+uint32_t readU32(const void *record, size_t offset);
+const char *readPointer(const void *record, size_t offset);
+
+/* PluginInfo: two string pointers at the unaligned offsets 2 and 6. */
+enum {
+  INFO_NAME = 2,
+  INFO_FILE_NAME = 6,
+  INFO_KIND_CODE = 10,
+  INFO_VERSION_MS = 12,
+  INFO_VERSION_LS = 16,
+  INFO_COMMAND_COUNT = 20,
+  INFO_COMMANDS = 24
+};
+/* CommandInfo: 32 bytes, the host's five words from offset 12. */
+enum {
+  COMMAND_SIZE = 32,
+  COMMAND_NAME = 0,
+  COMMAND_CAPTION = 4,
+  COMMAND_ID = 8,
+  COMMAND_HOST_WORDS = 12,
+  COMMAND_HOST_WORD_COUNT = 5
+};
+
+/* The n-th record of the info's command table. */
+const unsigned char *commandRecord(const void *info, uint32_t index);
+
+#endif
