@@ -51,12 +51,30 @@ static int discoverVolumeControl(int32_t componentTypeSetting) {
 
 static uint32_t volumeRange(void) { return volumeMaximum - volumeMinimum; }
 
+/* Reads count values (1: the control as one uniform value). A channel the
+ * platform left unreported is taken to be as loud as the first, so that it
+ * is never mistaken for silence; a read that reported nothing fails. */
+static int readLevels(uint32_t count, uint32_t *levels) {
+  for (uint32_t i = 0; i < count; i++)
+    levels[i] = UNREPORTED;
+  if (!mixerSucceeded(
+          platformMixerRead(mixerHandle(), volumeControlId, count, levels)))
+    return 0;
+  if (volumeMaximum == UNREPORTED)
+    return 1; /* the poison is a real level on such a control */
+  if (levels[0] == UNREPORTED)
+    return 0;
+  for (uint32_t i = 1; i < count; i++)
+    if (levels[i] == UNREPORTED)
+      levels[i] = levels[0];
+  return 1;
+}
+
 int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent) {
   if (!discoverVolumeControl(componentTypeSetting))
     return 0;
-  uint32_t value = 0;
-  if (!mixerSucceeded(
-          platformMixerRead(mixerHandle(), volumeControlId, 1, &value)))
+  uint32_t value;
+  if (!readLevels(1, &value))
     return 0;
   uint64_t range = volumeRange();
   if (range == 0)
@@ -66,24 +84,6 @@ int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent) {
   *percent = (uint32_t)(((range >> 1) + (uint64_t)value * 100 -
                          (uint64_t)volumeMinimum * 100) /
                         range);
-  return 1;
-}
-
-/* Reads every channel; a channel the platform left unreported is taken to
- * be as loud as the first, so that it is never mistaken for silence. */
-static int readChannelLevels(uint32_t *levels) {
-  for (uint32_t i = 0; i < volumeChannels; i++)
-    levels[i] = UNREPORTED;
-  if (!mixerSucceeded(platformMixerRead(mixerHandle(), volumeControlId,
-                                        volumeChannels, levels)))
-    return 0;
-  if (volumeMaximum == UNREPORTED)
-    return 1; /* the poison is a real level on such a control */
-  if (levels[0] == UNREPORTED)
-    return 0; /* the platform reported nothing at all */
-  for (uint32_t i = 1; i < volumeChannels; i++)
-    if (levels[i] == UNREPORTED)
-      levels[i] = levels[0];
   return 1;
 }
 
@@ -101,7 +101,7 @@ int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting) {
   if (volumeChannels == 0)
     return 0; /* nothing to write to */
   uint32_t levels[MAX_CHANNELS];
-  if (!readChannelLevels(levels))
+  if (!readLevels(volumeChannels, levels))
     return 0;
   uint32_t peak = loudestLevel(levels, volumeChannels);
   if (peak != 0) {
