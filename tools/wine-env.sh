@@ -16,9 +16,11 @@ wine_env() {
   chmod 700 "$XDG_RUNTIME_DIR"
 }
 
+# PulseAudio checks its own pid file and that the pid is still PulseAudio:
+# a bare "kill -0" would also accept a zombie, or another process that got
+# the number after a restart.
 wine_audio_running() {
-  pid_file="$XDG_RUNTIME_DIR/pulse/pid"
-  [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null
+  pulseaudio --check 2>/dev/null
 }
 
 # A private PulseAudio with only a null sink: Wine's winepulse then offers
@@ -42,6 +44,29 @@ wine_start_audio() {
   done
 }
 
+# True while a Wine server of this prefix runs. Looked up in /proc rather
+# than in a mark on disk, which would outlive a server killed along with
+# the session that started it: trusting it, nothing would start a new one,
+# and the next test program would start its own server, which keeps the
+# test's output pipe open after the test has ended.
+# Most processes cost one builtin read, so the scan takes milliseconds.
+wine_server_running() {
+  for proc in /proc/[0-9]*; do
+    comm=
+    read -r comm 2>/dev/null <"$proc/comm" || continue
+    case $comm in
+    wineserver*) ;;
+    *) continue ;;
+    esac
+    # A zombie has an empty environment and never matches.
+    if tr '\0' '\n' 2>/dev/null <"$proc/environ" |
+      grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      return 0
+    fi
+  done
+  return 1
+}
+
 # The prefix, made once. Graphics=null lets programs create windows (the
 # stand-in taskbar) with no display.
 wine_make_prefix() {
@@ -55,20 +80,20 @@ wine_make_prefix() {
   # A persistent server keeps every later program's start-up short. It and
   # Wine's own services (which start with the first program and outlive
   # it) are started here, detached, so that they hold neither the lock nor
-  # any caller's output open. wine_stop ends them and clears the mark.
-  if [ ! -f "$state/server.up" ]; then
+  # any caller's output open. wine_stop ends them.
+  if ! wine_server_running; then
     wineserver -p </dev/null >/dev/null 2>&1 9>&-
     wine wineboot </dev/null >/dev/null 2>&1 9>&-
-    touch "$state/server.up"
   fi
 }
 
 wine_stop() {
-  if [ -d "$WINEPREFIX" ]; then
+  if [ -d "$WINEPREFIX" ] && wine_server_running; then
+    # Waited for, so that a new start right after this finds no server.
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
   fi
-  rm -f "$state/server.up"
   if wine_audio_running; then
-    kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" 2>/dev/null || true
+    pulseaudio --kill 2>/dev/null || true
   fi
 }
