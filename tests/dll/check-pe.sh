@@ -1,0 +1,84 @@
+#!/bin/sh
+# Reads a Windows image's headers with the cross objdump and checks what
+# the host's loader and the user's machine rely on:
+#   - a PE32 image for i386 flagged as a DLL: the host is a 32-bit process;
+#   - exactly the six entry points the host looks up by name, undecorated
+#     (no "_" or "@N" from __stdcall), with ordinals 1 to 6 in name order;
+#   - imports from Windows' own DLLs only: an import of libstdc++-6.dll,
+#     libgcc_s_*.dll or libwinpthread-1.dll would stop the plug-in loading
+#     on any machine without MinGW's runtime beside the host.
+#
+#   check-pe.sh OBJDUMP FILE
+#
+# Prints every problem found and exits 1 if there was any.
+set -eu
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 OBJDUMP FILE" >&2
+  exit 2
+fi
+objdump=$1
+file=$2
+
+expected_exports='1 KSTEvent_Execute
+2 KSTEvent_FreePluginInfo
+3 KSTEvent_Init
+4 KSTEvent_InitPluginInfo
+5 KSTEvent_Unload
+6 KSTEvent_WindowsHook'
+# Lower case: Windows compares module names without regard to case, and
+# the import libraries spell them variously (KERNEL32.dll, WINMM.DLL).
+system_dlls='kernel32.dll user32.dll winmm.dll version.dll msvcrt.dll'
+
+problems=0
+problem() {
+  echo "check-pe: $file: $*"
+  problems=$((problems + 1))
+}
+
+if ! dump=$("$objdump" -p "$file" 2>&1); then
+  problem "format: objdump cannot read it: $(echo "$dump" | head -n 1)"
+  exit 1
+fi
+
+# ---- Format: "pei-i386" is a PE image whose COFF machine is i386; the
+# optional header's magic 0x10b makes it PE32 rather than PE32+.
+echo "$dump" | grep -q 'file format pei-i386$' ||
+  problem "format: not a PE image for i386 ($(echo "$dump" |
+    sed -n 's/.*file format //p' | head -n 1))"
+echo "$dump" | grep -qE '^Magic[[:space:]]+010b[[:space:]]' ||
+  problem "format: not PE32 (optional header magic is not 010b)"
+# objdump lists the characteristic flags one per line under the heading.
+echo "$dump" | awk '
+  /^Characteristics/ { flags = 1; next }
+  flags && /^$/ { exit }
+  flags && $1 == "DLL" { dll = 1 }
+  END { exit !dll }' ||
+  problem "format: not a DLL (the DLL characteristic is not set)"
+
+# ---- Exports: the name pointer table gives each name with its index in
+# the address table; the ordinal is that index plus the ordinal base.
+exports=$(echo "$dump" | awk '
+  /^Ordinal Base/ { base = $3 }
+  /^\[Ordinal\/Name Pointer\] Table/ { names = 1; next }
+  names && /^$/ { names = 0 }
+  names { gsub(/[][]/, " "); print $1 + base, $2 }' | sort -n)
+if [ "$exports" != "$expected_exports" ]; then
+  problem "exports: the export table differs; ordinal and name expected:"
+  echo "$expected_exports" | sed 's/^/    /'
+  echo "  found:"
+  echo "${exports:-(no export table)}" | sed 's/^/    /'
+fi
+
+# ---- Imports: every "DLL Name:" line of the import tables.
+imports=$(echo "$dump" | awk '/^\tDLL Name: / { print tolower($3) }')
+[ -n "$imports" ] || problem "imports: no import table at all"
+for dll in $imports; do
+  case " $system_dlls " in
+  *" $dll "*) ;;
+  *) problem "imports: $dll is not one of Windows' own DLLs" ;;
+  esac
+done
+
+[ "$problems" -eq 0 ] || exit 1
+echo "check-pe: $file: a PE32 i386 DLL; exports and imports as expected"
