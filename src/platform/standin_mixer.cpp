@@ -137,11 +137,16 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
   return 0;
 }
 
-/* A channel count must be 1 (the control read as one uniform value) or
- * at most the line's channels. */
-static SimLine *checkDetails(MixerHandle handle, uint32_t controlId,
-                             uint32_t channels, MixerResult *error) {
-  *error = 0;
+/* Counts a read or write and checks its details: the handle, the control,
+ * and a channel count of 1 (the control read as one uniform value) or at
+ * most the line's channels. Returns the control's line, or null with the
+ * error set. */
+static SimLine *enterDetails(SimMixerOp op, MixerHandle handle,
+                             uint32_t controlId, uint32_t channels,
+                             MixerResult *error) {
+  *error = enter(op);
+  if (*error)
+    return nullptr;
   SimLine *line = validHandle(handle) ? lineOfControl(controlId) : nullptr;
   if (!validHandle(handle))
     *error = SIM_MMSYSERR_INVALHANDLE;
@@ -163,10 +168,9 @@ static uint32_t uniformLevel(const SimLine *line) {
 
 MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
                               uint32_t channels, uint32_t *values) {
-  MixerResult error = enter(SIM_MIXER_READ);
-  if (error)
-    return error;
-  SimLine *line = checkDetails(handle, controlId, channels, &error);
+  MixerResult error;
+  SimLine *line =
+      enterDetails(SIM_MIXER_READ, handle, controlId, channels, &error);
   if (!line)
     return error;
   if (controlId % 2) {
@@ -183,10 +187,9 @@ MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
 
 MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
                                uint32_t channels, const uint32_t *values) {
-  MixerResult error = enter(SIM_MIXER_WRITE);
-  if (error)
-    return error;
-  SimLine *line = checkDetails(handle, controlId, channels, &error);
+  MixerResult error;
+  SimLine *line =
+      enterDetails(SIM_MIXER_WRITE, handle, controlId, channels, &error);
   if (!line)
     return error;
   if (controlId % 2) {
