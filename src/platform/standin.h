@@ -57,6 +57,8 @@ struct SimLine {
   /* Like Wine's mixer: a read of several channels fills only the first
    * value, and a write takes only the first value, for every channel. */
   int firstChannelOnly;
+  /* Like Wine's wave-out line: reads succeed but fill in no value. */
+  int reportsNothing;
 };
 
 /* Device 0 with one speakers line: 2 channels at 0, volume 0..65535, mute

@@ -173,6 +173,8 @@ MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
       enterDetails(SIM_MIXER_READ, handle, controlId, channels, &error);
   if (!line)
     return error;
+  if (line->reportsNothing)
+    return 0;
   if (controlId % 2) {
     values[0] = line->mute;
     return 0;

@@ -138,6 +138,11 @@ TEST_F(VolumeTest, UnchangeableLinesFailWithoutWriting) {
   simMixerRemoveLines();
   simMixerAddLine(MIXER_COMPONENT_DST_SPEAKERS, 0);
   EXPECT_EQ(KSTEvent_Execute(3050, 0), 0) << "a line without channels";
+  mixerForgetState();
+  simMixerLine(MIXER_COMPONENT_DST_SPEAKERS)->channels = 2;
+  simMixerLine(MIXER_COMPONENT_DST_SPEAKERS)->reportsNothing = 1;
+  EXPECT_EQ(KSTEvent_Execute(3050, 0), 0) << "a read that fills in nothing";
+  EXPECT_EQ(KSTEvent_Execute(1005, 0), 0);
   EXPECT_EQ(simMixerCalls(SIM_MIXER_WRITE), 0u);
   EXPECT_EQ(simTrayClockNotifications(), 0u);
 }
