@@ -14,8 +14,6 @@
 
 /* Opens mixer device 0 unless it is open already. */
 int openMixer(void);
-/* The handle opened by openMixer, 0 before. Shared by volume and mute. */
-MixerHandle mixerHandle(void);
 
 /* The volume of the chosen line as a whole percent, rounded. */
 int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent);

@@ -5,8 +5,6 @@
 #include "mixer/mixer.h"
 #include "mixer/mixer_internal.h"
 
-static const uint32_t NOT_DISCOVERED = 0xFFFFFFFFu;
-
 static uint32_t muteControlId = NOT_DISCOVERED;
 
 static int discoverMuteControl(void) {

@@ -7,8 +7,6 @@
 
 static const uint32_t MAX_CHANNELS = 10;
 
-/* A control id of all bits set means "not discovered yet". */
-static const uint32_t NOT_DISCOVERED = 0xFFFFFFFFu;
 /* Poison for channel values the platform did not report. Wine's mixer,
  * asked for several channels, fills in only the first one. */
 static const uint32_t UNREPORTED = 0xFFFFFFFFu;

@@ -9,17 +9,9 @@
 #include "plugin/commands.h"
 #include "plugin/plugin_info.h"
 #include "plugin/settings.h"
+#include "plugin/texts.h"
 
 enum { SLOTS = 10, EMPTY_SLOT = -1, TEXT_SIZE = 128 };
-
-/* Names are ASCII; captions are code page 932: "ボリュームを%d上げる",
- * "ボリュームを%d下げる", "ボリュームを%dにセット" and "ミュート". */
-#define VOLUME_WO "\x83\x7b\x83\x8a\x83\x85\x81\x5b\x83\x80\x82\xf0"
-static const char CAPTION_UP[] = VOLUME_WO "%d\x8f\xe3\x82\xb0\x82\xe9";
-static const char CAPTION_DOWN[] = VOLUME_WO "%d\x89\xba\x82\xb0\x82\xe9";
-static const char CAPTION_SET[] =
-    VOLUME_WO "%d\x82\xc9\x83\x5a\x83\x62\x83\x67";
-static const char CAPTION_MUTE[] = "\x83\x7e\x83\x85\x81\x5b\x83\x67";
 
 /* Host words given to every command. */
 static const uint32_t HOST_WORDS[5] = {0, 0xFFFFFFFFu, 4, 0, 0};
@@ -100,14 +92,14 @@ void buildCommandCatalogue(PluginInfo *info) {
   for (int k = 0; k < SLOTS; k++) {
     if (steps[k] == EMPTY_SLOT)
       continue;
-    fillCommand(next++, "VolumeUp(%d)", CAPTION_UP, steps[k],
+    fillCommand(next++, "VolumeUp(%d)", TEXT_CAPTION_UP, steps[k],
                 COMMAND_VOLUME_UP + steps[k]);
-    fillCommand(next++, "VolumeDown(%d)", CAPTION_DOWN, steps[k],
+    fillCommand(next++, "VolumeDown(%d)", TEXT_CAPTION_DOWN, steps[k],
                 COMMAND_VOLUME_DOWN + steps[k]);
   }
   for (int k = 0; k < SLOTS; k++)
     if (levels[k] != EMPTY_SLOT)
-      fillCommand(next++, "Set(%d)", CAPTION_SET, levels[k],
+      fillCommand(next++, "Set(%d)", TEXT_CAPTION_SET, levels[k],
                   COMMAND_SET_VOLUME + levels[k]);
-  fillCommand(next, "Mute", CAPTION_MUTE, 0, COMMAND_MUTE);
+  fillCommand(next, "Mute", TEXT_CAPTION_MUTE, 0, COMMAND_MUTE);
 }

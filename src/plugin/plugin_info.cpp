@@ -3,10 +3,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-
-/* "ボリュームを変更" (Change the volume), in code page 932. */
-static const char DISPLAY_NAME[] =
-    "\x83\x7b\x83\x8a\x83\x85\x81\x5b\x83\x80\x82\xf0\x95\xcf\x8d\x58";
+#include "plugin/texts.h"
 
 char *copyString(const char *text) {
   size_t size = strlen(text) + 1;
@@ -25,7 +22,7 @@ PluginInfo *createPluginInfo(const char *fileName) {
   /* The host owns headerWord and the tail of the block; they start as 0
    * rather than as whatever the heap held. */
   memset((void *)info, 0, PLUGIN_INFO_BLOCK_SIZE);
-  info->name = copyString(DISPLAY_NAME);
+  info->name = copyString(TEXT_DISPLAY_NAME);
   info->fileName = copyString(fileName);
   info->kindCode = 1;
   /* The version of the file the host named, which need not be this one. */

@@ -1,0 +1,23 @@
+/*
+ * The Japanese texts handed to the host, as code page 932 (Shift_JIS)
+ * bytes: the host is a Japanese ANSI program and shows them as they are.
+ * Each caption carries one "%d" for the command's number.
+ */
+#ifndef VOLUME_TEXTS_H
+#define VOLUME_TEXTS_H
+
+/* "ボリュームを" (the volume, as object), which every text starts with. */
+#define TEXT_VOLUME_WO "\x83\x7b\x83\x8a\x83\x85\x81\x5b\x83\x80\x82\xf0"
+
+/* "ボリュームを変更": change the volume. */
+#define TEXT_DISPLAY_NAME TEXT_VOLUME_WO "\x95\xcf\x8d\x58"
+/* "ボリュームを%d上げる": raise the volume by %d. */
+#define TEXT_CAPTION_UP TEXT_VOLUME_WO "%d\x8f\xe3\x82\xb0\x82\xe9"
+/* "ボリュームを%d下げる": lower the volume by %d. */
+#define TEXT_CAPTION_DOWN TEXT_VOLUME_WO "%d\x89\xba\x82\xb0\x82\xe9"
+/* "ボリュームを%dにセット": set the volume to %d. */
+#define TEXT_CAPTION_SET TEXT_VOLUME_WO "%d\x82\xc9\x83\x5a\x83\x62\x83\x67"
+/* "ミュート": mute. */
+#define TEXT_CAPTION_MUTE "\x83\x7e\x83\x85\x81\x5b\x83\x67"
+
+#endif
