@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/standin.h"
+#include "platform/standin/standin.h"
 #include "plughost.h"
 
 void hostPrepareOutput(void) {}

@@ -1,9 +1,9 @@
 /*
  * Volume and mute of mixer device 0.
  *
- * The mixer is opened by the first command and stays open for as long as
- * the library is loaded; the volume and mute controls are looked up once
- * and then reused. Every operation returns 1 for success and 0 for failure.
+ * The mixer is opened by the first command and stays open until the host
+ * unloads the plug-in; the volume and mute controls are looked up once and
+ * then reused. Every operation returns 1 for success and 0 for failure.
  */
 #ifndef VOLUME_MIXER_H
 #define VOLUME_MIXER_H
@@ -30,9 +30,8 @@ int toggleMute(void);
 /* The mixer component type that a VolComponentType setting selects. */
 uint32_t componentTypeFromSetting(int32_t componentTypeSetting);
 
-/* Returns the module to its just-loaded state (mixer closed, nothing
- * discovered). The library never needs it: the host unloads it instead.
- * Test programs use it between cases. */
-void mixerForgetState(void);
+/* Closes the mixer and forgets every control found, so that the next
+ * command starts as the first one after loading did. */
+void releaseMixer(void);
 
 #endif

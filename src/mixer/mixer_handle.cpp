@@ -4,41 +4,35 @@
 #include "mixer/mixer.h"
 #include "mixer/mixer_internal.h"
 
-static MixerHandle openedMixer;
-/* Filled when the mixer is opened; kept only as the platform returned it. */
-static MixerCaps mixerCaps;
-
-MixerHandle mixerHandle(void) { return openedMixer; }
+MixerState mixerState = MIXER_STATE_UNUSED;
 
 int openMixer(void) {
-  if (openedMixer != 0)
+  if (mixerState.handle != 0)
     return 1;
   MixerHandle handle = 0;
   if (!mixerSucceeded(platformMixerOpen(&handle)))
     return 0;
   /* Kept even when the capability query fails: the device is open, and
    * the next command goes on from there instead of opening it again. */
-  openedMixer = handle;
-  return mixerSucceeded(platformMixerGetCaps(openedMixer, &mixerCaps));
-}
-
-void forgetMixerHandle(void) {
-  openedMixer = 0;
-  mixerCaps = MixerCaps();
+  mixerState.handle = handle;
+  return mixerSucceeded(platformMixerGetCaps(handle, &mixerState.caps));
 }
 
 int findLineControl(uint32_t componentType, uint32_t controlType,
                     MixerLine *line, MixerControl *control) {
   if (!openMixer())
     return 0;
-  if (!mixerSucceeded(platformMixerFindLine(openedMixer, componentType, line)))
+  MixerHandle handle = mixerState.handle;
+  if (!mixerSucceeded(platformMixerFindLine(handle, componentType, line)))
     return 0;
-  return mixerSucceeded(platformMixerFindControl(openedMixer, line->lineId,
-                                                 controlType, control));
+  return mixerSucceeded(
+      platformMixerFindControl(handle, line->lineId, controlType, control));
 }
 
-void mixerForgetState(void) {
-  forgetMuteControl();
-  forgetVolumeControl();
-  forgetMixerHandle();
+void releaseMixer(void) {
+  /* A handle left open would outlive the library: a host that unloads
+   * and reloads the plug-in would use up the system's mixer handles. */
+  if (mixerState.handle != 0)
+    platformMixerClose(mixerState.handle);
+  mixerState = MIXER_STATE_UNUSED;
 }

@@ -5,17 +5,15 @@
 #include "mixer/mixer.h"
 #include "mixer/mixer_internal.h"
 
-static uint32_t muteControlId = NOT_DISCOVERED;
-
 static int discoverMuteControl(void) {
-  if (muteControlId != NOT_DISCOVERED)
+  if (mixerState.mute.controlId != NOT_DISCOVERED)
     return 1;
   MixerLine line;
   MixerControl control;
   if (!findLineControl(MIXER_COMPONENT_DST_SPEAKERS, MIXER_CONTROL_MUTE, &line,
                        &control))
     return 0;
-  muteControlId = control.controlId;
+  mixerState.mute = control;
   return 1;
 }
 
@@ -23,14 +21,14 @@ int readMute(uint32_t *value) {
   if (!discoverMuteControl())
     return 0;
   return mixerSucceeded(
-      platformMixerRead(mixerHandle(), muteControlId, 1, value));
+      platformMixerRead(mixerState.handle, &mixerState.mute, 1, value));
 }
 
 int writeMute(uint32_t value) {
   if (!discoverMuteControl())
     return 0;
   return mixerSucceeded(
-      platformMixerWrite(mixerHandle(), muteControlId, 1, &value));
+      platformMixerWrite(mixerState.handle, &mixerState.mute, 1, &value));
 }
 
 int toggleMute(void) {
@@ -40,5 +38,3 @@ int toggleMute(void) {
   /* Any non-zero value means muted, so every such value unmutes. */
   return writeMute(muted == 0 ? 1 : 0);
 }
-
-void forgetMuteControl(void) { muteControlId = NOT_DISCOVERED; }

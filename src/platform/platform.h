@@ -1,10 +1,10 @@
 /*
  * The operations the plug-in needs from the operating system.
  *
- * The Windows build implements them with the real calls (platform_win32.cpp);
- * every other build links the stand-ins (standin_*.cpp), which behave like
- * the platform for what the plug-in relies on. Nothing above this header
- * includes <windows.h>.
+ * The Windows build implements them with the real calls (win32/); every
+ * other build links the stand-ins (standin/), which behave like the
+ * platform for what the plug-in relies on. Nothing above this header
+ * includes <windows.h>. Platform quirks are smoothed over below it.
  */
 #ifndef VOLUME_PLATFORM_H
 #define VOLUME_PLATFORM_H
@@ -47,9 +47,10 @@ struct MixerLine {
 
 /* What the plug-in keeps of a MIXERCONTROLA. */
 struct MixerControl {
-  uint32_t controlId; /* dwControlID */
-  uint32_t minimum;   /* Bounds.dwMinimum */
-  uint32_t maximum;   /* Bounds.dwMaximum */
+  uint32_t controlId;   /* dwControlID */
+  uint32_t controlType; /* dwControlType */
+  uint32_t minimum;     /* Bounds.dwMinimum */
+  uint32_t maximum;     /* Bounds.dwMaximum */
 };
 
 /* mixerOpen of device 0, no callback. */
@@ -64,12 +65,29 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
                                      uint32_t controlType,
                                      MixerControl *control);
 /* mixerGetControlDetailsA: one 32-bit value per channel. A channel count of
- * 1 reads the control as one uniform value. */
-MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
+ * 1 reads the control as one uniform value. On success every value is
+ * filled in: a channel the driver left unreported takes the first
+ * channel's value, and a read that reported nothing fails. */
+MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
                               uint32_t channels, uint32_t *values);
 /* mixerSetControlDetails: one 32-bit value per channel. */
-MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
+MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
                                uint32_t channels, const uint32_t *values);
+/* mixerClose. */
+MixerResult platformMixerClose(MixerHandle handle);
+
+/* What platformMixerRead returns for a read that reported nothing:
+ * MMSYSERR_ERROR. */
+enum { MIXER_READ_UNREPORTED = 1 };
+
+/* Around a driver's read: fills values with a mark that no driver writes
+ * for this control (where there is one), before the read ... */
+void markUnreportedValues(const MixerControl *control, uint32_t channels,
+                          uint32_t *values);
+/* ... and after it, gives every unmarked channel the first one's value.
+ * Returns 0 when even the first channel was left unreported. */
+int fillUnreportedValues(const MixerControl *control, uint32_t channels,
+                         uint32_t *values);
 
 /* ---- Files and modules (kernel32, version.dll) ----------------------- */
 
@@ -92,6 +110,9 @@ void *platformAlloc(size_t size);
 void platformFree(void *block);
 
 /* ---- Windows (user32) ------------------------------------------------- */
+
+/* WM_USER + 6: the shell's taskbar clock redraws itself on it. */
+enum { TRAY_CLOCK_REFRESH = 0x0406 };
 
 /* An HWND; 0 when no window was found. */
 typedef uintptr_t WindowHandle;

@@ -18,7 +18,4 @@ enum {
 /* Runs one command; 1 on success (and the taskbar clock is told), else 0. */
 int dispatchCommand(int32_t commandId);
 
-/* Asks the taskbar clock to redraw, so that it shows the new state. */
-void notifyTrayClock(void);
-
 #endif

@@ -2,6 +2,7 @@
  * The functions the host calls. Each one hands its arguments to one
  * function of the plug-in and returns what that gives.
  */
+#include "mixer/mixer.h"
 #include "plugin/commands.h"
 #include "plugin/plugin.h"
 #include "plugin/plugin_info.h"
@@ -22,8 +23,10 @@ int32_t KST_API KSTEvent_Init(const char *, uint32_t) {
   return 1;
 }
 
-/* The mixer stays open: the handle goes when the process or library does. */
-void KST_API KSTEvent_Unload(void) {}
+/* The host is done with the plug-in: what it holds of the system is given
+ * back here, not at process detach, where the loader lock is held. A
+ * command after this opens the mixer again. */
+void KST_API KSTEvent_Unload(void) { releaseMixer(); }
 
 int32_t KST_API KSTEvent_Execute(int32_t commandId, uint32_t) {
   return dispatchCommand(commandId);

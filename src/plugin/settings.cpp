@@ -2,7 +2,7 @@
 
 #include "platform/platform.h"
 
-int32_t componentTypeSetting;
+static StartupSettings settings;
 
 /* VolComponentType when the key is missing: the speakers. */
 static const int32_t DEFAULT_COMPONENT_TYPE_SETTING = 4;
@@ -39,6 +39,10 @@ void readStartupSettings(void) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
   /* Not range-checked here: the mixer maps unknown values to speakers. */
-  componentTypeSetting = settingInt(path, "Setting", "VolComponentType",
-                                    DEFAULT_COMPONENT_TYPE_SETTING);
+  settings.componentTypeSetting = settingInt(
+      path, "Setting", "VolComponentType", DEFAULT_COMPONENT_TYPE_SETTING);
 }
+
+const StartupSettings &startupSettings(void) { return settings; }
+
+void forgetStartupSettings(void) { settings = StartupSettings(); }

@@ -9,8 +9,10 @@
 
 enum { SETTINGS_PATH_SIZE = 260 };
 
-/* Which mixer line the volume commands use; read by KSTEvent_Init. */
-extern int32_t componentTypeSetting;
+/* What KSTEvent_Init reads from the settings file; all 0 before. */
+struct StartupSettings {
+  int32_t componentTypeSetting; /* VolComponentType: the volume's line */
+};
 
 /* Stores the library's module handle at process attach. */
 void rememberModule(void *module);
@@ -23,7 +25,10 @@ void settingsFilePath(char path[SETTINGS_PATH_SIZE]);
 int32_t settingInt(const char *path, const char *section, const char *key,
                    int32_t defaultValue);
 
-/* Reads the one start-up setting, VolComponentType. */
+/* Reads the start-up settings, each with its default when missing. */
 void readStartupSettings(void);
+const StartupSettings &startupSettings(void);
+/* Back to the state before the first KSTEvent_Init. */
+void forgetStartupSettings(void);
 
 #endif

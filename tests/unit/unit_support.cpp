@@ -12,7 +12,7 @@
 #include "plugin/settings.h"
 
 void PluginTest::SetUp() {
-  mixerForgetState();
+  releaseMixer();
   simMixerReset();
   simWindowsReset();
   simHeapReset();
@@ -23,7 +23,7 @@ void PluginTest::SetUp() {
   modulePath = folder + "/volume.dll";
   simSetModuleFileName(modulePath.c_str());
   /* What the setting is before the host has called KSTEvent_Init. */
-  componentTypeSetting = 0;
+  forgetStartupSettings();
 }
 
 void PluginTest::TearDown() {

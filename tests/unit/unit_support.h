@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/standin.h"
+#include "platform/standin/standin.h"
 
 /* The value test buffers are filled with before a call that must not
  * write them. */

@@ -134,11 +134,11 @@ TEST_F(VolumeTest, UnchangeableLinesFailWithoutWriting) {
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   EXPECT_EQ(KSTEvent_Execute(1005, 0), 0) << "a control without a range";
   EXPECT_EQ(KSTEvent_Execute(2005, 0), 0);
-  mixerForgetState();
+  releaseMixer();
   simMixerRemoveLines();
   simMixerAddLine(MIXER_COMPONENT_DST_SPEAKERS, 0);
   EXPECT_EQ(KSTEvent_Execute(3050, 0), 0) << "a line without channels";
-  mixerForgetState();
+  releaseMixer();
   simMixerLine(MIXER_COMPONENT_DST_SPEAKERS)->channels = 2;
   simMixerLine(MIXER_COMPONENT_DST_SPEAKERS)->reportsNothing = 1;
   EXPECT_EQ(KSTEvent_Execute(3050, 0), 0) << "a read that fills in nothing";
@@ -162,7 +162,7 @@ TEST_F(VolumeTest, LineFoundBeforeInitIsKeptForTheLoad) {
   SimLine *first = simMixerAddLine(MIXER_COMPONENT_DST_FIRST, 2);
   ASSERT_EQ(KSTEvent_Execute(3050, 0), 1);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  ASSERT_EQ(componentTypeSetting, 4);
+  ASSERT_EQ(startupSettings().componentTypeSetting, 4);
   EXPECT_EQ(KSTEvent_Execute(3100, 0), 1);
   EXPECT_EQ(levelsOf(first), (std::vector<uint32_t>{65535, 65535}));
   EXPECT_EQ(levelsOf(speakers()), (std::vector<uint32_t>{0, 0}));

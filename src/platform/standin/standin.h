@@ -3,7 +3,7 @@
  * and the benchmark. The stand-ins implement platform.h with:
  *
  *  - a simulated mixer device 0 whose lines, controls and channel values can
- *    be shaped, and any of whose six operations can be made to fail;
+ *    be shaped, and any of whose seven operations can be made to fail;
  *  - a profile reader that reads INI files as the platform's does;
  *  - the module's own path (dladdr), or a name a test sets;
  *  - a few windows, by default the shell's taskbar and its clock, that
@@ -30,16 +30,18 @@ enum SimMixerOp {
   SIM_MIXER_CONTROL, /* mixerGetLineControlsA */
   SIM_MIXER_READ,    /* mixerGetControlDetailsA */
   SIM_MIXER_WRITE,   /* mixerSetControlDetails */
+  SIM_MIXER_CLOSE,   /* mixerClose */
   SIM_MIXER_OPS
 };
 
-enum { SIM_MAX_LINES = 8, SIM_MAX_CHANNELS = 16 };
+enum { SIM_MAX_LINES = 8, SIM_MAX_CHANNELS = 16, SIM_MAX_HANDLES = 512 };
 
 /* winmm's codes, as the simulation returns them. */
 enum {
   SIM_MMSYSERR_ERROR = 1,
   SIM_MMSYSERR_BADDEVICEID = 2,
   SIM_MMSYSERR_INVALHANDLE = 5,
+  SIM_MMSYSERR_NOMEM = 7,
   SIM_MMSYSERR_INVALPARAM = 11,
   SIM_MIXERR_INVALLINE = 1024,
   SIM_MIXERR_INVALCONTROL = 1025
@@ -77,7 +79,8 @@ void simMixerFail(SimMixerOp op, MixerResult error);
 /* How often an operation ran since the last reset (failures included). */
 unsigned simMixerCalls(SimMixerOp op);
 void simMixerClearCalls(void);
-/* How many handles mixerOpen handed out. */
+/* How many handles mixerOpen handed out that mixerClose has not closed.
+ * After SIM_MAX_HANDLES opens, mixerOpen fails. */
 unsigned simMixerOpenHandles(void);
 
 /* ---- Module name, windows, heap --------------------------------------- */

@@ -1,6 +1,5 @@
 /*
- * The platform operations on Windows: winmm's mixer, kernel32's profile
- * reader and module name, version.dll and user32.
+ * The mixer operations on Windows: winmm's mixer device 0.
  */
 #include <windows.h>
 
@@ -21,6 +20,7 @@ static_assert(sizeof(MIXERLINEA) == 168, "MIXERLINEA size");
 static_assert(sizeof(MIXERLINECONTROLSA) == 24, "MIXERLINECONTROLSA size");
 static_assert(sizeof(MIXERCONTROLA) == 148, "MIXERCONTROLA size");
 static_assert(sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS size");
+static_assert(MIXER_READ_UNREPORTED == MMSYSERR_ERROR, "MMSYSERR_ERROR");
 
 static HMIXEROBJ mixerObject(MixerHandle handle) { return (HMIXEROBJ)handle; }
 
@@ -65,6 +65,7 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
                                           MIXER_OBJECTF_HMIXER |
                                               MIXER_GETLINECONTROLSF_ONEBYTYPE);
   control->controlId = found.dwControlID;
+  control->controlType = found.dwControlType;
   control->minimum = found.Bounds.dwMinimum;
   control->maximum = found.Bounds.dwMaximum;
   return result;
@@ -84,80 +85,29 @@ static MIXERCONTROLDETAILS valueDetails(uint32_t controlId, uint32_t channels,
   return details;
 }
 
-MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
+MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
                               uint32_t channels, uint32_t *values) {
-  MIXERCONTROLDETAILS details = valueDetails(controlId, channels, values);
-  return mixerGetControlDetailsA(mixerObject(handle), &details,
-                                 MIXER_OBJECTF_HMIXER |
-                                     MIXER_GETCONTROLDETAILSF_VALUE);
+  markUnreportedValues(control, channels, values);
+  MIXERCONTROLDETAILS details =
+      valueDetails(control->controlId, channels, values);
+  MMRESULT result = mixerGetControlDetailsA(mixerObject(handle), &details,
+                                            MIXER_OBJECTF_HMIXER |
+                                                MIXER_GETCONTROLDETAILSF_VALUE);
+  if (result != MMSYSERR_NOERROR)
+    return result;
+  return fillUnreportedValues(control, channels, values) ? MMSYSERR_NOERROR
+                                                         : MMSYSERR_ERROR;
 }
 
-MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
+MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
                                uint32_t channels, const uint32_t *values) {
   MIXERCONTROLDETAILS details =
-      valueDetails(controlId, channels, (void *)values);
+      valueDetails(control->controlId, channels, (void *)values);
   return mixerSetControlDetails(mixerObject(handle), &details,
                                 MIXER_OBJECTF_HMIXER |
                                     MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
-int32_t platformProfileInt(const char *section, const char *key,
-                           int32_t defaultValue, const char *path) {
-  return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
-}
-
-uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size) {
-  return GetModuleFileNameA((HMODULE)module, buffer, size);
-}
-
-/* The fixed part of a version resource, when the block VerQueryValueA
- * found is large enough and carries the fixed part's signature. */
-static int readFixedVersion(void *data, uint32_t *versionMS,
-                            uint32_t *versionLS) {
-  VS_FIXEDFILEINFO *fixed = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueA(data, "\\", (void **)&fixed, &length))
-    return 0;
-  if (!fixed || length < sizeof *fixed || fixed->dwSignature != 0xFEEF04BD)
-    return 0;
-  *versionMS = fixed->dwFileVersionMS;
-  *versionLS = fixed->dwFileVersionLS;
-  return 1;
-}
-
-int platformFileVersion(const char *fileName, uint32_t *versionMS,
-                        uint32_t *versionLS) {
-  DWORD size = GetFileVersionInfoSizeA(fileName, nullptr);
-  if (size == 0)
-    return 0;
-  void *data = platformAlloc(size);
-  if (!data)
-    return 0;
-  int found = GetFileVersionInfoA(fileName, 0, size, data) &&
-              readFixedVersion(data, versionMS, versionLS);
-  platformFree(data);
-  return found;
-}
-
-void *platformAlloc(size_t size) {
-  return HeapAlloc(GetProcessHeap(), 0, size);
-}
-
-void platformFree(void *block) {
-  if (block)
-    HeapFree(GetProcessHeap(), 0, block);
-}
-
-WindowHandle platformFindWindow(const char *className, const char *title) {
-  return (WindowHandle)FindWindowA(className, title);
-}
-
-WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
-                                     const char *title) {
-  return (WindowHandle)FindWindowExA((HWND)parent, nullptr, className, title);
-}
-
-void platformSendMessage(WindowHandle window, uint32_t message,
-                         uintptr_t wParam, intptr_t lParam) {
-  SendMessageA((HWND)window, message, wParam, lParam);
+MixerResult platformMixerClose(MixerHandle handle) {
+  return mixerClose((HMIXER)handle);
 }

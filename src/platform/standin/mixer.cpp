@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/standin.h"
+#include "platform/standin/standin.h"
 
 static const uint32_t FIRST_HANDLE = 0xC000;
 static const uint32_t FIRST_LINE_ID = 0xFFFF0000u;
@@ -16,7 +16,9 @@ static unsigned lineCount;
 static int devicePresent = 1;
 static MixerResult faults[SIM_MIXER_OPS];
 static unsigned calls[SIM_MIXER_OPS];
-static unsigned handlesOpened;
+/* Which handles are open. A closed one may be handed out again; like a
+ * real system, the device runs out of handles when none are closed. */
+static unsigned char handleOpen[SIM_MAX_HANDLES];
 
 static void shapeDefaultLine(SimLine *line, uint32_t componentType,
                              uint32_t channels) {
@@ -34,7 +36,7 @@ void simMixerReset(void) {
   devicePresent = 1;
   memset(faults, 0, sizeof faults);
   simMixerClearCalls();
-  handlesOpened = 0;
+  memset(handleOpen, 0, sizeof handleOpen);
 }
 
 SimLine *simMixerAddLine(uint32_t componentType, uint32_t channels) {
@@ -57,7 +59,12 @@ void simMixerSetPresent(int present) { devicePresent = present; }
 void simMixerFail(SimMixerOp op, MixerResult error) { faults[op] = error; }
 unsigned simMixerCalls(SimMixerOp op) { return calls[op]; }
 void simMixerClearCalls(void) { memset(calls, 0, sizeof calls); }
-unsigned simMixerOpenHandles(void) { return handlesOpened; }
+unsigned simMixerOpenHandles(void) {
+  unsigned open = 0;
+  for (unsigned i = 0; i < SIM_MAX_HANDLES; i++)
+    open += handleOpen[i];
+  return open;
+}
 
 /* Counts the call and returns the injected fault, if any. */
 static MixerResult enter(SimMixerOp op) {
@@ -66,7 +73,8 @@ static MixerResult enter(SimMixerOp op) {
 }
 
 static int validHandle(MixerHandle handle) {
-  return handle >= FIRST_HANDLE && handle < FIRST_HANDLE + handlesOpened;
+  return handle >= FIRST_HANDLE && handle < FIRST_HANDLE + SIM_MAX_HANDLES &&
+         handleOpen[handle - FIRST_HANDLE];
 }
 
 /* Control ids: 2 × line index for volume, 2 × line index + 1 for mute. */
@@ -84,7 +92,23 @@ MixerResult platformMixerOpen(MixerHandle *handle) {
     return fault;
   if (!devicePresent)
     return SIM_MMSYSERR_BADDEVICEID;
-  *handle = FIRST_HANDLE + handlesOpened++;
+  unsigned slot = 0;
+  while (slot < SIM_MAX_HANDLES && handleOpen[slot])
+    slot++;
+  if (slot == SIM_MAX_HANDLES)
+    return SIM_MMSYSERR_NOMEM;
+  handleOpen[slot] = 1;
+  *handle = FIRST_HANDLE + slot;
+  return 0;
+}
+
+MixerResult platformMixerClose(MixerHandle handle) {
+  MixerResult fault = enter(SIM_MIXER_CLOSE);
+  if (fault)
+    return fault;
+  if (!validHandle(handle))
+    return SIM_MMSYSERR_INVALHANDLE;
+  handleOpen[handle - FIRST_HANDLE] = 0;
   return 0;
 }
 
@@ -132,6 +156,7 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
              : controlType != MIXER_CONTROL_VOLUME || !line->hasVolume)
     return SIM_MIXERR_INVALCONTROL;
   control->controlId = 2 * index + (isMute ? 1 : 0);
+  control->controlType = controlType;
   control->minimum = isMute ? 0 : line->minimum;
   control->maximum = isMute ? 1 : line->maximum;
   return 0;
@@ -166,7 +191,8 @@ static uint32_t uniformLevel(const SimLine *line) {
   return level;
 }
 
-MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
+/* The driver's own read: values it does not report stay as they were. */
+static MixerResult readDriver(MixerHandle handle, uint32_t controlId,
                               uint32_t channels, uint32_t *values) {
   MixerResult error;
   SimLine *line =
@@ -187,8 +213,20 @@ MixerResult platformMixerRead(MixerHandle handle, uint32_t controlId,
   return 0;
 }
 
-MixerResult platformMixerWrite(MixerHandle handle, uint32_t controlId,
+MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
+                              uint32_t channels, uint32_t *values) {
+  markUnreportedValues(control, channels, values);
+  MixerResult result = readDriver(handle, control->controlId, channels, values);
+  if (result != 0)
+    return result;
+  return fillUnreportedValues(control, channels, values)
+             ? 0
+             : MIXER_READ_UNREPORTED;
+}
+
+MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
                                uint32_t channels, const uint32_t *values) {
+  uint32_t controlId = control->controlId;
   MixerResult error;
   SimLine *line =
       enterDetails(SIM_MIXER_WRITE, handle, controlId, channels, &error);

@@ -9,7 +9,7 @@
 #include <strings.h>
 
 #include "platform/platform.h"
-#include "platform/standin.h"
+#include "platform/standin/standin.h"
 
 /* ---- Module name ------------------------------------------------------ */
 
@@ -78,9 +78,6 @@ void platformFree(void *block) {
 }
 
 /* ---- Windows ---------------------------------------------------------- */
-
-/* WM_USER + 6, the message the taskbar clock redraws on. */
-static const uint32_t TRAY_CLOCK_REFRESH = 0x0406;
 
 struct SimWindow {
   WindowHandle handle;

@@ -1,0 +1,43 @@
+/*
+ * Channels a mixer driver leaves unreported. Wine's mixer, asked for
+ * several channels, fills in only the first value, and on its wave-out
+ * line fills in none while reporting success. A value the driver did not
+ * write must never be taken for a level: the plug-in would keep it as the
+ * balance, or write it back.
+ */
+#include "platform/platform.h"
+
+/* All bits set: above the maximum of every control but one whose bounds
+ * reach 2^32 - 1, where it is a real level and no mark is possible. */
+static const uint32_t UNREPORTED = 0xFFFFFFFFu;
+
+/* Every value of a switch means something (any non-zero one is "on"), so
+ * a switch's values are left as the caller set them. */
+static int isSwitch(const MixerControl *control) {
+  return control->controlType == MIXER_CONTROL_MUTE;
+}
+
+/* Where the mark is a real level it is taken as one. */
+static int markable(const MixerControl *control) {
+  return !isSwitch(control) && control->maximum != UNREPORTED;
+}
+
+void markUnreportedValues(const MixerControl *control, uint32_t channels,
+                          uint32_t *values) {
+  if (isSwitch(control))
+    return;
+  for (uint32_t i = 0; i < channels; i++)
+    values[i] = UNREPORTED;
+}
+
+int fillUnreportedValues(const MixerControl *control, uint32_t channels,
+                         uint32_t *values) {
+  if (!markable(control))
+    return 1;
+  if (values[0] == UNREPORTED)
+    return 0;
+  for (uint32_t i = 1; i < channels; i++)
+    if (values[i] == UNREPORTED)
+      values[i] = values[0];
+  return 1;
+}

@@ -1,0 +1,68 @@
+/*
+ * The rest of the platform on Windows: kernel32's profile reader, module
+ * name and heap, version.dll, and user32's windows.
+ */
+#include <windows.h>
+
+#include "platform/platform.h"
+
+int32_t platformProfileInt(const char *section, const char *key,
+                           int32_t defaultValue, const char *path) {
+  return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
+}
+
+uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size) {
+  return GetModuleFileNameA((HMODULE)module, buffer, size);
+}
+
+/* The fixed part of a version resource, when the block VerQueryValueA
+ * found is large enough and carries the fixed part's signature. */
+static int readFixedVersion(void *data, uint32_t *versionMS,
+                            uint32_t *versionLS) {
+  VS_FIXEDFILEINFO *fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data, "\\", (void **)&fixed, &length))
+    return 0;
+  if (!fixed || length < sizeof *fixed || fixed->dwSignature != 0xFEEF04BD)
+    return 0;
+  *versionMS = fixed->dwFileVersionMS;
+  *versionLS = fixed->dwFileVersionLS;
+  return 1;
+}
+
+int platformFileVersion(const char *fileName, uint32_t *versionMS,
+                        uint32_t *versionLS) {
+  DWORD size = GetFileVersionInfoSizeA(fileName, nullptr);
+  if (size == 0)
+    return 0;
+  void *data = platformAlloc(size);
+  if (!data)
+    return 0;
+  int found = GetFileVersionInfoA(fileName, 0, size, data) &&
+              readFixedVersion(data, versionMS, versionLS);
+  platformFree(data);
+  return found;
+}
+
+void *platformAlloc(size_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size);
+}
+
+void platformFree(void *block) {
+  if (block)
+    HeapFree(GetProcessHeap(), 0, block);
+}
+
+WindowHandle platformFindWindow(const char *className, const char *title) {
+  return (WindowHandle)FindWindowA(className, title);
+}
+
+WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
+                                     const char *title) {
+  return (WindowHandle)FindWindowExA((HWND)parent, nullptr, className, title);
+}
+
+void platformSendMessage(WindowHandle window, uint32_t message,
+                         uintptr_t wParam, intptr_t lParam) {
+  SendMessageA((HWND)window, message, wParam, lParam);
+}
