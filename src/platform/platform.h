@@ -123,7 +123,9 @@ WindowHandle platformFindWindow(const char *className, const char *title);
  * windows). */
 WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
                                      const char *title);
-/* SendMessageA; the reply is of no interest here. */
+/* SendMessageTimeoutA: waits for the window to take the message, but
+ * about a second at most, and not at all for a thread the system holds
+ * for hung. The reply and any time-out are of no interest here. */
 void platformSendMessage(WindowHandle window, uint32_t message,
                          uintptr_t wParam, intptr_t lParam);
 

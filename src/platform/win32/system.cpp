@@ -62,7 +62,21 @@ WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
   return (WindowHandle)FindWindowExA((HWND)parent, nullptr, className, title);
 }
 
+/* Longest wait for a window of another thread to take the message. */
+static const UINT SEND_TIMEOUT_MS = 1000;
+
 void platformSendMessage(WindowHandle window, uint32_t message,
                          uintptr_t wParam, intptr_t lParam) {
-  SendMessageA((HWND)window, message, wParam, lParam);
+  /* The plug-in runs on the host's thread, and the window belongs to the
+   * shell: SendMessageA would wait for good on a shell that has stopped
+   * answering. SMTO_ABORTIFHUNG gives up at once on a thread the system
+   * already holds for hung, and the timeout bounds the wait for any other.
+   * SMTO_NORMAL rather than SMTO_BLOCK: while it waits, the host's thread
+   * still handles messages sent to it, as it did under SendMessageA, so a
+   * shell that sends to the host before it replies cannot deadlock it. A
+   * window of the calling thread gets the message by a direct call, as
+   * before, with no timeout. */
+  DWORD_PTR reply = 0;
+  SendMessageTimeoutA((HWND)window, message, wParam, lParam,
+                      SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &reply);
 }
