@@ -206,8 +206,11 @@ void printLinesListing(FILE *out, const LinesListing *listing) {
   fprintf(out, "mixer device 0  %s, %u destination%s\n", listing->deviceName,
           (unsigned)listing->destinations,
           listing->destinations == 1 ? "" : "s");
-  fprintf(out, "settings        %s: VolComponentType=%d, %s (0x%04X)\n\n",
+  fprintf(out, "settings        %s%s: VolComponentType=%d, %s (0x%04X)\n\n",
           listing->settingsPath[0] ? listing->settingsPath : "(none)",
+          listing->settingsPath[0] && !listing->settingsFileFound
+              ? " (no such file)"
+              : "",
           (int)listing->componentTypeSetting, componentTypeName(wanted),
           (unsigned)wanted);
   fprintf(out, "value  line      type                           ch  volume    "
@@ -281,6 +284,12 @@ int listMixerLines(const char *path) {
   LinesListing listing = {};
   listing.settingsPath = settingsPath;
   listing.lines = lines;
+  /* A misnamed or misplaced settings file is a common reason why a
+   * setting seems to be ignored. */
+  FILE *settingsFile = settingsPath[0] ? fopen(settingsPath, "rb") : nullptr;
+  listing.settingsFileFound = settingsFile != nullptr;
+  if (settingsFile)
+    fclose(settingsFile);
   listing.componentTypeSetting =
       settingsPath[0]
           ? hostProfileInt("Setting", "VolComponentType", 4, settingsPath)

@@ -54,6 +54,7 @@ struct LinesListing {
   char deviceName[LINE_NAME_SIZE];
   uint32_t destinations;
   const char *settingsPath;     /* where VolComponentType was read */
+  int settingsFileFound;        /* whether that file exists */
   int32_t componentTypeSetting; /* as the plug-in reads it */
   const LineReport *lines;
   unsigned lineCount;

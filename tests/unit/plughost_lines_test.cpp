@@ -63,6 +63,7 @@ struct ListingCase {
   std::vector<LineReport> lines;
   unsigned linesNotShown;
   const char *expected; /* between the column heads and the legend */
+  int noSettingsFile;
 };
 
 static void PrintTo(const ListingCase &listing, std::ostream *out) {
@@ -71,7 +72,7 @@ static void PrintTo(const ListingCase &listing, std::ostream *out) {
 
 static const char HEAD[] =
     "mixer device 0  Test mixer, 3 destinations\n"
-    "settings        C:\\host\\volume.ini: VolComponentType=%d, %s\n\n"
+    "settings        C:\\host\\volume.ini%s: VolComponentType=%d, %s\n\n"
     "value  line      type                           ch  volume    mute      "
     "name\n";
 static const char LEGEND[] =
@@ -93,22 +94,25 @@ static LineReport withMute(LineReport report, ControlReport mute) {
 }
 
 static const ListingCase LISTING_CASES[] = {
-    /* Only the first line of a type can be chosen; types outside winmm's
+    /* Only the line that a look-up by its type finds can be chosen, even
+     * when another of that type is listed before it; types outside winmm's
      * table cannot be chosen at all. */
-    {"SourceSelectedOnlyTheFirstOfItsType",
+    {"OnlyTheLineFoundByItsTypeIsSelected",
      17,
      {line(0, LINE_IS_DESTINATION, 4, "Speakers"),
-      withVolume(line(0, 0, 0x1008, "Wave"), readControl(32768, 65535)),
-      line(0, 1, 0x1008, "Wave 2", 0), line(0, 2, 0x2000, "Odd")},
+      line(0, 0, 0x1008, "Wave 2", 0),
+      withVolume(line(0, 1, 0x1008, "Wave"), readControl(32768, 65535)),
+      line(0, 2, 0x2000, "Odd")},
      0,
      "    4  dest 0    speakers (0x0004)               2  100%      off       "
      "Speakers\n"
-     "*  17  src 0.0   wave-out source (0x1008)        2  50%       off       "
-     "Wave\n"
-     " (17)  src 0.1   wave-out source (0x1008)        2  100%      off       "
+     " (17)  src 0.0   wave-out source (0x1008)        2  100%      off       "
      "Wave 2\n"
+     "*  17  src 0.1   wave-out source (0x1008)        2  50%       off       "
+     "Wave\n"
      "    -  src 0.2   unknown (0x2000)                2  100%      off       "
-     "Odd\n"},
+     "Odd\n",
+     0},
     /* A line that does not answer, and controls that fail, are said in
      * plain words; the lines after them are still listed. */
     {"FailuresDoNotStopTheListing",
@@ -127,12 +131,20 @@ static const ListingCase LISTING_CASES[] = {
      "    dest 1 does not answer: error 1024, no such line (MIXERR_INVALLINE)\n"
      "    5  dest 2    headphones (0x0005)             2  100%      failed    "
      "Phones\n"
-     "    dest 2 mute: error 77, unknown error\n"},
+     "    dest 2 mute: error 77, unknown error\n",
+     0},
+    /* Without the file the plug-in uses the speakers; the listing says
+     * why. */
+    {"NoSettingsFile", 4, oneSpeakers(), 0,
+     "*   4  dest 0    speakers (0x0004)               2  100%      off       "
+     "Speakers\n",
+     1},
     {"SelectedTypeMissing", 12, oneSpeakers(), 0,
      "    4  dest 0    speakers (0x0004)               2  100%      off       "
      "Speakers\n\n"
      "VolComponentType=12 selects the first microphone (0x1003) line; mixer "
-     "device 0 has none, so the volume commands fail.\n"},
+     "device 0 has none, so the volume commands fail.\n",
+     0},
     {"SelectedLineWithoutVolume",
      5,
      {line(0, LINE_IS_DESTINATION, 4, "Speakers"),
@@ -144,7 +156,8 @@ static const ListingCase LISTING_CASES[] = {
      "*   5  dest 1    headphones (0x0005)             2  none      off       "
      "Phones\n\n"
      "The selected line has no volume control, so the volume commands "
-     "fail.\n"},
+     "fail.\n",
+     0},
     /* Out-of-range settings mean the speakers, as in the plug-in. A value
      * beyond the bounds has no percent; a read that fills nothing in has
      * no value. Lines beyond the listing's room are counted. */
@@ -156,7 +169,8 @@ static const ListingCase LISTING_CASES[] = {
      3,
      "*   4  dest 0    speakers (0x0004)               2  ? (70000)  no value  "
      "Speakers\n"
-     "    ... and 3 more lines, not shown\n"},
+     "    ... and 3 more lines, not shown\n",
+     0},
 };
 
 class PlughostListingTest : public ::testing::TestWithParam<ListingCase> {};
@@ -178,6 +192,7 @@ TEST_P(PlughostListingTest, Prints) {
   snprintf(input.deviceName, sizeof input.deviceName, "Test mixer");
   input.destinations = 3;
   input.settingsPath = "C:\\host\\volume.ini";
+  input.settingsFileFound = !listing.noSettingsFile;
   input.componentTypeSetting = listing.setting;
   input.lines = listing.lines.data();
   input.lineCount = (unsigned)listing.lines.size();
@@ -187,7 +202,9 @@ TEST_P(PlughostListingTest, Prints) {
   char typeText[64];
   snprintf(typeText, sizeof typeText, "%s (0x%04X)",
            componentTypeName(selectedType), (unsigned)selectedType);
-  snprintf(head, sizeof head, HEAD, (int)listing.setting, typeText);
+  snprintf(head, sizeof head, HEAD,
+           listing.noSettingsFile ? " (no such file)" : "",
+           (int)listing.setting, typeText);
   EXPECT_EQ(std::string(head) + listing.expected + LEGEND, printed(input));
 }
 
