@@ -11,8 +11,9 @@ static DWORD WINAPI clockThreadMain(void *parameter) {
   ClockThread *clock = (ClockThread *)parameter;
   /* A new thread starts on the process's first desktop, not on the
    * private one the test thread moved to. */
-  clock->created =
-      SetThreadDesktop(clock->desktop) && createStandInTaskbar(&clock->taskbar);
+  char reason[256];
+  clock->created = SetThreadDesktop(clock->desktop) &&
+                   kitCreateTaskbar(&clock->taskbar, reason, sizeof reason);
   SetEvent(clock->ready);
   if (clock->created) {
     if (clock->mode == CLOCK_PUMPS_MESSAGES) {
@@ -24,7 +25,7 @@ static DWORD WINAPI clockThreadMain(void *parameter) {
       drainMessages();
     }
   }
-  destroyStandInTaskbar(&clock->taskbar);
+  kitDestroyTaskbar(&clock->taskbar);
   return 0;
 }
 

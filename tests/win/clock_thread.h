@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "stand_in_taskbar.h"
+#include "hostkit/hostkit.h"
 
 enum ClockThreadMode { CLOCK_PUMPS_MESSAGES, CLOCK_STOPS_ANSWERING };
 

@@ -90,7 +90,7 @@ TEST_F(HungClockTest, CommandReturnsWhenTheClockStopsAnswering) {
   /* The result is the action's: the volume was set. */
   EXPECT_EQ(1, command.result);
   EXPECT_TRUE(volumeIsPercent(speakers, 50));
-  EXPECT_EQ(0, clockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().refreshes);
   /* The next command is not held up for good either. */
   command.commandId = 1;
   ASSERT_TRUE(commandReturns());
@@ -112,8 +112,8 @@ TEST_F(HungClockTest, ClockOnAnotherThreadGetsOneMessagePerSuccess) {
     int32_t result = execute(commandId);
     EXPECT_EQ(commandId != 999, result == 1);
     expected += result;
-    EXPECT_EQ(expected, clockMessages().refreshes);
-    EXPECT_EQ(0, clockMessages().misdirected);
+    EXPECT_EQ(expected, kitClockMessages().refreshes);
+    EXPECT_EQ(0, kitClockMessages().misdirected);
   }
   EXPECT_EQ(6, expected);
 }
