@@ -53,7 +53,9 @@ struct MixerControl {
   uint32_t maximum;     /* Bounds.dwMaximum */
 };
 
-/* mixerOpen of device 0, no callback. */
+/* mixerOpen of device 0, no callback. A handle that does not name
+ * device 0 (Wine's, after a few hundred opens in one process) is given
+ * back at once and replaced by a mark that names device 0 by number. */
 MixerResult platformMixerOpen(MixerHandle *handle);
 /* mixerGetDevCapsA with the open handle as the device. */
 MixerResult platformMixerGetCaps(MixerHandle handle, MixerCaps *caps);

@@ -22,17 +22,47 @@ static_assert(sizeof(MIXERCONTROLA) == 148, "MIXERCONTROLA size");
 static_assert(sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS size");
 static_assert(MIXER_READ_UNREPORTED == MMSYSERR_ERROR, "MMSYSERR_ERROR");
 
-static HMIXEROBJ mixerObject(MixerHandle handle) { return (HMIXEROBJ)handle; }
+/* Wine numbers mixer handles with a counter of the process that runs over
+ * into the device number: from the 257th open in one process the handle
+ * names another device, from the 513th none, however many were closed. A
+ * host that reloads the plug-in gets there. Such a handle is closed again,
+ * and the calls then name device 0 by its number instead, which needs no
+ * handle. On Windows every handle names device 0. */
+static const MixerHandle DEVICE_0_BY_NUMBER = ~(MixerHandle)0;
+static const UINT DEVICE_0 = 0;
+
+static HMIXEROBJ mixerObject(MixerHandle handle) {
+  if (handle == DEVICE_0_BY_NUMBER)
+    return (HMIXEROBJ)(UINT_PTR)DEVICE_0;
+  return (HMIXEROBJ)handle;
+}
+
+/* MIXER_OBJECTF_HMIXER or MIXER_OBJECTF_MIXER, whichever names it. */
+static DWORD objectKind(MixerHandle handle) {
+  return handle == DEVICE_0_BY_NUMBER ? MIXER_OBJECTF_MIXER
+                                      : MIXER_OBJECTF_HMIXER;
+}
+
+static int namesDevice0(HMIXER mixer) {
+  UINT device = DEVICE_0 + 1;
+  return mixerGetID((HMIXEROBJ)mixer, &device, MIXER_OBJECTF_HMIXER) ==
+             MMSYSERR_NOERROR &&
+         device == DEVICE_0;
+}
 
 MixerResult platformMixerOpen(MixerHandle *handle) {
   HMIXER mixer = nullptr;
-  MMRESULT result = mixerOpen(&mixer, 0, 0, 0, 0);
+  MMRESULT result = mixerOpen(&mixer, DEVICE_0, 0, 0, 0);
   *handle = (MixerHandle)mixer;
+  if (result == MMSYSERR_NOERROR && !namesDevice0(mixer)) {
+    mixerClose(mixer);
+    *handle = DEVICE_0_BY_NUMBER;
+  }
   return result;
 }
 
 MixerResult platformMixerGetCaps(MixerHandle handle, MixerCaps *caps) {
-  return mixerGetDevCapsA((UINT_PTR)handle, (MIXERCAPSA *)caps,
+  return mixerGetDevCapsA((UINT_PTR)mixerObject(handle), (MIXERCAPSA *)caps,
                           sizeof(MIXERCAPSA));
 }
 
@@ -41,9 +71,9 @@ MixerResult platformMixerFindLine(MixerHandle handle, uint32_t componentType,
   MIXERLINEA info = {};
   info.cbStruct = sizeof info;
   info.dwComponentType = componentType;
-  MMRESULT result = mixerGetLineInfoA(mixerObject(handle), &info,
-                                      MIXER_OBJECTF_HMIXER |
-                                          MIXER_GETLINEINFOF_COMPONENTTYPE);
+  MMRESULT result =
+      mixerGetLineInfoA(mixerObject(handle), &info,
+                        objectKind(handle) | MIXER_GETLINEINFOF_COMPONENTTYPE);
   line->lineId = info.dwLineID;
   line->channels = info.cChannels;
   return result;
@@ -62,7 +92,7 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
   query.cbmxctrl = sizeof found;
   query.pamxctrl = &found;
   MMRESULT result = mixerGetLineControlsA(mixerObject(handle), &query,
-                                          MIXER_OBJECTF_HMIXER |
+                                          objectKind(handle) |
                                               MIXER_GETLINECONTROLSF_ONEBYTYPE);
   control->controlId = found.dwControlID;
   control->controlType = found.dwControlType;
@@ -91,7 +121,7 @@ MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
   MIXERCONTROLDETAILS details =
       valueDetails(control->controlId, channels, values);
   MMRESULT result = mixerGetControlDetailsA(mixerObject(handle), &details,
-                                            MIXER_OBJECTF_HMIXER |
+                                            objectKind(handle) |
                                                 MIXER_GETCONTROLDETAILSF_VALUE);
   if (result != MMSYSERR_NOERROR)
     return result;
@@ -104,10 +134,12 @@ MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
   MIXERCONTROLDETAILS details =
       valueDetails(control->controlId, channels, (void *)values);
   return mixerSetControlDetails(mixerObject(handle), &details,
-                                MIXER_OBJECTF_HMIXER |
+                                objectKind(handle) |
                                     MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
 MixerResult platformMixerClose(MixerHandle handle) {
+  if (handle == DEVICE_0_BY_NUMBER)
+    return MMSYSERR_NOERROR;
   return mixerClose((HMIXER)handle);
 }
