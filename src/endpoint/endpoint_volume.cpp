@@ -40,9 +40,27 @@ static int readEndpointMute(const VolumeTarget *target, uint32_t *muted) {
   return 1;
 }
 
+/* Whether the default endpoint, looked at afresh, has this mute. */
+static int endpointMuteIs(int32_t muted) {
+  EndpointSession check = {nullptr, 0};
+  if (!endpointSucceeded(platformEndpointBegin(&check)))
+    return 0;
+  int32_t seen = 0;
+  int same = endpointSucceeded(platformEndpointGetMute(&check, &seen)) &&
+             (seen != 0) == (muted != 0);
+  platformEndpointEnd(&check);
+  return same;
+}
+
 static int writeEndpointMute(const VolumeTarget *target, uint32_t muted) {
-  return endpointSucceeded(
-      platformEndpointSetMute(target->endpoint, muted ? 1 : 0));
+  int32_t value = muted ? 1 : 0;
+  if (!endpointSucceeded(platformEndpointSetMute(target->endpoint, value)))
+    return 0;
+  /* The mute belongs to the endpoint, so a second look at it shows the
+   * change. Where a SetMute that succeeds is remembered only by the one
+   * interface it was made on (Wine's stub does this) nothing audible
+   * changed, and success must not be reported. */
+  return endpointMuteIs(value);
 }
 
 const VolumeBackend ENDPOINT_BACKEND = {readEndpointPercent,

@@ -180,6 +180,27 @@ TEST_F(EndpointTest, AScalarThatIsNoNumberIsNeverStepped) {
   EXPECT_EQ(simTrayClockNotifications(), 0u);
 }
 
+/* The mute is confirmed by a second look at the endpoint, so a SetMute
+ * that only its own interface remembers (Wine's stub) is no success. */
+TEST_F(EndpointTest, AMuteThatDoesNotHoldFails) {
+  ASSERT_NO_FATAL_FAILURE(start(ENDPOINT_SETTINGS));
+  simEndpointSetMuteStub(1);
+  EXPECT_EQ(KSTEvent_Execute(1, 0), 0);
+  EXPECT_EQ(KSTEvent_Execute(1, 0), 0);
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_SET_MUTE), 2u);
+  EXPECT_EQ(simTrayClockNotifications(), 0u);
+  expectNothingHeld(SIM_APARTMENT_NONE, 0);
+}
+
+TEST_F(EndpointTest, MuteLooksAtTheEndpointAgain) {
+  ASSERT_NO_FATAL_FAILURE(start(ENDPOINT_SETTINGS));
+  ASSERT_EQ(KSTEvent_Execute(1, 0), 1);
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_ACTIVATE), 2u);
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_GET_MUTE), 2u);
+  EXPECT_EQ(simComEntered(), 2u);
+  expectNothingHeld(SIM_APARTMENT_NONE, 0);
+}
+
 /* ---- No Core Audio: the classic mixer, which is the machine's own ----- */
 
 class WithoutCoreAudio : public EndpointTest,
@@ -241,7 +262,8 @@ TEST_P(EndpointApartment, LeavesTheThreadAsItFoundIt) {
   const int32_t commands[] = {3040, 1010, 2005, 1, 1};
   for (int32_t id : commands)
     EXPECT_EQ(KSTEvent_Execute(id, 0), row.result) << id;
-  EXPECT_EQ(simComEntered(), 5 * row.enteredPerCommand);
+  /* Five commands, and the mute's second look at the endpoint twice. */
+  EXPECT_EQ(simComEntered(), 7 * row.enteredPerCommand);
   expectNothingHeld(row.before, row.before == SIM_APARTMENT_NONE ? 0 : 1);
   KSTEvent_Unload();
   expectNothingHeld(row.before, row.before == SIM_APARTMENT_NONE ? 0 : 1);
@@ -271,7 +293,8 @@ TEST_F(EndpointTest, EachCommandActsOnTheDefaultOfThatMoment) {
   EXPECT_EQ(simEndpoint(0)->muted, 0);
   EXPECT_FLOAT_EQ(simEndpoint(1)->scalar, 1.0f);
   EXPECT_EQ(simEndpoint(1)->muted, 1);
-  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_DEFAULT), 4u);
+  /* One look per command, and the mute's second one. */
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_DEFAULT), 5u);
   expectNothingHeld(SIM_APARTMENT_NONE, 0);
 }
 

@@ -13,6 +13,9 @@
 static SimEndpoint endpoints[SIM_MAX_ENDPOINTS];
 static int defaultEndpoint;
 static int coreAudioPresent;
+static int muteStub;
+/* With the stub: the mute of the interface activated last. */
+static int32_t stubMute;
 static uint32_t faults[SIM_ENDPOINT_OPS];
 static unsigned calls[SIM_ENDPOINT_OPS];
 static long enumeratorReferences;
@@ -26,6 +29,7 @@ void simEndpointReset(void) {
   memset(endpoints, 0, sizeof endpoints);
   defaultEndpoint = 0;
   coreAudioPresent = 1;
+  muteStub = 0;
   memset(faults, 0, sizeof faults);
   simEndpointClearCalls();
   enumeratorReferences = 0;
@@ -39,6 +43,7 @@ void simEndpointReset(void) {
 SimEndpoint *simEndpoint(int index) { return &endpoints[index]; }
 void simEndpointSetDefault(int index) { defaultEndpoint = index; }
 void simEndpointSetPresent(int present) { coreAudioPresent = present; }
+void simEndpointSetMuteStub(int stub) { muteStub = stub; }
 void simEndpointFail(SimEndpointOp op, uint32_t error) { faults[op] = error; }
 unsigned simEndpointCalls(SimEndpointOp op) { return calls[op]; }
 void simEndpointClearCalls(void) { memset(calls, 0, sizeof calls); }
@@ -127,6 +132,7 @@ static EndpointResult activateVolume(int device, void **volume) {
     return fault;
   volumeReferences[device]++;
   *volume = &endpoints[device];
+  stubMute = 0;
   return 0;
 }
 
@@ -217,7 +223,7 @@ EndpointResult platformEndpointGetMute(const EndpointSession *session,
   EndpointResult error;
   SimEndpoint *endpoint = enterVolume(SIM_ENDPOINT_GET_MUTE, session, &error);
   if (endpoint)
-    *muted = endpoint->muted;
+    *muted = muteStub ? stubMute : endpoint->muted;
   return error;
 }
 
@@ -226,7 +232,7 @@ EndpointResult platformEndpointSetMute(const EndpointSession *session,
   EndpointResult error;
   SimEndpoint *endpoint = enterVolume(SIM_ENDPOINT_SET_MUTE, session, &error);
   if (endpoint)
-    endpoint->muted = muted;
+    (muteStub ? stubMute : endpoint->muted) = muted;
   return error;
 }
 

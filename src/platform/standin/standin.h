@@ -141,6 +141,9 @@ SimEndpoint *simEndpoint(int index);
 void simEndpointSetDefault(int index);
 /* Whether the enumerator's class is registered. */
 void simEndpointSetPresent(int present);
+/* Like Wine's stub: SetMute succeeds but only the interface it was made
+ * on remembers it; every activation starts unmuted. */
+void simEndpointSetMuteStub(int stub);
 /* Makes a step return this HRESULT until called again with 0. */
 void simEndpointFail(SimEndpointOp op, uint32_t error);
 /* How often a step ran since the last reset (failures included). */

@@ -43,7 +43,9 @@ static IAudioEndpointVolume *volumeOf(const EndpointSession *session) {
   return (IAudioEndpointVolume *)session->volume;
 }
 
-/* A success that hands back no interface is no success. */
+/* A success that hands back no interface is no success. Checked after
+ * the call that fills the pointer, never in the same expression: the
+ * order in which arguments are evaluated is not fixed. */
 static HRESULT received(HRESULT result, const void *object) {
   return SUCCEEDED(result) && !object ? E_POINTER : result;
 }
@@ -57,24 +59,24 @@ static HRESULT laterStep(HRESULT result) {
 static HRESULT activateDefaultVolume(IMMDeviceEnumerator *enumerator,
                                      void **volume) {
   IMMDevice *device = nullptr;
-  HRESULT result = received(IMMDeviceEnumerator_GetDefaultAudioEndpoint(
-                                enumerator, eRender, eConsole, &device),
-                            device);
+  HRESULT result = IMMDeviceEnumerator_GetDefaultAudioEndpoint(
+      enumerator, eRender, eConsole, &device);
+  result = received(result, device);
   if (FAILED(result))
     return laterStep(result);
-  result = received(IMMDevice_Activate(device, ENDPOINT_VOLUME_INTERFACE,
-                                       CLSCTX_INPROC_SERVER, nullptr, volume),
-                    *volume);
+  result = IMMDevice_Activate(device, ENDPOINT_VOLUME_INTERFACE,
+                              CLSCTX_INPROC_SERVER, nullptr, volume);
+  result = received(result, *volume);
   IMMDevice_Release(device);
   return laterStep(result);
 }
 
 static HRESULT openVolume(EndpointSession *session) {
   IMMDeviceEnumerator *enumerator = nullptr;
-  HRESULT result = received(
+  HRESULT result =
       CoCreateInstance(DEVICE_ENUMERATOR_CLASS, nullptr, CLSCTX_INPROC_SERVER,
-                       DEVICE_ENUMERATOR_INTERFACE, (void **)&enumerator),
-      enumerator);
+                       DEVICE_ENUMERATOR_INTERFACE, (void **)&enumerator);
+  result = received(result, enumerator);
   if (FAILED(result))
     return result;
   result = activateDefaultVolume(enumerator, &session->volume);
