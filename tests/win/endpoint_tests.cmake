@@ -64,3 +64,41 @@ gtest_discover_tests(volume_endpoint_fake_tests
 gtest_discover_tests(volume_endpoint_wine_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120)
+
+# plughost reports the endpoint's volume and mute, read through the host
+# kit's own Core Audio calls, when the plug-in's settings set VolEndpoint=1:
+# against the fake the commands change them; against Wine's own endpoint
+# they fail and nothing changes.
+set(ENDPOINT_PLUGIN_DIR ${CMAKE_CURRENT_BINARY_DIR}/endpoint-plugin)
+file(WRITE ${ENDPOINT_PLUGIN_DIR}/volume.ini "[Setting]\r\nVolEndpoint=1\r\n")
+add_custom_command(OUTPUT ${ENDPOINT_PLUGIN_DIR}/volume.dll
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:volume>
+          ${ENDPOINT_PLUGIN_DIR}/volume.dll
+  DEPENDS volume
+  COMMENT "Copying the plug-in beside a settings file with VolEndpoint=1")
+add_custom_target(endpoint_plugin ALL
+  DEPENDS ${ENDPOINT_PLUGIN_DIR}/volume.dll)
+
+function(endpoint_plughost_test name prefix expected)
+  add_test(NAME ${name}
+    COMMAND sh -c "\"$@\"; echo \"exit status $?\"" plughost
+            ${PROJECT_SOURCE_DIR}/tools/wine-run ${prefix}
+            $<TARGET_FILE:plughost> run --taskbar volume.dll ${ARGN}
+    WORKING_DIRECTORY ${ENDPOINT_PLUGIN_DIR})
+  set_tests_properties(${name} PROPERTIES
+    PASS_REGULAR_EXPRESSION "^${expected}exit status 0\n$")
+endfunction()
+
+set(endpoint_note "sound: the default playback endpoint \\(the settings set VolEndpoint=1\\)\n")
+endpoint_plughost_test(endpoint.plughost_run_fake ${FAKE_AUDIO_PREFIX}
+"${endpoint_note}3050  id 3050  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
+1010  id 1010  result 1  volume 60%  mute off  clock notified \\(1 -> 2\\)
+1  id 1  result 1  volume 60%  mute on  clock notified \\(2 -> 3\\)
+2005  id 2005  result 1  volume 55%  mute on  clock notified \\(3 -> 4\\)
+" 3050 1010 1 2005)
+set_tests_properties(endpoint.plughost_run_fake PROPERTIES
+  FIXTURES_REQUIRED fake_core_audio)
+endpoint_plughost_test(endpoint.plughost_run_wine ${CMAKE_BINARY_DIR}/wine
+"${endpoint_note}3050  id 3050  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+1  id 1  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+" 3050 1)
