@@ -97,6 +97,14 @@ struct MixerLineView {
 MMRESULT kitOpenMixerLine(uint32_t componentType, MixerLineView *view);
 void kitCloseMixerLine(MixerLineView *view);
 
+/* A line's control of a type (mixerGetLineControlsA, one by type). */
+MMRESULT kitFindControl(HMIXER mixer, uint32_t lineId, uint32_t controlType,
+                        MIXERCONTROLA *control);
+/* A control read as one uniform value. *reported is 0 when the driver
+ * reported success but left the value untouched. */
+MMRESULT kitReadUniform(HMIXER mixer, uint32_t control, uint32_t *value,
+                        int *reported);
+
 /* One uniform value of a control. 0 when the read fails or when the
  * driver reports success but leaves the value untouched, as Wine does for
  * every line but the speakers. */
