@@ -102,8 +102,9 @@ enum SimEndpointOp {
   SIM_ENDPOINT_SET_SCALAR, /* SetMasterVolumeLevelScalar */
   SIM_ENDPOINT_GET_MUTE,   /* GetMute */
   SIM_ENDPOINT_SET_MUTE,   /* SetMute */
-  SIM_ENDPOINT_RELEASE,    /* IUnknown::Release, of any interface */
-  SIM_COM_LEAVE,           /* CoUninitialize */
+  /* Counted only: these two cannot fail. */
+  SIM_ENDPOINT_RELEASE, /* IUnknown::Release, of any interface */
+  SIM_COM_LEAVE,        /* CoUninitialize */
   SIM_ENDPOINT_OPS
 };
 
@@ -144,7 +145,8 @@ void simEndpointSetPresent(int present);
 /* Like Wine's stub: SetMute succeeds but only the interface it was made
  * on remembers it; every activation starts unmuted. */
 void simEndpointSetMuteStub(int stub);
-/* Makes a step return this HRESULT until called again with 0. */
+/* Makes a step return this failure HRESULT, doing nothing, until called
+ * again with 0. */
 void simEndpointFail(SimEndpointOp op, uint32_t error);
 /* How often a step ran since the last reset (failures included). */
 unsigned simEndpointCalls(SimEndpointOp op);
