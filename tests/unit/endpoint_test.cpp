@@ -5,7 +5,6 @@
  * and leaves COM in balance on the caller's thread, and releases every
  * interface before it returns.
  */
-#include <cmath>
 #include <limits>
 
 #include "plugin/plugin.h"
