@@ -113,4 +113,19 @@ int kitReadControl(const MixerLineView *view, uint32_t control,
 int kitWriteControl(const MixerLineView *view, uint32_t control,
                     uint32_t value);
 
+/* ---- The default playback endpoint, through Core Audio calls of the kit's
+ * own ------------------------------------------------------------------- */
+
+struct EndpointView {
+  float scalar; /* master volume scalar, 0.0 to 1.0 */
+  int muted;
+};
+
+/* Reads the master scalar and mute of the endpoint that is the default
+ * for playback now. Enters COM on the calling thread if it has none, and
+ * leaves it again. The HRESULT of the first call that failed, or S_OK. */
+HRESULT kitReadEndpoint(EndpointView *view);
+/* Whether the loaded plug-in's settings file sets VolEndpoint=1. */
+int kitPluginUsesEndpoint(HMODULE plugin);
+
 #endif
