@@ -20,10 +20,10 @@ TEST_F(ClockTest, EverySuccessfulCommandRefreshesTheClockOnce) {
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
   for (int32_t command : SUCCESSFUL_COMMANDS) {
     SCOPED_TRACE("command " + std::to_string(command));
-    resetClockMessages();
+    kitResetClockMessages();
     EXPECT_EQ(1, execute(command));
-    EXPECT_EQ(1, clockMessages().refreshes);
-    EXPECT_EQ(0, clockMessages().misdirected);
+    EXPECT_EQ(1, kitClockMessages().refreshes);
+    EXPECT_EQ(0, kitClockMessages().misdirected);
   }
 }
 
@@ -42,8 +42,8 @@ TEST_F(ClockTest, UnknownIdentifiersDoNothingAndSendNothing) {
     EXPECT_TRUE(volumeIsLevel(speakers, level));
     EXPECT_TRUE(muteIs(speakers, 0));
   }
-  EXPECT_EQ(0, clockMessages().refreshes);
-  EXPECT_EQ(0, clockMessages().misdirected);
+  EXPECT_EQ(0, kitClockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().misdirected);
 }
 
 TEST_F(ClockTest, CommandsSucceedWithoutATaskbar) {
@@ -65,6 +65,6 @@ TEST_F(ClockTest, CommandsSucceedWhenTheClockIsMissing) {
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
   EXPECT_EQ(1, execute(3050));
   EXPECT_TRUE(volumeIsPercent(speakers, 50));
-  EXPECT_EQ(0, clockMessages().refreshes);
-  EXPECT_EQ(0, clockMessages().misdirected);
+  EXPECT_EQ(0, kitClockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().misdirected);
 }

@@ -50,7 +50,7 @@ TEST_P(SpeakersSettingTest, VolumeCommandsMoveTheSpeakers) {
   EXPECT_TRUE(volumeIsPercent(speakers, 50));
   EXPECT_EQ(1, execute(1010));
   EXPECT_TRUE(volumeIsPercent(speakers, 60));
-  EXPECT_EQ(2, clockMessages().refreshes);
+  EXPECT_EQ(2, kitClockMessages().refreshes);
 }
 
 INSTANTIATE_TEST_SUITE_P(VolComponentType, SpeakersSettingTest,
@@ -79,11 +79,11 @@ TEST_P(MissingLineSettingTest, VolumeCommandsFailQuietlyMuteStillWorks) {
     EXPECT_EQ(0, execute(command));
     EXPECT_TRUE(volumeIsLevel(speakers, level));
   }
-  EXPECT_EQ(0, clockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().refreshes);
   EXPECT_EQ(1, execute(1));
   EXPECT_TRUE(muteIs(speakers, 1));
-  EXPECT_EQ(1, clockMessages().refreshes);
-  EXPECT_EQ(0, clockMessages().misdirected);
+  EXPECT_EQ(1, kitClockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().misdirected);
 }
 
 INSTANTIATE_TEST_SUITE_P(VolComponentType, MissingLineSettingTest,
@@ -97,10 +97,10 @@ struct PercentStep {
 class WaveOutSettingTest : public PluginTest {
 protected:
   void TearDown() override {
-    closeMixerProbe(&waveOut);
+    kitCloseMixerLine(&waveOut);
     PluginTest::TearDown();
   }
-  MixerProbe waveOut = {};
+  MixerLineView waveOut = {};
 };
 
 /* Wine answers reads of the wave-out line's controls with success but
@@ -114,7 +114,7 @@ TEST_F(WaveOutSettingTest, VolumeCommandsLeaveTheSpeakersMuteActsOnThem) {
   ASSERT_TRUE(openMixerProbe(&waveOut, WAVE_OUT_LINE));
   uint32_t reading = 0;
   const bool lineReports =
-      readControl(waveOut, waveOut.volumeControl, &reading);
+      kitReadControl(&waveOut, waveOut.volumeControl, &reading);
   ASSERT_NO_FATAL_FAILURE(showTaskbar());
   ASSERT_NO_FATAL_FAILURE(
       startWithSettings("[Setting]\r\nVolComponentType=17\r\n"));
@@ -130,8 +130,8 @@ TEST_F(WaveOutSettingTest, VolumeCommandsLeaveTheSpeakersMuteActsOnThem) {
     EXPECT_TRUE(volumeIsLevel(speakers, level));
     succeeded += result;
   }
-  EXPECT_EQ(succeeded, clockMessages().refreshes);
+  EXPECT_EQ(succeeded, kitClockMessages().refreshes);
   EXPECT_EQ(1, execute(1));
   EXPECT_TRUE(muteIs(speakers, 1));
-  EXPECT_EQ(succeeded + 1, clockMessages().refreshes);
+  EXPECT_EQ(succeeded + 1, kitClockMessages().refreshes);
 }

@@ -7,29 +7,21 @@
  * server, and without this a process could find (and block on) another
  * process's stand-in taskbar.
  */
-#include <windows.h>
+#include "hostkit/hostkit.h"
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
-#include <string>
 
 #include <gtest/gtest.h>
-
-static bool movesToPrivateDesktop(void) {
-  std::string name = "volume-test-" + std::to_string(GetCurrentProcessId());
-  HDESK desktop =
-      CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  return desktop != nullptr && SetThreadDesktop(desktop);
-}
 
 int main(int argc, char **argv) {
   /* CMake reads the test list line by line and does not expect the "\r"
    * that text mode would add to every line. */
   _setmode(_fileno(stdout), _O_BINARY);
   ::testing::InitGoogleTest(&argc, argv);
-  if (!movesToPrivateDesktop()) {
+  if (!kitUsePrivateDesktop("volume-test")) {
     std::fprintf(stderr, "cannot create a private desktop (error %lu)\n",
                  GetLastError());
     return 1;

@@ -56,28 +56,13 @@ bool writeFileBytes(const std::string &path, const std::string &bytes) {
   return ::testing::AssertionSuccess();
 }
 
-static void *exportAddress(HMODULE module, const char *name) {
-  return (void *)GetProcAddress(module, name);
-}
-
 ::testing::AssertionResult loadPlugin(InstalledPlugin *plugin) {
-  plugin->module = LoadLibraryA(plugin->dllPath.c_str());
+  char reason[512] = "";
+  plugin->module =
+      kitLoadLibrary(plugin->dllPath.c_str(), reason, sizeof reason);
   if (!plugin->module)
-    return ::testing::AssertionFailure()
-           << "LoadLibraryA failed (error " << GetLastError() << ")";
-  HMODULE module = plugin->module;
-  PluginExports *exports = &plugin->exports;
-  exports->execute = (ExecuteFunction)exportAddress(module, "KSTEvent_Execute");
-  exports->freePluginInfo =
-      (FreePluginInfoFunction)exportAddress(module, "KSTEvent_FreePluginInfo");
-  exports->init = (InitFunction)exportAddress(module, "KSTEvent_Init");
-  exports->initPluginInfo =
-      (InitPluginInfoFunction)exportAddress(module, "KSTEvent_InitPluginInfo");
-  exports->unload = (UnloadFunction)exportAddress(module, "KSTEvent_Unload");
-  exports->windowsHook =
-      (WindowsHookFunction)exportAddress(module, "KSTEvent_WindowsHook");
-  if (!exports->execute || !exports->freePluginInfo || !exports->init ||
-      !exports->initPluginInfo || !exports->unload || !exports->windowsHook)
+    return ::testing::AssertionFailure() << reason;
+  if (!kitFindExports(plugin->module, &plugin->exports))
     return ::testing::AssertionFailure() << "an export is missing";
   return ::testing::AssertionSuccess();
 }

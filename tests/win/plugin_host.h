@@ -6,34 +6,13 @@
 #ifndef VOLUME_WIN_TESTS_PLUGIN_HOST_H
 #define VOLUME_WIN_TESTS_PLUGIN_HOST_H
 
-#include <windows.h>
+#include "hostkit/hostkit.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include <gtest/gtest.h>
-
-/* The exports as the host declares them: every one pops its own
- * arguments. The records are opaque bytes to the host. */
-typedef int32_t(__stdcall *ExecuteFunction)(int32_t commandId,
-                                            uint32_t reserved);
-typedef void(__stdcall *FreePluginInfoFunction)(void *info);
-typedef int32_t(__stdcall *InitFunction)(const char *fileName,
-                                         uint32_t reserved);
-typedef void *(__stdcall *InitPluginInfoFunction)(const char *fileName);
-typedef void(__stdcall *UnloadFunction)(void);
-typedef void(__stdcall *WindowsHookFunction)(uint32_t code, uint32_t wParam,
-                                             uint32_t lParam);
-
-struct PluginExports {
-  ExecuteFunction execute;
-  FreePluginInfoFunction freePluginInfo;
-  InitFunction init;
-  InitPluginInfoFunction initPluginInfo;
-  UnloadFunction unload;
-  WindowsHookFunction windowsHook;
-};
 
 /* One installed and loaded copy of the plug-in. */
 struct InstalledPlugin {

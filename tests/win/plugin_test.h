@@ -11,14 +11,13 @@
 
 #include "mixer_probe.h"
 #include "plugin_host.h"
-#include "stand_in_taskbar.h"
 
 class PluginTest : public ::testing::Test {
 protected:
   void TearDown() override {
     removePlugin(&plugin);
-    destroyStandInTaskbar(&taskbar);
-    closeMixerProbe(&speakers);
+    kitDestroyTaskbar(&taskbar);
+    kitCloseMixerLine(&speakers);
   }
 
   /* Installs the plug-in with these settings (null: no settings file)
@@ -37,16 +36,19 @@ protected:
   /* The speakers' volume and mute, set through the test's own handle. */
   void presetSpeakers(uint32_t level, uint32_t mute) {
     ASSERT_TRUE(openMixerProbe(&speakers, SPEAKERS_LINE));
-    ASSERT_TRUE(writeControl(speakers, speakers.volumeControl, level));
-    ASSERT_TRUE(writeControl(speakers, speakers.muteControl, mute));
+    ASSERT_TRUE(kitWriteControl(&speakers, speakers.volumeControl, level));
+    ASSERT_TRUE(kitWriteControl(&speakers, speakers.muteControl, mute));
   }
 
-  void showTaskbar(void) { ASSERT_TRUE(createStandInTaskbar(&taskbar)); }
+  void showTaskbar(void) {
+    char reason[256] = "";
+    ASSERT_TRUE(kitCreateTaskbar(&taskbar, reason, sizeof reason)) << reason;
+  }
 
   /* The current raw volume, for comparing before and after. */
   uint32_t speakerLevel(void) {
     uint32_t level = 0;
-    EXPECT_TRUE(readControl(speakers, speakers.volumeControl, &level));
+    EXPECT_TRUE(kitReadControl(&speakers, speakers.volumeControl, &level));
     return level;
   }
 
@@ -55,7 +57,7 @@ protected:
   }
 
   InstalledPlugin plugin = {};
-  MixerProbe speakers = {};
+  MixerLineView speakers = {};
   StandInTaskbar taskbar = {};
 };
 

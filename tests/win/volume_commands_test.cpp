@@ -59,12 +59,12 @@ TEST_P(VolumeSequenceTest, EachStepReachesItsPercent) {
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
   for (const CommandStep &step : sequence.steps) {
     SCOPED_TRACE("command " + std::to_string(step.commandId));
-    resetClockMessages();
+    kitResetClockMessages();
     EXPECT_EQ(1, execute(step.commandId));
     EXPECT_TRUE(volumeIsPercent(speakers, step.percent));
     EXPECT_TRUE(muteIs(speakers, sequence.startMute));
-    EXPECT_EQ(1, clockMessages().refreshes);
-    EXPECT_EQ(0, clockMessages().misdirected);
+    EXPECT_EQ(1, kitClockMessages().refreshes);
+    EXPECT_EQ(0, kitClockMessages().misdirected);
   }
 }
 
@@ -107,8 +107,8 @@ TEST_P(MuteToggleTest, TogglesAndLeavesTheVolumeAlone) {
   EXPECT_EQ(1, execute(1));
   EXPECT_TRUE(muteIs(speakers, mute.afterSecondToggle));
   EXPECT_TRUE(volumeIsLevel(speakers, level));
-  EXPECT_EQ(2, clockMessages().refreshes);
-  EXPECT_EQ(0, clockMessages().misdirected);
+  EXPECT_EQ(2, kitClockMessages().refreshes);
+  EXPECT_EQ(0, kitClockMessages().misdirected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Speakers, MuteToggleTest,

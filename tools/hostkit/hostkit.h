@@ -1,0 +1,108 @@
+/*
+ * The Windows host kit: what every program that stands in for the host
+ * needs, shared by plughost and the Windows tests. It loads a plug-in and
+ * finds its exports as the host does, puts up a stand-in taskbar whose
+ * clock counts the messages it gets, and reads the sound through handles
+ * of its own, independently of the plug-in's code.
+ */
+#ifndef VOLUME_HOSTKIT_H
+#define VOLUME_HOSTKIT_H
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h" /* TRAY_CLOCK_REFRESH */
+
+/* ---- The plug-in --------------------------------------------------------- */
+
+/* The exports as the host declares them: every one pops its own
+ * arguments. The records are opaque bytes to the host. */
+typedef int32_t(__stdcall *ExecuteFunction)(int32_t commandId,
+                                            uint32_t reserved);
+typedef void(__stdcall *FreePluginInfoFunction)(void *info);
+typedef int32_t(__stdcall *InitFunction)(const char *fileName,
+                                         uint32_t reserved);
+typedef void *(__stdcall *InitPluginInfoFunction)(const char *fileName);
+typedef void(__stdcall *UnloadFunction)(void);
+typedef void(__stdcall *WindowsHookFunction)(uint32_t code, uint32_t wParam,
+                                             uint32_t lParam);
+
+struct PluginExports {
+  ExecuteFunction execute;
+  FreePluginInfoFunction freePluginInfo;
+  InitFunction init;
+  InitPluginInfoFunction initPluginInfo;
+  UnloadFunction unload;
+  WindowsHookFunction windowsHook;
+};
+
+/* LoadLibraryA; null with the system's reason when it fails. */
+HMODULE kitLoadLibrary(const char *path, char *reason, size_t reasonSize);
+/* The six exports by their undecorated names; 0 when one is missing. */
+int kitFindExports(HMODULE module, PluginExports *exports);
+
+/* "<what> failed with error N: <the system's message>". */
+void kitDescribeLastError(const char *what, char *reason, size_t reasonSize);
+
+/* ---- The stand-in taskbar ------------------------------------------------ */
+
+/* Moves the calling thread to a desktop of the process's own. The plug-in
+ * finds the clock with FindWindowA, which searches the calling thread's
+ * desktop; Wine shares one desktop between processes, and without this a
+ * program could find (and block on) another program's stand-in taskbar. */
+int kitUsePrivateDesktop(const char *namePrefix);
+
+struct StandInTaskbar {
+  HWND tray;   /* top-level "Shell_TrayWnd", no title */
+  HWND notify; /* its child "TrayNotifyWnd", no title */
+  HWND clock;  /* the notify area's child "TrayClockWClass", titled */
+};
+
+/* What the windows received since the last reset. */
+struct ClockMessages {
+  int refreshes;   /* the refresh to the clock, wParam and lParam 0 */
+  int misdirected; /* the message with other arguments or to another window */
+};
+
+/* Creates the three windows on the calling thread, and checks that the
+ * plug-in's search finds exactly them; 0 with the reason when not. */
+int kitCreateTaskbar(StandInTaskbar *taskbar, char *reason, size_t reasonSize);
+void kitDestroyTaskbar(StandInTaskbar *taskbar);
+ClockMessages kitClockMessages(void);
+void kitResetClockMessages(void);
+
+/* ---- Mixer device 0, through a handle of the kit's own --------------------
+ */
+
+/* Under Wine the mixer's volume and mute are those of the calling
+ * process's audio session, so a handle opened in the plug-in's process
+ * sees what the plug-in did. */
+struct MixerLineView {
+  HMIXER mixer;
+  uint32_t volumeControl;
+  uint32_t muteControl;
+  uint32_t minimum; /* the volume's bounds */
+  uint32_t maximum;
+  int hasVolume;
+  int hasMute;
+};
+
+/* Opens device 0 and finds the line's volume and mute controls; the
+ * result of the first call that failed, or MMSYSERR_NOERROR with at least
+ * the line found (hasVolume and hasMute tell which controls it has). */
+MMRESULT kitOpenMixerLine(uint32_t componentType, MixerLineView *view);
+void kitCloseMixerLine(MixerLineView *view);
+
+/* One uniform value of a control. 0 when the read fails or when the
+ * driver reports success but leaves the value untouched, as Wine does for
+ * every line but the speakers. */
+int kitReadControl(const MixerLineView *view, uint32_t control,
+                   uint32_t *value);
+int kitWriteControl(const MixerLineView *view, uint32_t control,
+                    uint32_t value);
+
+#endif
