@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "plughost.h"
+#include "plughost_lines.h"
 
 static const char USAGE[] =
     "usage: plughost info <plugin>\n"
     "       plughost run [--taskbar] <plugin> <command>...\n"
+    "       plughost lines <plugin>\n"
     "\n"
     "Loads a plug-in the way the host application does.\n"
     "\n"
@@ -21,13 +23,18 @@ static const char USAGE[] =
     "         the speakers' volume and mute afterwards, and whether the\n"
     "         taskbar clock was notified.\n"
     "\n"
+    "  lines  lists the destination and source lines of mixer device 0\n"
+    "         with their component types, channels, volume and mute, the\n"
+    "         VolComponentType value that selects each, and (*) the one\n"
+    "         the settings file beside the plug-in selects now.\n"
+    "\n"
     "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
     "             the clock's notifications can be counted (Windows; off\n"
     "             Windows the plug-in's stand-in taskbar always exists).\n"
     "\n"
     "Exit status: 0 when everything ran (whatever the commands returned),\n"
-    "1 when the plug-in gave no information record or the stand-in taskbar\n"
-    "could not be made, 2 for bad arguments,\n"
+    "1 when the plug-in gave no information record, the stand-in taskbar\n"
+    "could not be made or there is no mixer device 0, 2 for bad arguments,\n"
     "an unknown command name, or a plug-in that cannot be loaded or lacks\n"
     "an export.\n";
 
@@ -44,6 +51,12 @@ static int infoCommand(int count, char *const *arguments) {
   if (count != 1)
     return badUse("info takes exactly one plug-in");
   return showPluginInfo(arguments[0]);
+}
+
+static int linesCommand(int count, char *const *arguments) {
+  if (count != 1)
+    return badUse("lines takes exactly one plug-in");
+  return listMixerLines(arguments[0]);
 }
 
 static int runCommand(int count, char *const *arguments) {
@@ -71,5 +84,7 @@ int main(int argc, char **argv) {
     return infoCommand(argc - 2, argv + 2);
   if (strcmp(argv[1], "run") == 0)
     return runCommand(argc - 2, argv + 2);
-  return badUse("unknown action (expected info or run)");
+  if (strcmp(argv[1], "lines") == 0)
+    return linesCommand(argc - 2, argv + 2);
+  return badUse("unknown action (expected info, run or lines)");
 }

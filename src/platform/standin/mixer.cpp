@@ -56,6 +56,10 @@ SimLine *simMixerLine(uint32_t componentType) {
   return nullptr;
 }
 
+SimLine *simMixerLineAt(unsigned index) {
+  return index < lineCount ? &lines[index] : nullptr;
+}
+
 void simMixerRemoveLines(void) { lineCount = 0; }
 void simMixerSetPresent(int present) { devicePresent = present; }
 void simMixerFail(SimMixerOp op, MixerResult error) { faults[op] = error; }

@@ -71,6 +71,9 @@ void simMixerReset(void);
 SimLine *simMixerAddLine(uint32_t componentType, uint32_t channels);
 /* The first line of a component type, or null. */
 SimLine *simMixerLine(uint32_t componentType);
+/* The lines in the order they were added, as a listing walks them: the
+ * index-th line, or null past the last. */
+SimLine *simMixerLineAt(unsigned index);
 void simMixerRemoveLines(void);
 /* Whether mixer device 0 exists; without it mixerOpen fails. */
 void simMixerSetPresent(int present);

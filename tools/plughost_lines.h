@@ -1,0 +1,103 @@
+/*
+ * `plughost lines`: the lines of mixer device 0 as the plug-in can choose
+ * them with VolComponentType.
+ *
+ * The platform part reads the device (winmm on Windows, the plug-in's
+ * simulated mixer elsewhere) into plain reports; the portable part
+ * (plughost_lines.cpp) works out which VolComponentType value selects each
+ * line and prints the listing.
+ */
+#ifndef PLUGHOST_LINES_H
+#define PLUGHOST_LINES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+enum {
+  LINE_NAME_SIZE = 96,      /* a line's or device's name, as UTF-8 */
+  LINE_IS_DESTINATION = -1, /* the source index of a destination line */
+  LISTED_LINES_MAX = 64     /* lines listed; more are counted, not shown */
+};
+
+/* How a line's volume or mute control answered. */
+enum ControlState {
+  CONTROL_ABSENT,   /* the line has no such control */
+  CONTROL_FAILED,   /* looking it up or reading it failed: see error */
+  CONTROL_NO_VALUE, /* the read succeeded but filled nothing in */
+  CONTROL_READ      /* value holds what was read */
+};
+
+struct ControlReport {
+  ControlState state;
+  uint32_t error;   /* the mixer's code, for CONTROL_FAILED */
+  uint32_t value;   /* read as one uniform value */
+  uint32_t minimum; /* bounds, for the volume */
+  uint32_t maximum;
+};
+
+struct LineReport {
+  uint32_t destination; /* index of the destination (for a source: its own) */
+  int32_t source;       /* index among its sources, or LINE_IS_DESTINATION */
+  int answered;         /* 0: the line could not be read; see error */
+  uint32_t error;       /* the mixer's code when not answered */
+  char name[LINE_NAME_SIZE];
+  uint32_t componentType; /* dwComponentType */
+  uint32_t channels;      /* cChannels */
+  uint32_t sources;       /* cConnections, for a destination */
+  int firstOfItsType;     /* a look-up by its component type finds it */
+  ControlReport volume;
+  ControlReport mute;
+};
+
+struct LinesListing {
+  char deviceName[LINE_NAME_SIZE];
+  uint32_t destinations;
+  const char *settingsPath;     /* where VolComponentType was read */
+  int settingsFileFound;        /* whether that file exists */
+  int32_t componentTypeSetting; /* as the plug-in reads it */
+  const LineReport *lines;
+  unsigned lineCount;
+  unsigned linesNotShown; /* beyond LISTED_LINES_MAX */
+};
+
+/* ---- Portable part ----------------------------------------------------- */
+
+/* `plughost lines <plugin>`. */
+int listMixerLines(const char *path);
+
+/* The component type a VolComponentType value selects, as the plug-in maps
+ * it: 0..8 the destinations, 9..19 the sources, anything else speakers. */
+uint32_t componentTypeOfSetting(int32_t setting);
+/* The VolComponentType value that maps to a component type; -1 when no
+ * value does. */
+int32_t settingOfComponentType(uint32_t componentType);
+/* "speakers", "wave-out source", ...; "unknown" outside winmm's table. */
+const char *componentTypeName(uint32_t componentType);
+/* winmm's name for a mixer error code, or "unknown error". */
+const char *mixerErrorName(uint32_t error);
+
+void printLinesListing(FILE *out, const LinesListing *listing);
+
+/* ---- Platform part ----------------------------------------------------- */
+
+/* Opens mixer device 0 as the loaded plug-in sees it; 0, with the reason,
+ * when there is none. */
+int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
+                        uint32_t *destinations, char *reason,
+                        size_t reasonSize);
+/* One line: a destination (source LINE_IS_DESTINATION) or one source of a
+ * destination. Fills in the report; a line that does not answer gets
+ * answered 0 and the error. */
+void hostReadMixerLine(uint32_t destination, int32_t source, LineReport *line);
+void hostCloseMixerDevice(void);
+
+/* The loaded plug-in's own path, as the plug-in itself finds it, into
+ * path; 0 when it cannot be had. */
+int hostPluginFileName(void *plugin, const char *given, char *path,
+                       size_t pathSize);
+/* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path);
+
+#endif

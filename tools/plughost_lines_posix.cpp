@@ -1,0 +1,110 @@
+/*
+ * `plughost lines` off Windows: the simulated mixer inside the loaded
+ * plug-in, read through the stand-in controls it exports, and the settings
+ * file read with the stand-in profile reader, as the plug-in reads it.
+ *
+ * The simulation keeps a plain list of lines found by component type; here
+ * the output types are its destinations, in order, and the input types
+ * the sources of its first destination, as on a typical sound card.
+ */
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/standin/standin.h"
+#include "plughost_lines.h"
+
+static decltype(&simMixerLineAt) lineAt;
+static decltype(&simMixerLine) firstLineOfType;
+
+static int isSourceType(const SimLine *line) {
+  return line->componentType >= MIXER_COMPONENT_SRC_FIRST;
+}
+
+/* The index-th simulated line of one kind (destination or source). */
+static const SimLine *nthLine(int sources, uint32_t index, unsigned *at) {
+  for (unsigned k = 0; const SimLine *line = lineAt(k); k++)
+    if (isSourceType(line) == sources && index-- == 0) {
+      *at = k;
+      return line;
+    }
+  return nullptr;
+}
+
+static uint32_t countLines(int sources) {
+  uint32_t count = 0;
+  for (unsigned k = 0; const SimLine *line = lineAt(k); k++)
+    count += isSourceType(line) == sources;
+  return count;
+}
+
+int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
+                        uint32_t *destinations, char *reason,
+                        size_t reasonSize) {
+  lineAt = reinterpret_cast<decltype(&simMixerLineAt)>(
+      dlsym(plugin, "simMixerLineAt"));
+  firstLineOfType =
+      reinterpret_cast<decltype(&simMixerLine)>(dlsym(plugin, "simMixerLine"));
+  if (!lineAt || !firstLineOfType) {
+    snprintf(reason, reasonSize, "the library has no simulated mixer");
+    return 0;
+  }
+  snprintf(name, nameSize, "simulated mixer");
+  *destinations = countLines(0);
+  return 1;
+}
+
+void hostCloseMixerDevice(void) {
+  lineAt = nullptr;
+  firstLineOfType = nullptr;
+}
+
+/* Read as one uniform value, a volume reports its loudest channel. */
+static void readVolume(const SimLine *line, ControlReport *volume) {
+  volume->state = !line->hasVolume       ? CONTROL_ABSENT
+                  : line->reportsNothing ? CONTROL_NO_VALUE
+                                         : CONTROL_READ;
+  volume->minimum = line->minimum;
+  volume->maximum = line->maximum;
+  volume->value = line->levels[0];
+  for (uint32_t k = 1; k < line->channels && k < SIM_MAX_CHANNELS; k++)
+    if (line->levels[k] > volume->value)
+      volume->value = line->levels[k];
+}
+
+void hostReadMixerLine(uint32_t destination, int32_t source,
+                       LineReport *report) {
+  int isSource = source != LINE_IS_DESTINATION;
+  unsigned at = 0;
+  const SimLine *line = isSource && destination == 0
+                            ? nthLine(1, (uint32_t)source, &at)
+                        : isSource ? nullptr
+                                   : nthLine(0, destination, &at);
+  report->answered = line != nullptr;
+  report->error = line ? 0 : SIM_MIXERR_INVALLINE;
+  if (!line)
+    return;
+  snprintf(report->name, sizeof report->name, "simulated line %u", at);
+  report->componentType = line->componentType;
+  report->channels = line->channels;
+  report->sources = destination == 0 && !isSource ? countLines(1) : 0;
+  report->firstOfItsType = firstLineOfType(line->componentType) == line;
+  readVolume(line, &report->volume);
+  report->mute.state = !line->hasMute         ? CONTROL_ABSENT
+                       : line->reportsNothing ? CONTROL_NO_VALUE
+                                              : CONTROL_READ;
+  report->mute.value = line->mute;
+}
+
+/* The name the library was loaded by: relative names are taken from the
+ * working directory, by dlopen and fopen alike. */
+int hostPluginFileName(void *, const char *given, char *path, size_t pathSize) {
+  return (size_t)snprintf(path, pathSize, "%s", given) < pathSize;
+}
+
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path) {
+  return platformProfileInt(section, key, defaultValue, path);
+}

@@ -1,0 +1,141 @@
+/*
+ * `plughost lines` on Windows: mixer device 0 read through winmm with a
+ * handle of plughost's own, destination by destination and source by
+ * source, and the settings file read with kernel32's profile reader, as
+ * the plug-in reads them.
+ */
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "plughost_lines.h"
+
+static HMIXER linesMixer;
+
+/* Names come in the ANSI code page; the listing is UTF-8. */
+static void ansiToUtf8(const char *text, char *utf8, size_t size) {
+  WCHAR wide[LINE_NAME_SIZE];
+  if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, LINE_NAME_SIZE) ||
+      !WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, (int)size, nullptr,
+                           nullptr))
+    snprintf(utf8, size, "(name not readable)");
+}
+
+int hostOpenMixerDevice(void *, char *name, size_t nameSize,
+                        uint32_t *destinations, char *reason,
+                        size_t reasonSize) {
+  MMRESULT result = mixerOpen(&linesMixer, 0, 0, 0, 0);
+  MIXERCAPSA caps = {};
+  if (result == MMSYSERR_NOERROR)
+    result = mixerGetDevCapsA(0, &caps, sizeof caps);
+  if (result != MMSYSERR_NOERROR) {
+    snprintf(reason, reasonSize, "error %u, %s", (unsigned)result,
+             mixerErrorName(result));
+    hostCloseMixerDevice();
+    return 0;
+  }
+  ansiToUtf8(caps.szPname, name, nameSize);
+  *destinations = caps.cDestinations;
+  return 1;
+}
+
+void hostCloseMixerDevice(void) {
+  if (linesMixer)
+    mixerClose(linesMixer);
+  linesMixer = nullptr;
+}
+
+static MMRESULT lineInfo(MIXERLINEA *line, DWORD how) {
+  line->cbStruct = sizeof *line;
+  return mixerGetLineInfoA((HMIXEROBJ)linesMixer, line,
+                           MIXER_OBJECTF_HMIXER | how);
+}
+
+/* Whether the plug-in's look-up by component type finds this line. */
+static int firstOfItsType(const MIXERLINEA *line) {
+  MIXERLINEA byType = {};
+  byType.dwComponentType = line->dwComponentType;
+  return lineInfo(&byType, MIXER_GETLINEINFOF_COMPONENTTYPE) ==
+             MMSYSERR_NOERROR &&
+         byType.dwLineID == line->dwLineID;
+}
+
+/* The line's control of a type, read as one uniform value. The buffer is
+ * poisoned first: Wine's wave-out line reports success and fills in
+ * nothing. */
+static void readControl(DWORD lineId, DWORD controlType,
+                        ControlReport *report) {
+  MIXERCONTROLA control = {};
+  control.cbStruct = sizeof control;
+  MIXERLINECONTROLSA query = {};
+  query.cbStruct = sizeof query;
+  query.dwLineID = lineId;
+  query.dwControlType = controlType;
+  query.cControls = 1;
+  query.cbmxctrl = sizeof control;
+  query.pamxctrl = &control;
+  MMRESULT result = mixerGetLineControlsA((HMIXEROBJ)linesMixer, &query,
+                                          MIXER_OBJECTF_HMIXER |
+                                              MIXER_GETLINECONTROLSF_ONEBYTYPE);
+  report->state =
+      result == MIXERR_INVALCONTROL ? CONTROL_ABSENT : CONTROL_FAILED;
+  report->error = result;
+  if (result != MMSYSERR_NOERROR)
+    return;
+  report->minimum = control.Bounds.dwMinimum;
+  report->maximum = control.Bounds.dwMaximum;
+  const DWORD poison = 0xCCCCCCCCu;
+  DWORD value = poison;
+  MIXERCONTROLDETAILS details = {};
+  details.cbStruct = sizeof details;
+  details.dwControlID = control.dwControlID;
+  details.cChannels = 1;
+  details.cbDetails = sizeof value;
+  details.paDetails = &value;
+  result = mixerGetControlDetailsA((HMIXEROBJ)linesMixer, &details,
+                                   MIXER_OBJECTF_HMIXER |
+                                       MIXER_GETCONTROLDETAILSF_VALUE);
+  report->error = result;
+  report->value = value;
+  report->state = result != MMSYSERR_NOERROR ? CONTROL_FAILED
+                  : value == poison          ? CONTROL_NO_VALUE
+                                             : CONTROL_READ;
+}
+
+void hostReadMixerLine(uint32_t destination, int32_t source,
+                       LineReport *report) {
+  MIXERLINEA line = {};
+  line.dwDestination = destination;
+  line.dwSource = source == LINE_IS_DESTINATION ? 0 : (DWORD)source;
+  MMRESULT result = lineInfo(&line, source == LINE_IS_DESTINATION
+                                        ? MIXER_GETLINEINFOF_DESTINATION
+                                        : MIXER_GETLINEINFOF_SOURCE);
+  report->answered = result == MMSYSERR_NOERROR;
+  report->error = result;
+  if (!report->answered)
+    return;
+  ansiToUtf8(line.szName, report->name, sizeof report->name);
+  report->componentType = line.dwComponentType;
+  report->channels = line.cChannels;
+  report->sources = line.cConnections;
+  report->firstOfItsType = firstOfItsType(&line);
+  readControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, &report->volume);
+  readControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUTE, &report->mute);
+}
+
+/* The plug-in finds its settings by its module's full name; so does this,
+ * which also keeps the profile reader from looking in the Windows folder
+ * for a name without a folder. */
+int hostPluginFileName(void *plugin, const char *, char *path,
+                       size_t pathSize) {
+  DWORD length = GetModuleFileNameA((HMODULE)plugin, path, (DWORD)pathSize);
+  return length > 0 && length < pathSize;
+}
+
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path) {
+  return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
+}
