@@ -7,6 +7,8 @@
 #include "profile_cases.h"
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -350,8 +352,10 @@ void addUnicodeCases(std::vector<ProfileCase> &cases) {
       {"utf16le-odd", utf16(u"[S]\r\nK=5", false, true) + "7", plain});
   cases.push_back(
       {"utf16be-odd", utf16(u"[S]\r\nK=56", true, true) + "\x00", plain});
-  cases.push_back({"utf16be-odd", utf16(u"[S]\r\nK=5", true, true) + "7", plain});
-  cases.push_back({"utf16le-odd", utf16(u"[S]\r\nK=5", false, true) + "\xff", plain});
+  cases.push_back(
+      {"utf16be-odd", utf16(u"[S]\r\nK=5", true, true) + "7", plain});
+  cases.push_back(
+      {"utf16le-odd", utf16(u"[S]\r\nK=5", false, true) + "\xff", plain});
   cases.push_back({"bom-only", "\xff\xfe", plain});
   cases.push_back({"bom-only", "\xfe\xff", plain});
   cases.push_back({"bom-only", "\xef\xbb\xbf", plain});
@@ -411,6 +415,20 @@ void addRandomCases(std::vector<ProfileCase> &cases) {
   }
 }
 
+/* The example settings file that ships with the plug-in, with its
+ * Japanese comments, read key by key. */
+void addShippedSettings(std::vector<ProfileCase> &cases) {
+  std::ifstream in(VOLUME_EXAMPLE_SETTINGS, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<ProfileQuery> queries = {{"Setting", "VolComponentType", 4},
+                                       {"Setting", "VolEndpoint", 1}};
+  for (int k = 0; k < 10; k++) {
+    queries.push_back({"Command", "UpDown" + std::to_string(k), -1});
+    queries.push_back({"Command", "Set" + std::to_string(k), -1});
+  }
+  cases.push_back({"shipped", bytes, queries});
+}
+
 } // namespace
 
 std::vector<ProfileCase> profileCases(void) {
@@ -444,5 +462,6 @@ std::vector<ProfileCase> profileCases(void) {
                     {"S1999", "K", 77},
                     {"s1234", "k", 77},
                     {"S2000", "K", 77}}});
+  addShippedSettings(cases);
   return cases;
 }
