@@ -105,6 +105,7 @@ static const char16_t ANSI_HIGH = 0xE000;
 
 static Text decodeFile(const std::string &bytes) {
   Text text;
+  text.reserve(bytes.size());
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     for (size_t at = 3; at < bytes.size();)
       decodeUtf8(bytes, &at, &text);
@@ -122,8 +123,11 @@ static Text decodeFile(const std::string &bytes) {
       text.push_back((unsigned char)bytes.back());
     return text;
   }
-  for (unsigned char c : bytes)
-    text.push_back(c < 0x80 ? (char16_t)c : (char16_t)(ANSI_HIGH + c));
+  text.resize(bytes.size());
+  for (size_t i = 0; i < bytes.size(); i++) {
+    unsigned char c = (unsigned char)bytes[i];
+    text[i] = c < 0x80 ? (char16_t)c : (char16_t)(ANSI_HIGH + c);
+  }
   return text;
 }
 
@@ -141,15 +145,26 @@ static bool isBlank(char16_t c) {
   return c == 0x1A || (c >= 0x09 && c <= 0x0D) || c == 0x20;
 }
 
-/* Text between first and last, trimmed, and cut at a NUL. */
-static Text trimmed(const char16_t *first, const char16_t *last) {
+/* A stretch of the file's text. */
+struct Span {
+  const char16_t *first, *last;
+};
+
+/* The span trimmed of blanks, then cut at a NUL. */
+static Span trimmed(const char16_t *first, const char16_t *last) {
   while (first < last && isBlank(*first))
     first++;
   while (last > first && isBlank(last[-1]))
     last--;
-  Text text(first, last);
-  size_t nul = text.find(u'\0');
-  return nul == Text::npos ? text : text.substr(0, nul);
+  for (const char16_t *c = first; c < last; c++)
+    if (*c == 0)
+      return {first, c};
+  return {first, last};
+}
+
+static Text trimmedText(const Text &text) {
+  Span span = trimmed(text.data(), text.data() + text.size());
+  return Text(span.first, span.last);
 }
 
 static char16_t folded(char16_t c) {
@@ -158,21 +173,21 @@ static char16_t folded(char16_t c) {
   return c;
 }
 
-static bool sameName(const Text &a, const Text &b) {
-  if (a.size() != b.size())
+static bool sameName(Span name, const Text &wanted) {
+  if ((size_t)(name.last - name.first) != wanted.size())
     return false;
-  for (size_t i = 0; i < a.size(); i++)
-    if (folded(a[i]) != folded(b[i]))
+  for (size_t i = 0; i < wanted.size(); i++)
+    if (folded(name.first[i]) != folded(wanted[i]))
       return false;
   return true;
 }
 
 enum LineKind { NOT_FOUND, FOUND_NO_VALUE, FOUND_VALUE };
 
-/* A section line gives its name in *name and 1; a key line gives 0, its
- * name, its value and whether it has one. */
-static int parseLine(const char16_t *first, const char16_t *last, Text *name,
-                     Text *value, bool *hasValue) {
+/* One line: a section gives its name and 1; a key gives 0, its name and
+ * its value, with value.first null when the line has no '='. */
+static int parseLine(const char16_t *first, const char16_t *last, Span *name,
+                     Span *value) {
   while (first < last && isBlank(*first))
     first++;
   while (last > first && isBlank(last[-1]))
@@ -190,8 +205,7 @@ static int parseLine(const char16_t *first, const char16_t *last, Text *name,
   while (equals < last && *equals != '=')
     equals++;
   *name = trimmed(first, equals);
-  *hasValue = equals < last;
-  *value = *hasValue ? trimmed(equals + 1, last) : Text();
+  *value = equals < last ? trimmed(equals + 1, last) : Span{nullptr, nullptr};
   return 0;
 }
 
@@ -203,20 +217,21 @@ static LineKind findValue(const Text &file, const Text &section,
     const char16_t *lineEnd = at;
     while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n')
       lineEnd++;
-    Text name, text;
-    bool hasValue = false;
-    int isSection = parseLine(at, lineEnd, &name, &text, &hasValue);
+    Span name, text;
+    int isSection = parseLine(at, lineEnd, &name, &text);
     at = lineEnd < end ? lineEnd + 1 : end;
     if (isSection) {
       if (inSection)
         return NOT_FOUND; /* a later section of the name is not read */
-      inSection = !name.empty() && sameName(name, section);
+      inSection = name.first < name.last && sameName(name, section);
       continue;
     }
     if (!inSection || !sameName(name, key))
       continue;
-    *value = text;
-    return hasValue ? FOUND_VALUE : FOUND_NO_VALUE;
+    if (!text.first)
+      return FOUND_NO_VALUE;
+    value->assign(text.first, text.last);
+    return FOUND_VALUE;
   }
   return NOT_FOUND;
 }
@@ -264,9 +279,8 @@ static int32_t profileInteger(const Text &text) {
 int32_t platformProfileInt(const char *section, const char *key,
                            int32_t defaultValue, const char *path) {
   Text sectionName = fromAnsi(section), keyName = fromAnsi(key);
-  sectionName =
-      trimmed(sectionName.data(), sectionName.data() + sectionName.size());
-  keyName = trimmed(keyName.data(), keyName.data() + keyName.size());
+  sectionName = trimmedText(sectionName);
+  keyName = trimmedText(keyName);
   std::string bytes;
   if (!readWholeFile(path, &bytes))
     return defaultValue;
