@@ -8,7 +8,9 @@
  * 3. nanoseconds per command;
  * 4. the cost of one KSTEvent_InitPluginInfo + KSTEvent_FreePluginInfo pair,
  *    with an empty and with a full command table;
- * 5. the size of the Windows library, when its path is given.
+ * 5. the size of the Windows library, when its path is given;
+ * 6. COM calls, heap allocations and time per command on the endpoint
+ *    path (VolEndpoint=1), over the simulated Core Audio.
  *
  * Nothing here passes or fails: the expected figures are printed beside the
  * measured ones for a reader to compare.
@@ -191,7 +193,7 @@ static void reportFirstCosts(void) {
    * first use even when a volume command has opened the mixer already. */
   loadPlugin();
   KSTEvent_Execute(KINDS[0].commandId, 0);
-  Costs expected = {{0, 0, 1, 1, 1, 1, 4}};
+  Costs expected = {{0, 0, 1, 1, 1, 1, 0, 4}};
   printCostRow("first mute after a set", measureCosts(1, 1), expected);
 }
 
@@ -321,6 +323,80 @@ static void reportInfoPairs(void) {
          full.fileOpens, initOpens, full.fileOpens + initOpens);
 }
 
+/* ---- The endpoint path (VolEndpoint=1) --------------------------------- */
+
+/* COM calls of one endpoint command, in the order the simulation counts
+ * them, and what each command is expected to cost: one session (enter
+ * COM, enumerator, default device, its volume, three releases, leave);
+ * a mute looks at the endpoint a second time to confirm it. */
+struct EndpointKind {
+  const char *label;
+  int32_t commandId;
+  unsigned expected[SIM_ENDPOINT_OPS];
+};
+
+static const EndpointKind ENDPOINT_KINDS[] = {
+    {"set 50 (3050)", 3050, {1, 1, 1, 1, 0, 1, 0, 0, 3, 1}},
+    {"step up 5 (1005)", 1005, {1, 1, 1, 1, 1, 1, 0, 0, 3, 1}},
+    {"mute (1)", 1, {2, 2, 2, 2, 0, 0, 2, 1, 6, 2}}};
+
+static void loadEndpointPlugin(const char *module) {
+  loadPlugin();
+  simEndpointReset();
+  simSetModuleFileName(module);
+  KSTEvent_Init(HOST_FILE_NAME, 0);
+}
+
+static void printEndpointRow(const EndpointKind &kind, long count) {
+  unsigned before[SIM_ENDPOINT_OPS];
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
+    before[op] = simEndpointCalls((SimEndpointOp)op);
+  unsigned long allocations = simHeapAllocations();
+  for (long i = 0; i < count; i++)
+    KSTEvent_Execute(kind.commandId, 0);
+  printf("  %-18s", kind.label);
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++) {
+    char cell[32];
+    snprintf(cell, sizeof cell, "%.2f/%u",
+             (simEndpointCalls((SimEndpointOp)op) - before[op]) / (double)count,
+             kind.expected[op]);
+    printf(" %-8s", cell);
+  }
+  printf(" %.2f\n", (simHeapAllocations() - allocations) / (double)count);
+}
+
+static void reportEndpointPath(void) {
+  char module[PATH_SIZE], settings[PATH_SIZE];
+  snprintf(module, PATH_SIZE, "%s/endpoint.dll", temporaryFolder);
+  snprintf(settings, PATH_SIZE, "%s/endpoint.ini", temporaryFolder);
+  FILE *file = fopen(settings, "w");
+  if (!file || fputs("[Setting]\nVolEndpoint=1\n", file) < 0 ||
+      fclose(file) != 0) {
+    printf("\n6. The endpoint path: cannot write %s\n", settings);
+    return;
+  }
+  printf("\n6. The endpoint path (VolEndpoint=1): COM calls per command,"
+         " measured/expected\n   (mean of %d commands), and heap"
+         " allocations per command (goal 0)\n",
+         STEADY_COMMANDS);
+  printf("  %-18s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %s\n",
+         "command", "CoInit", "create", "default", "activate", "getVol",
+         "setVol", "getMute", "setMute", "release", "CoUninit", "heap");
+  for (const EndpointKind &kind : ENDPOINT_KINDS) {
+    loadEndpointPlugin(module);
+    printEndpointRow(kind, STEADY_COMMANDS);
+  }
+  printf("  %-24s %s\n", "command", "ns");
+  for (const EndpointKind &kind : ENDPOINT_KINDS) {
+    loadEndpointPlugin(module);
+    printf(
+        "  %-24s %.1f\n", kind.label,
+        medianNanoseconds(executeRepeatedly, kind.commandId, TIMED_COMMANDS));
+  }
+  unlink(settings);
+  simSetModuleFileName(moduleWithoutSettings);
+}
+
 /* ---- The Windows library ---------------------------------------------- */
 
 static void reportLibrarySize(const char *path) {
@@ -349,6 +425,7 @@ int main(int argc, char **argv) {
   reportCommandTimes();
   reportInfoPairs();
   reportLibrarySize(argc > 1 ? argv[1] : nullptr);
+  reportEndpointPath();
   removeSettingsFolder();
   return 0;
 }

@@ -35,6 +35,14 @@ int runCommands(const char *path, int withTaskbar, char *const *commands,
  * halves up. 0 for a control without a range, which has no percent. */
 int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,
                    uint32_t *percent);
+/* A master volume scalar (0.0 to 1.0) as a whole percent, halves up, as
+ * Windows' volume flyout shows it. 0 for a scalar that is no number. */
+int percentOfScalar(float scalar, uint32_t *percent);
+
+/* Printed once by `plughost run` when the sound it reports is that of the
+ * default playback endpoint rather than mixer device 0's speakers. */
+#define ENDPOINT_NOTE                                                          \
+  "sound: the default playback endpoint (the settings set VolEndpoint=1)"
 
 /* ---- Platform part ----------------------------------------------------- */
 
@@ -65,8 +73,10 @@ struct SoundState {
   int muted;
 };
 
-/* Starts watching the speakers of mixer device 0 and the taskbar clock,
- * as the plug-in that was loaded sees them. */
+/* Starts watching the speakers of mixer device 0, or the default playback
+ * endpoint when the plug-in's settings ask for it (then ENDPOINT_NOTE is
+ * printed), and the taskbar clock, as the plug-in that was loaded sees
+ * them. */
 void hostStartObserving(void *plugin);
 void hostReadSound(SoundState *state);
 /* Messages 1030 the taskbar clock has received so far; 0 when they cannot

@@ -75,6 +75,16 @@ int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,
   return 1;
 }
 
+int percentOfScalar(float scalar, uint32_t *percent) {
+  if (!(scalar == scalar))
+    return 0;
+  double hundredths = (double)scalar * 100.0 + 0.5;
+  *percent = hundredths <= 0.0     ? 0
+             : hundredths >= 100.0 ? 100
+                                   : (uint32_t)hundredths;
+  return 1;
+}
+
 /* ---- info -------------------------------------------------------------- */
 
 /* Bytes as they are where printable ASCII, the rest as \xNN, so that text

@@ -4,13 +4,10 @@
  * source, and the settings file read with kernel32's profile reader, as
  * the plug-in reads them.
  */
-#include <windows.h>
-
-#include <mmsystem.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "hostkit/hostkit.h"
 #include "plughost_lines.h"
 
 static HMIXER linesMixer;
@@ -63,23 +60,12 @@ static int firstOfItsType(const MIXERLINEA *line) {
          byType.dwLineID == line->dwLineID;
 }
 
-/* The line's control of a type, read as one uniform value. The buffer is
- * poisoned first: Wine's wave-out line reports success and fills in
- * nothing. */
+/* The line's control of a type, read as one uniform value: Wine's wave-out
+ * line reports success and fills in nothing. */
 static void readControl(DWORD lineId, DWORD controlType,
                         ControlReport *report) {
-  MIXERCONTROLA control = {};
-  control.cbStruct = sizeof control;
-  MIXERLINECONTROLSA query = {};
-  query.cbStruct = sizeof query;
-  query.dwLineID = lineId;
-  query.dwControlType = controlType;
-  query.cControls = 1;
-  query.cbmxctrl = sizeof control;
-  query.pamxctrl = &control;
-  MMRESULT result = mixerGetLineControlsA((HMIXEROBJ)linesMixer, &query,
-                                          MIXER_OBJECTF_HMIXER |
-                                              MIXER_GETLINECONTROLSF_ONEBYTYPE);
+  MIXERCONTROLA control;
+  MMRESULT result = kitFindControl(linesMixer, lineId, controlType, &control);
   report->state =
       result == MIXERR_INVALCONTROL ? CONTROL_ABSENT : CONTROL_FAILED;
   report->error = result;
@@ -87,21 +73,13 @@ static void readControl(DWORD lineId, DWORD controlType,
     return;
   report->minimum = control.Bounds.dwMinimum;
   report->maximum = control.Bounds.dwMaximum;
-  const DWORD poison = 0xCCCCCCCCu;
-  DWORD value = poison;
-  MIXERCONTROLDETAILS details = {};
-  details.cbStruct = sizeof details;
-  details.dwControlID = control.dwControlID;
-  details.cChannels = 1;
-  details.cbDetails = sizeof value;
-  details.paDetails = &value;
-  result = mixerGetControlDetailsA((HMIXEROBJ)linesMixer, &details,
-                                   MIXER_OBJECTF_HMIXER |
-                                       MIXER_GETCONTROLDETAILSF_VALUE);
+  uint32_t value = 0;
+  int reported = 0;
+  result = kitReadUniform(linesMixer, control.dwControlID, &value, &reported);
   report->error = result;
   report->value = value;
   report->state = result != MMSYSERR_NOERROR ? CONTROL_FAILED
-                  : value == poison          ? CONTROL_NO_VALUE
+                  : !reported                ? CONTROL_NO_VALUE
                                              : CONTROL_READ;
 }
 

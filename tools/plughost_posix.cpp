@@ -57,11 +57,34 @@ int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
 int hostCreateTaskbar(char *, size_t) { return 1; }
 
 static decltype(&simMixerLine) findSimulatedLine;
+static decltype(&simEndpoint) findSimulatedEndpoint;
 static decltype(&simTrayClockNotifications) countClockMessages;
 
+/* The plug-in's own rule for its settings file: its path with the last
+ * three characters replaced by "ini". */
+static int usesEndpoint(void *plugin) {
+  Dl_info info;
+  ExportAddress init = hostFindExport(plugin, "KSTEvent_Init");
+  if (!init || !dladdr((void *)init, &info) || !info.dli_fname)
+    return 0;
+  char path[4096];
+  size_t length = strlen(info.dli_fname);
+  if (length < 3 || length >= sizeof path)
+    return 0;
+  memcpy(path, info.dli_fname, length + 1);
+  memcpy(path + length - 3, "ini", 3);
+  return platformProfileInt("Setting", "VolEndpoint", 0, path) == 1;
+}
+
 void hostStartObserving(void *plugin) {
-  findSimulatedLine = reinterpret_cast<decltype(&simMixerLine)>(
-      hostFindExport(plugin, "simMixerLine"));
+  if (usesEndpoint(plugin)) {
+    findSimulatedEndpoint = reinterpret_cast<decltype(&simEndpoint)>(
+        hostFindExport(plugin, "simEndpoint"));
+    puts(ENDPOINT_NOTE);
+  } else {
+    findSimulatedLine = reinterpret_cast<decltype(&simMixerLine)>(
+        hostFindExport(plugin, "simMixerLine"));
+  }
   countClockMessages = reinterpret_cast<decltype(&simTrayClockNotifications)>(
       hostFindExport(plugin, "simTrayClockNotifications"));
 }
@@ -75,8 +98,20 @@ static uint32_t loudestLevel(const SimLine *line) {
   return level;
 }
 
+/* The simulation's first endpoint, its default unless a test moved it. */
+static void readEndpoint(SoundState *state) {
+  const SimEndpoint *endpoint = findSimulatedEndpoint(0);
+  state->volumeKnown = percentOfScalar(endpoint->scalar, &state->volumePercent);
+  state->muteKnown = 1;
+  state->muted = endpoint->muted != 0;
+}
+
 void hostReadSound(SoundState *state) {
   *state = SoundState();
+  if (findSimulatedEndpoint) {
+    readEndpoint(state);
+    return;
+  }
   const SimLine *line = findSimulatedLine
                             ? findSimulatedLine(MIXER_COMPONENT_DST_SPEAKERS)
                             : nullptr;
@@ -98,5 +133,6 @@ int hostClockNotifications(unsigned *count) {
 
 void hostStopObserving(void) {
   findSimulatedLine = nullptr;
+  findSimulatedEndpoint = nullptr;
   countClockMessages = nullptr;
 }

@@ -2,7 +2,9 @@
  * plughost on Windows: the plug-in is a DLL that talks to winmm's mixer
  * and to the shell's taskbar clock. The host kit does the work: it loads
  * the plug-in, puts up the stand-in taskbar and reads the speakers of
- * mixer device 0 through a handle of its own. On Wine the mixer's volume
+ * mixer device 0 through a handle of its own, or, when the plug-in's
+ * settings set VolEndpoint=1, the default playback endpoint through Core
+ * Audio calls of its own. On Wine the mixer's volume
  * is the calling process's audio-session volume, so only a handle in the
  * plug-in's own process sees what it changed.
  */
@@ -54,15 +56,36 @@ int hostClockNotifications(unsigned *count) {
 /* ---- Speakers of mixer device 0 ---------------------------------------- */
 
 static MixerLineView speakers;
+/* The plug-in acts on the default endpoint: read that instead, through
+ * the kit's own Core Audio calls. */
+static int observeEndpoint;
 
-void hostStartObserving(void *) {
+void hostStartObserving(void *plugin) {
+  observeEndpoint = kitPluginUsesEndpoint((HMODULE)plugin);
+  if (observeEndpoint) {
+    puts(ENDPOINT_NOTE);
+    return;
+  }
   if (kitOpenMixerLine(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, &speakers) !=
       MMSYSERR_NOERROR)
     kitCloseMixerLine(&speakers);
 }
 
+static void readEndpoint(SoundState *state) {
+  EndpointView view;
+  if (FAILED(kitReadEndpoint(&view)))
+    return;
+  state->volumeKnown = percentOfScalar(view.scalar, &state->volumePercent);
+  state->muteKnown = 1;
+  state->muted = view.muted;
+}
+
 void hostReadSound(SoundState *state) {
   *state = SoundState();
+  if (observeEndpoint) {
+    readEndpoint(state);
+    return;
+  }
   uint32_t value = 0;
   if (speakers.hasVolume &&
       kitReadControl(&speakers, speakers.volumeControl, &value))
@@ -75,4 +98,7 @@ void hostReadSound(SoundState *state) {
   }
 }
 
-void hostStopObserving(void) { kitCloseMixerLine(&speakers); }
+void hostStopObserving(void) {
+  kitCloseMixerLine(&speakers);
+  observeEndpoint = 0;
+}

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "backend/volume_backend.h"
 #include "platform/platform.h"
 
 /* Opens mixer device 0 unless it is open already. */
@@ -19,13 +20,16 @@ int openMixer(void);
 int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent);
 /* Sets the volume to a percent, keeping the balance between channels. */
 int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting);
-/* Moves the volume by a signed number of percent, stopping at 0 and 100. */
-int stepVolume(int32_t step, int32_t componentTypeSetting);
 
 /* Mute of the speakers line, whatever line the volume commands use. */
 int readMute(uint32_t *value);
 int writeMute(uint32_t value);
-int toggleMute(void);
+
+/* The mixer as a volume backend; its target's componentTypeSetting
+ * chooses the volume's line. */
+extern const VolumeBackend MIXER_BACKEND;
+/* Runs one command on the mixer. */
+int runOnMixer(VolumeCommand command, int32_t componentTypeSetting);
 
 /* The mixer component type that a VolComponentType setting selects. */
 uint32_t componentTypeFromSetting(int32_t componentTypeSetting);

@@ -30,11 +30,3 @@ int writeMute(uint32_t value) {
   return mixerSucceeded(
       platformMixerWrite(mixerState.handle, &mixerState.mute, 1, &value));
 }
-
-int toggleMute(void) {
-  uint32_t muted = 0;
-  if (!readMute(&muted))
-    return 0;
-  /* Any non-zero value means muted, so every such value unmutes. */
-  return writeMute(muted == 0 ? 1 : 0);
-}

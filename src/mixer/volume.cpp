@@ -99,15 +99,3 @@ int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting) {
   return mixerSucceeded(
       platformMixerWrite(state.handle, &state.volume, channels, levels));
 }
-
-int stepVolume(int32_t step, int32_t componentTypeSetting) {
-  uint32_t percent = 0;
-  if (!readVolumePercent(componentTypeSetting, &percent))
-    return 0;
-  int64_t level = (int64_t)percent + step;
-  if (level > 100)
-    level = 100;
-  else if (level < 0)
-    level = 0;
-  return writeVolumePercent((uint32_t)level, componentTypeSetting);
-}

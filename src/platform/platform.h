@@ -89,6 +89,51 @@ void markUnreportedValues(const MixerControl *control, uint32_t channels,
 int fillUnreportedValues(const MixerControl *control, uint32_t channels,
                          uint32_t *values);
 
+/* ---- Core Audio: the default playback endpoint (ole32, MMDevAPI) ------- */
+
+/* An HRESULT: negative is a failure, zero or positive a success. */
+typedef int32_t EndpointResult;
+
+enum : uint32_t {
+  /* REGDB_E_CLASSNOTREG from the enumerator's creation: this system has no
+   * Core Audio (Windows XP and earlier). Never reported for a later step. */
+  ENDPOINT_ABSENT = 0x80040154u,
+  /* RPC_E_CHANGED_MODE: the calling thread is in the other kind of COM
+   * apartment. It can use COM all the same, and it is not ours to leave. */
+  ENDPOINT_OTHER_APARTMENT = 0x80010106u,
+  /* E_FAIL: what a later step's REGDB_E_CLASSNOTREG becomes. */
+  ENDPOINT_FAILED = 0x80004005u
+};
+
+/* One command's hold on the default playback endpoint. Begin fills it,
+ * End empties it; nothing of it outlives the command. */
+struct EndpointSession {
+  void *volume; /* IAudioEndpointVolume of the default render endpoint */
+  int leaveCom; /* this command entered COM: one CoUninitialize is owed */
+};
+
+/* Enters COM on the calling thread as a single-threaded apartment (a
+ * thread in a multithreaded one keeps it), creates the device enumerator,
+ * takes the default endpoint for rendering (eRender, eConsole) and
+ * activates its volume. Whatever that default is now: nothing is kept
+ * from an earlier command. On failure the session is empty and nothing
+ * is held, COM left as found; the result is the failing step's code. */
+EndpointResult platformEndpointBegin(EndpointSession *session);
+/* Releases the endpoint's volume and leaves COM if Begin entered it. */
+void platformEndpointEnd(EndpointSession *session);
+/* IAudioEndpointVolume::GetMasterVolumeLevelScalar: 0.0 to 1.0. */
+EndpointResult platformEndpointGetScalar(const EndpointSession *session,
+                                         float *scalar);
+/* IAudioEndpointVolume::SetMasterVolumeLevelScalar, no event context. */
+EndpointResult platformEndpointSetScalar(const EndpointSession *session,
+                                         float scalar);
+/* IAudioEndpointVolume::GetMute: 0 or 1 (a BOOL). */
+EndpointResult platformEndpointGetMute(const EndpointSession *session,
+                                       int32_t *muted);
+/* IAudioEndpointVolume::SetMute, no event context. */
+EndpointResult platformEndpointSetMute(const EndpointSession *session,
+                                       int32_t muted);
+
 /* ---- Files and modules (kernel32, version.dll) ----------------------- */
 
 /* GetPrivateProfileIntA: the key's integer, or the default when the file,

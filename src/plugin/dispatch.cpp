@@ -1,8 +1,10 @@
 /*
- * Routing of command identifiers to mixer actions.
+ * Routing of command identifiers to volume actions, on the backend the
+ * settings choose.
  */
 #include "plugin/commands.h"
 
+#include "endpoint/endpoint.h"
 #include "mixer/mixer.h"
 #include "plugin/settings.h"
 #include "plugin/tray_clock.h"
@@ -11,20 +13,29 @@ static int inRange(int32_t id, int32_t first) {
   return id >= first && id <= first + COMMAND_RANGE;
 }
 
-int dispatchCommand(int32_t id) {
-  int32_t componentTypeSetting = startupSettings().componentTypeSetting;
-  int result;
+/* 0 for an identifier outside every range. */
+static int decodeCommand(int32_t id, VolumeCommand *command) {
   if (id == COMMAND_MUTE)
-    result = toggleMute();
+    *command = {VOLUME_TOGGLE_MUTE, 0};
   else if (inRange(id, COMMAND_VOLUME_UP))
-    result = stepVolume(id - COMMAND_VOLUME_UP, componentTypeSetting);
+    *command = {VOLUME_STEP, id - COMMAND_VOLUME_UP};
   else if (inRange(id, COMMAND_VOLUME_DOWN))
-    result = stepVolume(COMMAND_VOLUME_DOWN - id, componentTypeSetting);
+    *command = {VOLUME_STEP, COMMAND_VOLUME_DOWN - id};
   else if (inRange(id, COMMAND_SET_VOLUME))
-    result = writeVolumePercent((uint32_t)(id - COMMAND_SET_VOLUME),
-                                componentTypeSetting);
+    *command = {VOLUME_SET, id - COMMAND_SET_VOLUME};
   else
     return 0;
+  return 1;
+}
+
+int dispatchCommand(int32_t id) {
+  VolumeCommand command;
+  if (!decodeCommand(id, &command))
+    return 0;
+  const StartupSettings &settings = startupSettings();
+  int result = settings.endpointSetting == ENDPOINT_SETTING_ON
+                   ? runOnEndpoint(command, settings.componentTypeSetting)
+                   : runOnMixer(command, settings.componentTypeSetting);
   if (result)
     notifyTrayClock();
   return result;

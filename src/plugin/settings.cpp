@@ -41,6 +41,8 @@ void readStartupSettings(void) {
   /* Not range-checked here: the mixer maps unknown values to speakers. */
   settings.componentTypeSetting = settingInt(
       path, "Setting", "VolComponentType", DEFAULT_COMPONENT_TYPE_SETTING);
+  /* Only 1 turns the endpoint on; a missing key reads 0. */
+  settings.endpointSetting = settingInt(path, "Setting", "VolEndpoint", 0);
 }
 
 const StartupSettings &startupSettings(void) { return settings; }

@@ -12,6 +12,7 @@ enum { SETTINGS_PATH_SIZE = 260 };
 /* What KSTEvent_Init reads from the settings file; all 0 before. */
 struct StartupSettings {
   int32_t componentTypeSetting; /* VolComponentType: the volume's line */
+  int32_t endpointSetting;      /* VolEndpoint: 1 for the default endpoint */
 };
 
 /* Stores the library's module handle at process attach. */

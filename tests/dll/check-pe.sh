@@ -28,7 +28,7 @@ expected_exports='1 KSTEvent_Execute
 6 KSTEvent_WindowsHook'
 # Lower case: Windows compares module names without regard to case, and
 # the import libraries spell them variously (KERNEL32.dll, WINMM.DLL).
-system_dlls='kernel32.dll user32.dll winmm.dll version.dll msvcrt.dll'
+system_dlls='kernel32.dll user32.dll winmm.dll version.dll ole32.dll msvcrt.dll'
 
 problems=0
 problem() {

@@ -97,6 +97,14 @@ struct MixerLineView {
 MMRESULT kitOpenMixerLine(uint32_t componentType, MixerLineView *view);
 void kitCloseMixerLine(MixerLineView *view);
 
+/* A line's control of a type (mixerGetLineControlsA, one by type). */
+MMRESULT kitFindControl(HMIXER mixer, uint32_t lineId, uint32_t controlType,
+                        MIXERCONTROLA *control);
+/* A control read as one uniform value. *reported is 0 when the driver
+ * reported success but left the value untouched. */
+MMRESULT kitReadUniform(HMIXER mixer, uint32_t control, uint32_t *value,
+                        int *reported);
+
 /* One uniform value of a control. 0 when the read fails or when the
  * driver reports success but leaves the value untouched, as Wine does for
  * every line but the speakers. */
@@ -104,5 +112,20 @@ int kitReadControl(const MixerLineView *view, uint32_t control,
                    uint32_t *value);
 int kitWriteControl(const MixerLineView *view, uint32_t control,
                     uint32_t value);
+
+/* ---- The default playback endpoint, through Core Audio calls of the kit's
+ * own ------------------------------------------------------------------- */
+
+struct EndpointView {
+  float scalar; /* master volume scalar, 0.0 to 1.0 */
+  int muted;
+};
+
+/* Reads the master scalar and mute of the endpoint that is the default
+ * for playback now. Enters COM on the calling thread if it has none, and
+ * leaves it again. The HRESULT of the first call that failed, or S_OK. */
+HRESULT kitReadEndpoint(EndpointView *view);
+/* Whether the loaded plug-in's settings file sets VolEndpoint=1. */
+int kitPluginUsesEndpoint(HMODULE plugin);
 
 #endif

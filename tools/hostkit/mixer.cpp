@@ -8,12 +8,8 @@
 /* A value no driver reports by chance for these controls. */
 static const uint32_t POISON = 0xCCCCCCCCu;
 
-static HMIXEROBJ mixerObject(const MixerLineView *view) {
-  return (HMIXEROBJ)view->mixer;
-}
-
-static int findControl(const MixerLineView *view, uint32_t lineId,
-                       uint32_t controlType, MIXERCONTROLA *control) {
+MMRESULT kitFindControl(HMIXER mixer, uint32_t lineId, uint32_t controlType,
+                        MIXERCONTROLA *control) {
   *control = MIXERCONTROLA();
   control->cbStruct = sizeof *control;
   MIXERLINECONTROLSA query = {};
@@ -23,9 +19,35 @@ static int findControl(const MixerLineView *view, uint32_t lineId,
   query.cControls = 1;
   query.cbmxctrl = sizeof *control;
   query.pamxctrl = control;
-  return mixerGetLineControlsA(mixerObject(view), &query,
+  return mixerGetLineControlsA((HMIXEROBJ)mixer, &query,
                                MIXER_OBJECTF_HMIXER |
-                                   MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
+                                   MIXER_GETLINECONTROLSF_ONEBYTYPE);
+}
+
+static MIXERCONTROLDETAILS uniformValue(uint32_t control, uint32_t *value) {
+  MIXERCONTROLDETAILS details = {};
+  details.cbStruct = sizeof details;
+  details.dwControlID = control;
+  details.cChannels = 1;
+  details.cbDetails = sizeof *value;
+  details.paDetails = value;
+  return details;
+}
+
+MMRESULT kitReadUniform(HMIXER mixer, uint32_t control, uint32_t *value,
+                        int *reported) {
+  *value = POISON;
+  MIXERCONTROLDETAILS details = uniformValue(control, value);
+  MMRESULT result = mixerGetControlDetailsA((HMIXEROBJ)mixer, &details,
+                                            MIXER_OBJECTF_HMIXER |
+                                                MIXER_GETCONTROLDETAILSF_VALUE);
+  *reported = *value != POISON;
+  return result;
+}
+
+static int findControl(const MixerLineView *view, uint32_t lineId,
+                       uint32_t controlType, MIXERCONTROLA *control) {
+  return kitFindControl(view->mixer, lineId, controlType, control) ==
          MMSYSERR_NOERROR;
 }
 
@@ -39,7 +61,7 @@ MMRESULT kitOpenMixerLine(uint32_t componentType, MixerLineView *view) {
   MIXERLINEA line = {};
   line.cbStruct = sizeof line;
   line.dwComponentType = componentType;
-  result = mixerGetLineInfoA(mixerObject(view), &line,
+  result = mixerGetLineInfoA((HMIXEROBJ)view->mixer, &line,
                              MIXER_OBJECTF_HMIXER |
                                  MIXER_GETLINEINFOF_COMPONENTTYPE);
   if (result != MMSYSERR_NOERROR)
@@ -62,27 +84,13 @@ void kitCloseMixerLine(MixerLineView *view) {
   *view = MixerLineView();
 }
 
-static MIXERCONTROLDETAILS uniformValue(uint32_t control, uint32_t *value) {
-  MIXERCONTROLDETAILS details = {};
-  details.cbStruct = sizeof details;
-  details.dwControlID = control;
-  details.cChannels = 1;
-  details.cbDetails = sizeof *value;
-  details.paDetails = value;
-  return details;
-}
-
 int kitReadControl(const MixerLineView *view, uint32_t control,
                    uint32_t *value) {
-  if (!view->mixer)
-    return 0;
-  *value = POISON;
-  MIXERCONTROLDETAILS details = uniformValue(control, value);
-  return mixerGetControlDetailsA(mixerObject(view), &details,
-                                 MIXER_OBJECTF_HMIXER |
-                                     MIXER_GETCONTROLDETAILSF_VALUE) ==
+  int reported = 0;
+  return view->mixer &&
+         kitReadUniform(view->mixer, control, value, &reported) ==
              MMSYSERR_NOERROR &&
-         *value != POISON;
+         reported;
 }
 
 int kitWriteControl(const MixerLineView *view, uint32_t control,
@@ -90,7 +98,7 @@ int kitWriteControl(const MixerLineView *view, uint32_t control,
   if (!view->mixer)
     return 0;
   MIXERCONTROLDETAILS details = uniformValue(control, &value);
-  return mixerSetControlDetails(mixerObject(view), &details,
+  return mixerSetControlDetails((HMIXEROBJ)view->mixer, &details,
                                 MIXER_OBJECTF_HMIXER |
                                     MIXER_SETCONTROLDETAILSF_VALUE) ==
          MMSYSERR_NOERROR;

@@ -10,7 +10,11 @@
  *    count the messages they receive;
  *  - the C heap, counted, with one allocation that can be made to fail;
  *  - a version query that finds no version resource (there is no such
- *    thing off Windows), so both version halves are 0.
+ *    thing off Windows), so both version halves are 0;
+ *  - simulated Core Audio: playback endpoints with a master scalar and a
+ *    mute each, a default that can be switched, the calling thread's COM
+ *    apartment, live interface references, and any step failing with any
+ *    HRESULT.
  */
 #ifndef VOLUME_STANDIN_H
 #define VOLUME_STANDIN_H
@@ -97,6 +101,79 @@ struct SimMixerWrite {
 };
 /* The last write since the calls were last cleared, or null. */
 const SimMixerWrite *simMixerLastWrite(void);
+
+/* ---- Simulated Core Audio --------------------------------------------- */
+
+/* The COM calls of one endpoint command, in the order they run. */
+enum SimEndpointOp {
+  SIM_COM_ENTER,           /* CoInitializeEx */
+  SIM_ENDPOINT_CREATE,     /* CoCreateInstance of the device enumerator */
+  SIM_ENDPOINT_DEFAULT,    /* IMMDeviceEnumerator::GetDefaultAudioEndpoint */
+  SIM_ENDPOINT_ACTIVATE,   /* IMMDevice::Activate(IAudioEndpointVolume) */
+  SIM_ENDPOINT_GET_SCALAR, /* GetMasterVolumeLevelScalar */
+  SIM_ENDPOINT_SET_SCALAR, /* SetMasterVolumeLevelScalar */
+  SIM_ENDPOINT_GET_MUTE,   /* GetMute */
+  SIM_ENDPOINT_SET_MUTE,   /* SetMute */
+  /* Counted only: these two cannot fail. */
+  SIM_ENDPOINT_RELEASE, /* IUnknown::Release, of any interface */
+  SIM_COM_LEAVE,        /* CoUninitialize */
+  SIM_ENDPOINT_OPS
+};
+
+/* The COM apartment of the calling thread. */
+enum SimApartment { SIM_APARTMENT_NONE, SIM_APARTMENT_STA, SIM_APARTMENT_MTA };
+
+enum { SIM_MAX_ENDPOINTS = 4, SIM_NO_DEFAULT = -1 };
+
+/* HRESULTs, as the simulation returns them. */
+enum : uint32_t {
+  SIM_S_FALSE = 1,
+  SIM_E_NOTIMPL = 0x80004001u,
+  SIM_E_FAIL = 0x80004005u,
+  SIM_E_OUTOFMEMORY = 0x8007000Eu,
+  SIM_E_INVALIDARG = 0x80070057u,
+  SIM_E_NOTFOUND = 0x80070490u, /* no default endpoint */
+  SIM_REGDB_E_CLASSNOTREG = 0x80040154u,
+  SIM_CO_E_NOTINITIALIZED = 0x800401F0u,
+  SIM_RPC_E_CHANGED_MODE = 0x80010106u,
+  SIM_AUDCLNT_E_DEVICE_INVALIDATED = 0x88890004u
+};
+
+struct SimEndpoint {
+  float scalar;  /* master volume scalar, 0.0 to 1.0 */
+  int32_t muted; /* mute, as last written */
+};
+
+/* One endpoint (number 0, the default) at scalar 0 and not muted; Core
+ * Audio present; the thread without COM; no faults, no calls, no
+ * references. */
+void simEndpointReset(void);
+/* Endpoint number index (below SIM_MAX_ENDPOINTS), there or not. */
+SimEndpoint *simEndpoint(int index);
+/* Makes endpoint index the default; SIM_NO_DEFAULT: there is none. */
+void simEndpointSetDefault(int index);
+/* Whether the enumerator's class is registered. */
+void simEndpointSetPresent(int present);
+/* Like Wine's stub: SetMute succeeds but only the interface it was made
+ * on remembers it; every activation starts unmuted. */
+void simEndpointSetMuteStub(int stub);
+/* Makes a step return this failure HRESULT, doing nothing, until called
+ * again with 0. */
+void simEndpointFail(SimEndpointOp op, uint32_t error);
+/* How often a step ran since the last reset (failures included). */
+unsigned simEndpointCalls(SimEndpointOp op);
+void simEndpointClearCalls(void);
+/* References to the enumerator, devices and volumes not yet released. */
+long simEndpointLiveReferences(void);
+/* Puts the calling thread into an apartment, entered once by the host. */
+void simComSetApartment(SimApartment apartment);
+SimApartment simComApartment(void);
+/* How often the thread has entered the apartment and not yet left it. */
+unsigned simComDepth(void);
+/* CoInitializeEx calls that succeeded (S_OK, S_FALSE) and CoUninitialize
+ * calls, since the last reset. */
+unsigned simComEntered(void);
+unsigned simComLeft(void);
 
 /* ---- Module name, windows, heap --------------------------------------- */
 

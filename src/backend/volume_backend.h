@@ -1,0 +1,44 @@
+/*
+ * The volume commands, written once over the operations of a volume
+ * backend: the classic mixer (mixer/) or the default playback endpoint
+ * (endpoint/). A backend reads and writes the volume as a whole percent
+ * and the mute switch as 0 or 1; how it gets there is its own affair.
+ * Every operation returns 1 for success and 0 for failure.
+ */
+#ifndef VOLUME_BACKEND_H
+#define VOLUME_BACKEND_H
+
+#include <cstdint>
+
+struct EndpointSession;
+
+/* What a backend's operations act on. */
+struct VolumeTarget {
+  int32_t componentTypeSetting;    /* mixer: VolComponentType, the line */
+  const EndpointSession *endpoint; /* endpoint: this command's session */
+};
+
+struct VolumeBackend {
+  int (*readPercent)(const VolumeTarget *target, uint32_t *percent);
+  int (*writePercent)(const VolumeTarget *target, uint32_t percent);
+  int (*readMute)(const VolumeTarget *target, uint32_t *muted);
+  int (*writeMute)(const VolumeTarget *target, uint32_t muted);
+};
+
+enum VolumeAction { VOLUME_TOGGLE_MUTE, VOLUME_STEP, VOLUME_SET };
+
+/* One command, decoded from its identifier. */
+struct VolumeCommand {
+  VolumeAction action;
+  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100 */
+};
+
+/* Reads the percent, moves it by step, stops at 0 and 100, writes it. */
+int stepVolume(const VolumeBackend *backend, const VolumeTarget *target,
+               int32_t step);
+/* Reads the mute switch and writes its opposite. */
+int toggleMute(const VolumeBackend *backend, const VolumeTarget *target);
+int runVolumeCommand(const VolumeBackend *backend, const VolumeTarget *target,
+                     VolumeCommand command);
+
+#endif

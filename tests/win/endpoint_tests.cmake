@@ -1,0 +1,104 @@
+# The default playback endpoint (VolEndpoint=1) under Wine, through the
+# real COM machinery. Included from this folder's CMakeLists.txt.
+#
+#  - volume_endpoint_fake_tests run in a Wine prefix of their own, where the
+#    fake Core Audio server below is registered for the MMDeviceEnumerator
+#    class. Wine's winmm mixer is built on that class, so in that prefix
+#    the classic mixer no longer works: the other tests keep theirs.
+#  - volume_endpoint_wine_tests run in the ordinary prefix, against Wine's
+#    own endpoint volume, which cannot be changed.
+
+set(FAKE_AUDIO_PREFIX ${CMAKE_BINARY_DIR}/wine-fake-audio)
+set(ENDPOINT_TEST_FLAGS -Wall -Wextra -Wpedantic -Werror)
+
+add_library(fake_core_audio SHARED
+  fake_core_audio/fake_core_audio.cpp fake_core_audio/fake_core_audio.def)
+set_target_properties(fake_core_audio PROPERTIES PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+target_compile_options(fake_core_audio PRIVATE ${ENDPOINT_TEST_FLAGS})
+target_link_libraries(fake_core_audio PRIVATE ole32 uuid advapi32)
+target_link_options(fake_core_audio PRIVATE ${VOLUME_STATIC_LINK})
+
+function(endpoint_test_program name)
+  add_executable(${name} main.cpp plugin_host.cpp ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${ENDPOINT_TEST_FLAGS})
+  target_link_libraries(${name} PRIVATE volume_hostkit gtest ole32)
+  target_link_options(${name} PRIVATE ${VOLUME_STATIC_LINK})
+  add_dependencies(${name} volume)
+  set_property(TARGET ${name} APPEND PROPERTY
+    LINK_DEPENDS $<TARGET_FILE:volume>)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            $<TARGET_FILE:volume> $<TARGET_FILE_DIR:${name}>
+    VERBATIM)
+endfunction()
+
+endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp)
+add_dependencies(volume_endpoint_fake_tests fake_core_audio)
+set_property(TARGET volume_endpoint_fake_tests PROPERTY
+  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
+  ${PROJECT_SOURCE_DIR}/tools/wine-run ${FAKE_AUDIO_PREFIX})
+
+endpoint_test_program(volume_endpoint_wine_tests endpoint_wine_test.cpp)
+set_property(TARGET volume_endpoint_wine_tests PROPERTY
+  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
+  ${CMAKE_CROSSCOMPILING_EMULATOR})
+
+# Registers the fake for the class in its prefix, through its own
+# DllRegisterServer. Wine sees the Unix root as drive Z:.
+string(REPLACE "/" "\\" FAKE_AUDIO_WINDOWS_PATH
+  "Z:${CMAKE_CURRENT_BINARY_DIR}/fake_core_audio.dll")
+add_test(NAME endpoint.register_fake_core_audio
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run ${FAKE_AUDIO_PREFIX}
+          regsvr32 /s ${FAKE_AUDIO_WINDOWS_PATH})
+set_tests_properties(endpoint.register_fake_core_audio PROPERTIES
+  FIXTURES_SETUP fake_core_audio)
+
+# Parameterised cases are named by their rows, not by the rows' bytes.
+gtest_discover_tests(volume_endpoint_fake_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  NO_PRETTY_VALUES
+  PROPERTIES FIXTURES_REQUIRED fake_core_audio)
+gtest_discover_tests(volume_endpoint_wine_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120)
+
+# plughost reports the endpoint's volume and mute, read through the host
+# kit's own Core Audio calls, when the plug-in's settings set VolEndpoint=1:
+# against the fake the commands change them; against Wine's own endpoint
+# they fail and nothing changes.
+set(ENDPOINT_PLUGIN_DIR ${CMAKE_CURRENT_BINARY_DIR}/endpoint-plugin)
+file(WRITE ${ENDPOINT_PLUGIN_DIR}/volume.ini "[Setting]\r\nVolEndpoint=1\r\n")
+add_custom_command(OUTPUT ${ENDPOINT_PLUGIN_DIR}/volume.dll
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:volume>
+          ${ENDPOINT_PLUGIN_DIR}/volume.dll
+  DEPENDS volume
+  COMMENT "Copying the plug-in beside a settings file with VolEndpoint=1")
+add_custom_target(endpoint_plugin ALL
+  DEPENDS ${ENDPOINT_PLUGIN_DIR}/volume.dll)
+
+function(endpoint_plughost_test name prefix expected)
+  add_test(NAME ${name}
+    COMMAND sh -c "\"$@\"; echo \"exit status $?\"" plughost
+            ${PROJECT_SOURCE_DIR}/tools/wine-run ${prefix}
+            $<TARGET_FILE:plughost> run --taskbar volume.dll ${ARGN}
+    WORKING_DIRECTORY ${ENDPOINT_PLUGIN_DIR})
+  set_tests_properties(${name} PROPERTIES
+    PASS_REGULAR_EXPRESSION "^${expected}exit status 0\n$")
+endfunction()
+
+set(endpoint_note "sound: the default playback endpoint \\(the settings set VolEndpoint=1\\)\n")
+endpoint_plughost_test(endpoint.plughost_run_fake ${FAKE_AUDIO_PREFIX}
+"${endpoint_note}3050  id 3050  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
+1010  id 1010  result 1  volume 60%  mute off  clock notified \\(1 -> 2\\)
+1  id 1  result 1  volume 60%  mute on  clock notified \\(2 -> 3\\)
+2005  id 2005  result 1  volume 55%  mute on  clock notified \\(3 -> 4\\)
+" 3050 1010 1 2005)
+set_tests_properties(endpoint.plughost_run_fake PROPERTIES
+  FIXTURES_REQUIRED fake_core_audio)
+endpoint_plughost_test(endpoint.plughost_run_wine ${CMAKE_BINARY_DIR}/wine
+"${endpoint_note}3050  id 3050  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+1  id 1  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+" 3050 1)

@@ -1,0 +1,324 @@
+/*
+ * The fake Core Audio server (see fake_core_audio.h). Objects count
+ * their references in one process-wide figure; every call that a test
+ * can fail first counts itself and returns the failure set for it.
+ */
+#include <initguid.h>
+
+#include "fake_core_audio.h"
+
+#include <objbase.h>
+
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+
+static FakeAudioState state;
+static HMODULE thisModule;
+
+static const FakeAudioState INITIAL_STATE = {
+    {{0.5f, FALSE}, {0.25f, FALSE}}, 0, {}, {}, 0, -2, -1, -1};
+
+extern "C" void __stdcall FakeAudioReset(void) {
+  LONG live = state.liveReferences;
+  state = INITIAL_STATE;
+  state.liveReferences = live;
+}
+
+extern "C" FakeAudioState *__stdcall FakeAudioGetState(void) { return &state; }
+
+/* Counts a call; S_OK, or the failure a test set for it. */
+static HRESULT enter(FakeCall call) {
+  state.calls[call]++;
+  return state.failures[call];
+}
+
+static int apartmentOfThread(void) {
+  APTTYPE type;
+  APTTYPEQUALIFIER qualifier;
+  if (FAILED(CoGetApartmentType(&type, &qualifier)))
+    return -1;
+  return (int)type;
+}
+
+/* IUnknown for the objects handed out; each holds one device's index. */
+template <typename Interface> class Counted : public Interface {
+public:
+  ULONG STDMETHODCALLTYPE AddRef(void) override {
+    InterlockedIncrement(&state.liveReferences);
+    return (ULONG)InterlockedIncrement(&references);
+  }
+  ULONG STDMETHODCALLTYPE Release(void) override {
+    InterlockedDecrement(&state.liveReferences);
+    LONG left = InterlockedDecrement(&references);
+    if (left == 0)
+      delete this;
+    return (ULONG)left;
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override {
+    if (!object)
+      return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, ownInterface())) {
+      *object = this;
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  virtual ~Counted() {}
+
+protected:
+  Counted() { AddRef(); }
+  virtual REFIID ownInterface(void) = 0;
+
+private:
+  LONG references = 0;
+};
+
+/* ---- IAudioEndpointVolume -------------------------------------------- */
+
+class Volume : public Counted<IAudioEndpointVolume> {
+public:
+  explicit Volume(int device) : device(device) {}
+
+  HRESULT STDMETHODCALLTYPE
+  RegisterControlChangeNotify(IAudioEndpointVolumeCallback *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterControlChangeNotify(IAudioEndpointVolumeCallback *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetChannelCount(UINT *count) override {
+    *count = 2;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetMasterVolumeLevel(float, LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float level,
+                                                       LPCGUID) override {
+    HRESULT result = enter(FAKE_SET_SCALAR);
+    if (FAILED(result))
+      return result;
+    if (level < 0.0f || level > 1.0f)
+      return E_INVALIDARG;
+    state.devices[device].scalar = level;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetMasterVolumeLevel(float *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float *level) override {
+    HRESULT result = enter(FAKE_GET_SCALAR);
+    if (FAILED(result))
+      return result;
+    *level = state.devices[device].scalar;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetChannelVolumeLevel(UINT, float,
+                                                  LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetChannelVolumeLevelScalar(UINT, float,
+                                                        LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetChannelVolumeLevel(UINT, float *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetChannelVolumeLevelScalar(UINT,
+                                                        float *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
+    HRESULT result = enter(FAKE_SET_MUTE);
+    if (FAILED(result))
+      return result;
+    state.devices[device].muted = muted;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL *muted) override {
+    HRESULT result = enter(FAKE_GET_MUTE);
+    if (FAILED(result))
+      return result;
+    *muted = state.devices[device].muted;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT *, UINT *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetVolumeRange(float *, float *, float *) override {
+    return E_NOTIMPL;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IAudioEndpointVolume; }
+
+private:
+  int device;
+};
+
+/* ---- IMMDevice --------------------------------------------------------- */
+
+class Device : public Counted<IMMDevice> {
+public:
+  explicit Device(int device) : device(device) {}
+
+  HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT *,
+                                     void **object) override {
+    if (!object)
+      return E_POINTER;
+    *object = nullptr;
+    HRESULT result = enter(FAKE_ACTIVATE);
+    if (FAILED(result))
+      return result;
+    if (!IsEqualIID(iid, IID_IAudioEndpointVolume))
+      return E_NOINTERFACE;
+    *object = static_cast<IAudioEndpointVolume *>(new Volume(device));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD,
+                                              IPropertyStore **) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetId(LPWSTR *) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetState(DWORD *active) override {
+    *active = DEVICE_STATE_ACTIVE;
+    return S_OK;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IMMDevice; }
+
+private:
+  int device;
+};
+
+/* ---- IMMDeviceEnumerator ---------------------------------------------- */
+
+class Enumerator : public Counted<IMMDeviceEnumerator> {
+public:
+  HRESULT STDMETHODCALLTYPE
+  EnumAudioEndpoints(EDataFlow, DWORD, IMMDeviceCollection **) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(
+      EDataFlow flow, ERole role, IMMDevice **device) override {
+    if (!device)
+      return E_POINTER;
+    *device = nullptr;
+    state.apartmentSeen = apartmentOfThread();
+    state.lastFlow = flow;
+    state.lastRole = role;
+    HRESULT result = enter(FAKE_GET_DEFAULT);
+    if (FAILED(result))
+      return result;
+    if (flow != eRender || state.defaultDevice == FAKE_NO_DEFAULT)
+      return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    *device = new Device(state.defaultDevice);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR, IMMDevice **) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  RegisterEndpointNotificationCallback(IMMNotificationClient *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterEndpointNotificationCallback(IMMNotificationClient *) override {
+    return E_NOTIMPL;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IMMDeviceEnumerator; }
+};
+
+/* ---- The class factory and the DLL's exports ---------------------------- */
+
+/* Static and never freed, so not counted among the live references. */
+class Factory : public IClassFactory {
+public:
+  ULONG STDMETHODCALLTYPE AddRef(void) override { return 2; }
+  ULONG STDMETHODCALLTYPE Release(void) override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid,
+                                           void **object) override {
+    *object = nullptr;
+    HRESULT result = enter(FAKE_CREATE_INSTANCE);
+    if (FAILED(result))
+      return result;
+    if (outer)
+      return CLASS_E_NOAGGREGATION;
+    Enumerator *enumerator = new Enumerator();
+    result = enumerator->QueryInterface(iid, object);
+    enumerator->Release();
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+static Factory factory;
+
+extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid,
+                                               void **object) {
+  *object = nullptr;
+  HRESULT result = enter(FAKE_GET_CLASS_OBJECT);
+  if (FAILED(result))
+    return result;
+  if (!IsEqualCLSID(clsid, CLSID_MMDeviceEnumerator))
+    return CLASS_E_CLASSNOTAVAILABLE;
+  return factory.QueryInterface(iid, object);
+}
+
+/* The state must outlive every COM release: the test reads it after. */
+extern "C" HRESULT __stdcall DllCanUnloadNow(void) { return S_FALSE; }
+
+static LONG setValue(HKEY key, const char *name, const char *value) {
+  return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value,
+                        (DWORD)lstrlenA(value) + 1);
+}
+
+/* HKCR\CLSID\{BCDE0395-...}\InprocServer32 = this DLL, ThreadingModel
+ * Both: created directly in whichever apartment the caller is in. */
+extern "C" HRESULT __stdcall DllRegisterServer(void) {
+  char path[MAX_PATH];
+  DWORD length = GetModuleFileNameA(thisModule, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return E_FAIL;
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                      "CLSID\\{BCDE0395-E52F-467C-8E3D-C4579291692E}"
+                      "\\InprocServer32",
+                      0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return E_FAIL;
+  LONG written = setValue(key, nullptr, path);
+  if (written == ERROR_SUCCESS)
+    written = setValue(key, "ThreadingModel", "Both");
+  RegCloseKey(key);
+  return written == ERROR_SUCCESS ? S_OK : E_FAIL;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    thisModule = instance;
+    FakeAudioReset();
+  }
+  return TRUE;
+}

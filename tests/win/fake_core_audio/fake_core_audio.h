@@ -1,0 +1,55 @@
+/*
+ * A Core Audio server of the tests' own: an in-process COM server for the
+ * MMDeviceEnumerator class that serves the enumerator, playback devices
+ * and their IAudioEndpointVolume. Registered for that class in a Wine
+ * prefix of its own, it is what CoCreateInstance finds there, so the
+ * plug-in's real COM calls land here.
+ *
+ * Its state lives in the DLL; a test that loads the same DLL in-process
+ * reaches it through FakeAudioGetState and can read and change it.
+ */
+#ifndef VOLUME_FAKE_CORE_AUDIO_H
+#define VOLUME_FAKE_CORE_AUDIO_H
+
+#include <windows.h>
+
+/* The calls counted, each of which a test can make fail. */
+enum FakeCall {
+  FAKE_GET_CLASS_OBJECT, /* DllGetClassObject */
+  FAKE_CREATE_INSTANCE,  /* IClassFactory::CreateInstance */
+  FAKE_GET_DEFAULT,      /* IMMDeviceEnumerator::GetDefaultAudioEndpoint */
+  FAKE_ACTIVATE,         /* IMMDevice::Activate */
+  FAKE_GET_SCALAR,       /* IAudioEndpointVolume::GetMasterVolumeLevelScalar */
+  FAKE_SET_SCALAR,       /* ...SetMasterVolumeLevelScalar */
+  FAKE_GET_MUTE,         /* ...GetMute */
+  FAKE_SET_MUTE,         /* ...SetMute */
+  FAKE_CALLS
+};
+
+enum { FAKE_DEVICES = 2, FAKE_NO_DEFAULT = -1 };
+
+struct FakeDevice {
+  float scalar; /* master volume scalar */
+  BOOL muted;
+};
+
+struct FakeAudioState {
+  FakeDevice devices[FAKE_DEVICES];
+  int defaultDevice;            /* for eRender, every role; or none */
+  HRESULT failures[FAKE_CALLS]; /* returned instead of doing the call */
+  LONG calls[FAKE_CALLS];
+  /* Enumerators, devices and volumes handed out and not released. */
+  LONG liveReferences;
+  /* The calling thread's apartment at the last GetDefaultAudioEndpoint:
+   * an APTTYPE, or -1 when the thread had no COM. */
+  int apartmentSeen;
+  int lastFlow, lastRole; /* the arguments of that call */
+};
+
+/* Everything back to one default device at scalar 0.5, unmuted, the
+ * second at 0.25; no failures, no calls. Live references are kept:
+ * resetting cannot make a leak disappear. */
+typedef void(__stdcall *FakeAudioResetFunction)(void);
+typedef FakeAudioState *(__stdcall *FakeAudioGetStateFunction)(void);
+
+#endif
