@@ -52,6 +52,7 @@ void fuzzResetPlugin(void) {
   modulePath = fuzzFolder() + "/volume.dll";
   releaseMixer();
   simMixerReset();
+  simEndpointReset();
   simWindowsReset();
   simHeapReset();
   forgetStartupSettings();

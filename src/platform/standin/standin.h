@@ -163,6 +163,15 @@ void simEndpointFail(SimEndpointOp op, uint32_t error);
 /* How often a step ran since the last reset (failures included). */
 unsigned simEndpointCalls(SimEndpointOp op);
 void simEndpointClearCalls(void);
+/* What the plug-in last asked SetMasterVolumeLevelScalar and SetMute to
+ * write since the calls were last cleared, accepted or not. */
+struct SimEndpointWrites {
+  int scalarWritten; /* SetMasterVolumeLevelScalar was called */
+  float scalar;
+  int muteWritten; /* SetMute was called */
+  int32_t muted;
+};
+const SimEndpointWrites *simEndpointLastWrites(void);
 /* References to the enumerator, devices and volumes not yet released. */
 long simEndpointLiveReferences(void);
 /* Puts the calling thread into an apartment, entered once by the host. */
