@@ -9,8 +9,8 @@
  *  - Its bytes become UTF-16 text: after a UTF-8 mark (EF BB BF) as UTF-8,
  *    after FF FE as UTF-16 little-endian, after FE FF as UTF-16 big-endian
  *    (in both, an odd last byte is one more character, of that byte's
- *    value), otherwise as ANSI text (bytes above
- *    0x7F never count as blanks or digits).
+ *    value), otherwise as ANSI text (bytes above 0x7F never count as
+ *    blanks or digits).
  *  - Lines end at every CR and every LF: CR-only, LF and CRLF files read
  *    alike, and a NUL does not end a line.
  *
@@ -27,18 +27,19 @@
  *
  * Finding the value
  *  - The section and key asked for are trimmed of blanks; names match with
- *    ASCII letters in either case (nothing else is folded: not even the
- *    Kelvin sign, which the system lower-cases to 'k'), and a NUL ends a
- *    name. An empty key name is a name like any other ("=5" is found).
+ *    ASCII letters in either case (nothing else is folded, not even the
+ *    Kelvin sign U+212A), and a NUL ends a name. An empty key name is a
+ *    name like any other ("=5" is found by the key "").
  *  - Only the first section of a name is searched, and in it the first key
  *    of the name. Keys before the first section, or in a section with an
  *    empty name, are never found. A key without '=' has no value.
  *  - The value is cut short at a NUL. A quote (' or ") opening a value of
  *    two or more characters that ends in the same quote is dropped.
  *  - Only the first 29 characters are kept (kernel32 reads the value into
- *    a buffer of 30); the closing quote goes only when the unquoted value
- *    has at most 30 characters, and then it takes the 29th character with
- *    it when there are exactly 30.
+ *    a buffer of 30). The closing quote is dropped only when what follows
+ *    the opening quote, closing quote included, has at most 30 characters;
+ *    at exactly 30 the cut has taken the quote already, and the last digit
+ *    kept goes instead ("000...05" in quotes, 31 characters, reads 0).
  *  - An empty result gives the default.
  *
  * Converting to an integer (RtlUnicodeStringToInteger, base 0)
