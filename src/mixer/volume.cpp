@@ -23,6 +23,9 @@ static int discoverVolumeControl(int32_t componentTypeSetting) {
   if (!findLineControl(componentTypeFromSetting(componentTypeSetting),
                        MIXER_CONTROL_VOLUME, &line, &control))
     return 0;
+  /* Bounds the wrong way round leave no level that could be written. */
+  if (control.maximum < control.minimum)
+    return 0;
   state.channels = line.channels < MAX_CHANNELS ? line.channels : MAX_CHANNELS;
   state.volume = control;
   for (uint32_t i = 0; i < MAX_CHANNELS; i++)
@@ -86,9 +89,13 @@ int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting) {
   }
   uint64_t target =
       state.volume.minimum + (uint64_t)volumeRange() * percent / 100;
-  /* The loudest channel lands on target; the others keep their ratio. */
-  for (uint32_t i = 0; i < channels; i++)
-    levels[i] = (uint32_t)(state.balanceLevels[i] * target / state.balancePeak);
+  /* The loudest channel lands on target; the others keep their ratio, but
+   * never fall below the control's minimum, which the ratio ignores. */
+  for (uint32_t i = 0; i < channels; i++) {
+    uint64_t level = state.balanceLevels[i] * target / state.balancePeak;
+    levels[i] =
+        (uint32_t)(level < state.volume.minimum ? state.volume.minimum : level);
+  }
   return mixerSucceeded(
       platformMixerWrite(state.handle, &state.volume, channels, levels));
 }

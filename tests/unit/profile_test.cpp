@@ -62,7 +62,18 @@ const ProfileRow PROFILE_ROWS[] = {
     {41, "[S]\nK==5\n", 0},
     {42, "[Command]\nUpDown0=5\n", 5, "command", "updown0"},
     {43, "[S]\nK=5", 5},
-    {44, "[S]\n;K=1\n", 77, "S", ";K"}, /* no key starts a comment */
+    {44, "[S]\n;K=1\n", 1, "S", ";K"}, /* no comments: a key ";K" */
+    {45, "[S]\rK=5\r", 5},             /* CR ends a line */
+    {46, "[S]\nK=000000000000000000000000000012\n", 1}, /* 29 kept */
+    {47, "[[S]]\nK=5\n", 5, "[S]"},                     /* up to the last ']' */
+    {48, "[S\nK=5\n", 77, "[S", "K"},                   /* no ']': a key line */
+    {49,
+     "[S]\nK=\x1a"
+     "5\x1a\n",
+     5},                                   /* Ctrl-Z is a blank */
+    {50, "[S]\n\x1cK=5\n", 77},            /* 0x1C is not */
+    {51, "[S]\nK=5\n", 5, " S\t", "\tK "}, /* the query is trimmed */
+    {52, "[S]\n=5\n", 5, "S", ""},
 };
 
 class ProfileInt : public PluginTest,

@@ -102,6 +102,9 @@ const WriteRow WRITE_ROWS[] = {
      * spreads the first value written over every channel. */
     {"FirstChannelOnlyLine", {2, 0, 65535, 1}, {40000, 20000},
      {{50, {32767, 32767}}, {0, {0, 0}}, {50, {32767, 32767}}}},
+    /* The ratio would put the quiet channel below the control's floor. */
+    {"QuietChannelStopsAtMinimum", {2, 100, 200, 0}, {150, 0},
+     {{50, {150, 100}}, {0, {100, 100}}}},
 };
 // clang-format on
 
@@ -145,6 +148,20 @@ TEST_F(VolumeTest, UnchangeableLinesFailWithoutWriting) {
   EXPECT_EQ(KSTEvent_Execute(1005, 0), 0);
   EXPECT_EQ(simMixerCalls(SIM_MIXER_WRITE), 0u);
   EXPECT_EQ(simTrayClockNotifications(), 0u);
+}
+
+/* A control whose maximum lies below its minimum has no level to write;
+ * the mute switch of the same line still works. */
+TEST_F(VolumeTest, InvertedBoundsFailWithoutWriting) {
+  speakers()->minimum = 70000;
+  speakers()->maximum = 65535;
+  ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  for (int32_t id : {3050, 3000, 1005, 2005})
+    EXPECT_EQ(KSTEvent_Execute(id, 0), 0) << id;
+  EXPECT_EQ(simMixerCalls(SIM_MIXER_READ), 0u);
+  EXPECT_EQ(simMixerLastWrite(), nullptr);
+  EXPECT_EQ(KSTEvent_Execute(1, 0), 1);
+  EXPECT_EQ(simTrayClockNotifications(), 1u);
 }
 
 TEST_F(VolumeTest, MixerIsOpenedOnceAndSharedWithMute) {

@@ -24,6 +24,7 @@ static long volumeReferences[SIM_MAX_ENDPOINTS];
 static SimApartment apartment;
 static unsigned apartmentDepth;
 static unsigned comEntered, comLeft;
+static SimEndpointWrites lastWrites;
 
 void simEndpointReset(void) {
   memset(endpoints, 0, sizeof endpoints);
@@ -46,7 +47,11 @@ void simEndpointSetPresent(int present) { coreAudioPresent = present; }
 void simEndpointSetMuteStub(int stub) { muteStub = stub; }
 void simEndpointFail(SimEndpointOp op, uint32_t error) { faults[op] = error; }
 unsigned simEndpointCalls(SimEndpointOp op) { return calls[op]; }
-void simEndpointClearCalls(void) { memset(calls, 0, sizeof calls); }
+void simEndpointClearCalls(void) {
+  memset(calls, 0, sizeof calls);
+  memset(&lastWrites, 0, sizeof lastWrites);
+}
+const SimEndpointWrites *simEndpointLastWrites(void) { return &lastWrites; }
 
 long simEndpointLiveReferences(void) {
   long live = enumeratorReferences;
@@ -212,6 +217,8 @@ EndpointResult platformEndpointSetScalar(const EndpointSession *session,
   SimEndpoint *endpoint = enterVolume(SIM_ENDPOINT_SET_SCALAR, session, &error);
   if (!endpoint)
     return error;
+  lastWrites.scalarWritten = 1;
+  lastWrites.scalar = scalar;
   if (scalar < 0.0f || scalar > 1.0f)
     return (EndpointResult)SIM_E_INVALIDARG;
   endpoint->scalar = scalar;
@@ -231,8 +238,11 @@ EndpointResult platformEndpointSetMute(const EndpointSession *session,
                                        int32_t muted) {
   EndpointResult error;
   SimEndpoint *endpoint = enterVolume(SIM_ENDPOINT_SET_MUTE, session, &error);
-  if (endpoint)
-    (muteStub ? stubMute : endpoint->muted) = muted;
+  if (!endpoint)
+    return error;
+  lastWrites.muteWritten = 1;
+  lastWrites.muted = muted;
+  (muteStub ? stubMute : endpoint->muted) = muted;
   return error;
 }
 

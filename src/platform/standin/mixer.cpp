@@ -19,6 +19,8 @@ static unsigned calls[SIM_MIXER_OPS];
 /* Which handles are open. A closed one may be handed out again; like a
  * real system, the device runs out of handles when none are closed. */
 static unsigned char handleOpen[SIM_MAX_HANDLES];
+static SimMixerWrite lastWrite;
+static int written;
 
 static void shapeDefaultLine(SimLine *line, uint32_t componentType,
                              uint32_t channels) {
@@ -62,7 +64,13 @@ void simMixerRemoveLines(void) { lineCount = 0; }
 void simMixerSetPresent(int present) { devicePresent = present; }
 void simMixerFail(SimMixerOp op, MixerResult error) { faults[op] = error; }
 unsigned simMixerCalls(SimMixerOp op) { return calls[op]; }
-void simMixerClearCalls(void) { memset(calls, 0, sizeof calls); }
+void simMixerClearCalls(void) {
+  memset(calls, 0, sizeof calls);
+  written = 0;
+}
+const SimMixerWrite *simMixerLastWrite(void) {
+  return written ? &lastWrite : nullptr;
+}
 unsigned simMixerOpenHandles(void) {
   unsigned open = 0;
   for (unsigned i = 0; i < SIM_MAX_HANDLES; i++)
@@ -189,7 +197,7 @@ static SimLine *enterDetails(SimMixerOp op, MixerHandle handle,
 /* A uniform read of a volume reports its loudest channel. */
 static uint32_t uniformLevel(const SimLine *line) {
   uint32_t level = line->levels[0];
-  for (uint32_t i = 1; i < line->channels; i++)
+  for (uint32_t i = 1; i < line->channels && i < SIM_MAX_CHANNELS; i++)
     if (line->levels[i] > level)
       level = line->levels[i];
   return level;
@@ -228,6 +236,18 @@ MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
              : MIXER_READ_UNREPORTED;
 }
 
+static void recordWrite(const SimLine *line, uint32_t controlId,
+                        uint32_t channels, const uint32_t *values) {
+  int isMute = controlId % 2;
+  lastWrite.controlType = isMute ? MIXER_CONTROL_MUTE : MIXER_CONTROL_VOLUME;
+  lastWrite.minimum = isMute ? 0 : line->minimum;
+  lastWrite.maximum = isMute ? 1 : line->maximum;
+  lastWrite.channels =
+      channels < SIM_MAX_CHANNELS ? channels : (uint32_t)SIM_MAX_CHANNELS;
+  memcpy(lastWrite.values, values, lastWrite.channels * sizeof *values);
+  written = 1;
+}
+
 MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
                                uint32_t channels, const uint32_t *values) {
   uint32_t controlId = control->controlId;
@@ -236,6 +256,7 @@ MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
       enterDetails(SIM_MIXER_WRITE, handle, controlId, channels, &error);
   if (!line)
     return error;
+  recordWrite(line, controlId, channels, values);
   if (controlId % 2) {
     line->mute = values[0];
     return 0;

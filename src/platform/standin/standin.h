@@ -90,6 +90,18 @@ void simMixerClearCalls(void);
  * After SIM_MAX_HANDLES opens, mixerOpen fails. */
 unsigned simMixerOpenHandles(void);
 
+/* The values of the last write that reached a control, whether the
+ * simulated line kept them or not. */
+struct SimMixerWrite {
+  uint32_t controlType; /* MIXER_CONTROL_VOLUME or MIXER_CONTROL_MUTE */
+  uint32_t minimum;     /* that control's bounds */
+  uint32_t maximum;
+  uint32_t channels; /* values written */
+  uint32_t values[SIM_MAX_CHANNELS];
+};
+/* The last write since the calls were last cleared, or null. */
+const SimMixerWrite *simMixerLastWrite(void);
+
 /* ---- Simulated Core Audio --------------------------------------------- */
 
 /* The COM calls of one endpoint command, in the order they run. */
@@ -151,6 +163,15 @@ void simEndpointFail(SimEndpointOp op, uint32_t error);
 /* How often a step ran since the last reset (failures included). */
 unsigned simEndpointCalls(SimEndpointOp op);
 void simEndpointClearCalls(void);
+/* What the plug-in last asked SetMasterVolumeLevelScalar and SetMute to
+ * write since the calls were last cleared, accepted or not. */
+struct SimEndpointWrites {
+  int scalarWritten; /* SetMasterVolumeLevelScalar was called */
+  float scalar;
+  int muteWritten; /* SetMute was called */
+  int32_t muted;
+};
+const SimEndpointWrites *simEndpointLastWrites(void);
 /* References to the enumerator, devices and volumes not yet released. */
 long simEndpointLiveReferences(void);
 /* Puts the calling thread into an apartment, entered once by the host. */
@@ -181,6 +202,10 @@ unsigned simWindowCalls(void);
 void simHeapReset(void);
 /* The index-th allocation from now (0 is the next) fails; -1: none. */
 void simHeapFailAllocation(long index);
+/* Fills every block allocated from now with this byte, as a heap that
+ * hands out used memory would leave it; -1 (and simHeapReset): as malloc
+ * returns it. */
+void simHeapPoisonNewBlocks(int byte);
 /* Allocations since the reset, and blocks not yet freed. */
 unsigned long simHeapAllocations(void);
 long simHeapLiveBlocks(void);

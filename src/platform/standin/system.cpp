@@ -50,12 +50,16 @@ int platformFileVersion(const char *, uint32_t *, uint32_t *) { return 0; }
 static unsigned long allocations;
 static long liveBlocks;
 static long failingAllocation = -1;
+static int poisonByte = -1;
 
 void simHeapReset(void) {
   allocations = 0;
   liveBlocks = 0;
   failingAllocation = -1;
+  poisonByte = -1;
 }
+
+void simHeapPoisonNewBlocks(int byte) { poisonByte = byte; }
 
 void simHeapFailAllocation(long index) {
   failingAllocation = index < 0 ? -1 : (long)allocations + index;
@@ -69,6 +73,8 @@ void *platformAlloc(size_t size) {
     return nullptr;
   void *block = malloc(size);
   liveBlocks += block != nullptr;
+  if (block && poisonByte >= 0)
+    memset(block, poisonByte, size);
   return block;
 }
 

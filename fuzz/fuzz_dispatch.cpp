@@ -1,0 +1,234 @@
+/*
+ * Command dispatch given arbitrary identifiers over an arbitrarily shaped
+ * and failing simulated mixer and simulated Core Audio endpoint.
+ *
+ * Input: the mixer device (present or not, up to eight lines of any
+ * component type, channel count, bounds, levels and quirks), Core Audio
+ * (present or not, the default endpoint or none, any scalar and mute, the
+ * mute stub, the thread's apartment), the VolComponentType and VolEndpoint
+ * settings, then up to 32 steps, each a command identifier (mostly from
+ * the four ranges) or a change between commands: a mixer or endpoint
+ * operation starts or stops failing, the default endpoint changes, the
+ * host calls KSTEvent_Init or KSTEvent_Unload.
+ *
+ * Checks after every command: the result is exactly 0 or 1; the clock is
+ * told exactly once on success and never on failure; an identifier outside
+ * the ranges asks neither backend anything; every value written lies
+ * within the bounds of the control it was written to (a scalar within 0..1,
+ * a mute 0 or 1); at most one mixer handle is open, and none after
+ * KSTEvent_Unload; no endpoint interface is held and the thread's COM
+ * apartment is as it was.
+ */
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "fuzz_support.h"
+#include "platform/standin/standin.h"
+#include "plugin/plugin.h"
+
+static const uint32_t COMPONENT_TYPES[] = {
+    0,      1,      2,      3,      4,      5,      6,      7,
+    8,      0x1000, 0x1001, 0x1002, 0x1003, 0x1004, 0x1005, 0x1006,
+    0x1007, 0x1008, 0x1009, 0x100A, 4,      4,      0x1003, 0xFFFF};
+
+static uint32_t consumeBound(FuzzedDataProvider &input) {
+  switch (input.ConsumeIntegralInRange(0, 3)) {
+  case 0:
+    return 0;
+  case 1:
+    return 0xFFFF;
+  case 2:
+    return input.ConsumeIntegralInRange<uint32_t>(0, 0x1FFFF);
+  default:
+    return input.ConsumeIntegral<uint32_t>();
+  }
+}
+
+static void shapeLine(FuzzedDataProvider &input) {
+  uint32_t type = input.PickValueInArray(COMPONENT_TYPES);
+  if (input.ConsumeBool())
+    type = input.ConsumeIntegral<uint32_t>();
+  SimLine *line =
+      simMixerAddLine(type, input.ConsumeIntegralInRange<uint32_t>(0, 20));
+  if (!line)
+    return;
+  line->hasVolume = input.ConsumeIntegralInRange(0, 3) != 0;
+  line->hasMute = input.ConsumeIntegralInRange(0, 3) != 0;
+  line->minimum = consumeBound(input);
+  line->maximum = consumeBound(input);
+  for (uint32_t &level : line->levels)
+    level = input.ConsumeBool() ? consumeBound(input) : 0;
+  line->mute = input.ConsumeBool() ? input.ConsumeIntegral<uint32_t>() : 0;
+  line->firstChannelOnly = input.ConsumeIntegralInRange(0, 7) == 0;
+  line->reportsNothing = input.ConsumeIntegralInRange(0, 15) == 0;
+}
+
+static void shapeDevice(FuzzedDataProvider &input) {
+  simMixerSetPresent(input.ConsumeIntegralInRange(0, 15) != 0);
+  if (input.ConsumeBool())
+    simMixerRemoveLines();
+  int lines = input.ConsumeIntegralInRange<int>(0, SIM_MAX_LINES);
+  for (int i = 0; i < lines; i++)
+    shapeLine(input);
+}
+
+static float consumeScalar(FuzzedDataProvider &input) {
+  static const float SPECIAL[] = {0.0f,
+                                  1.0f,
+                                  0.5f,
+                                  0.333f,
+                                  -0.25f,
+                                  1.5f,
+                                  __builtin_nanf(""),
+                                  __builtin_inff()};
+  if (input.ConsumeBool())
+    return input.PickValueInArray(SPECIAL);
+  return input.ConsumeProbability<float>();
+}
+
+static void shapeEndpoints(FuzzedDataProvider &input) {
+  simEndpointSetPresent(input.ConsumeIntegralInRange(0, 7) != 0);
+  simEndpointSetDefault(input.ConsumeIntegralInRange<int>(SIM_NO_DEFAULT, 1));
+  for (int i = 0; i < SIM_MAX_ENDPOINTS; i++) {
+    simEndpoint(i)->scalar = consumeScalar(input);
+    simEndpoint(i)->muted =
+        input.ConsumeBool() ? input.ConsumeIntegral<int32_t>() : 0;
+  }
+  simEndpointSetMuteStub(input.ConsumeIntegralInRange(0, 3) == 0);
+  simComSetApartment((SimApartment)input.ConsumeIntegralInRange(0, 2));
+}
+
+static int32_t consumeIdentifier(FuzzedDataProvider &input) {
+  static const int32_t FIRSTS[] = {1000, 2000, 3000};
+  switch (input.ConsumeIntegralInRange(0, 4)) {
+  case 0:
+    return 1;
+  case 1:
+  case 2:
+    return input.PickValueInArray(FIRSTS) +
+           input.ConsumeIntegralInRange(-2, 102);
+  default:
+    return input.ConsumeIntegral<int32_t>();
+  }
+}
+
+static bool isCommand(int32_t id) {
+  return id == 1 || (id >= 1000 && id <= 1100) || (id >= 2000 && id <= 2100) ||
+         (id >= 3000 && id <= 3100);
+}
+
+static uint32_t mixerCalls(void) {
+  uint32_t total = 0;
+  for (int op = 0; op < SIM_MIXER_OPS; op++)
+    total += simMixerCalls((SimMixerOp)op);
+  return total;
+}
+
+static uint32_t endpointCalls(void) {
+  uint32_t total = 0;
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
+    total += simEndpointCalls((SimEndpointOp)op);
+  return total;
+}
+
+static void checkLastWrites(void) {
+  const SimMixerWrite *write = simMixerLastWrite();
+  for (uint32_t i = 0; write && i < write->channels; i++) {
+    FUZZ_CHECK(write->values[i] >= write->minimum);
+    FUZZ_CHECK(write->values[i] <= write->maximum);
+  }
+  const SimEndpointWrites *endpoint = simEndpointLastWrites();
+  if (endpoint->scalarWritten)
+    FUZZ_CHECK(endpoint->scalar >= 0.0f && endpoint->scalar <= 1.0f);
+  if (endpoint->muteWritten)
+    FUZZ_CHECK(endpoint->muted == 0 || endpoint->muted == 1);
+}
+
+static void runCommand(int32_t id) {
+  simMixerClearCalls();
+  simEndpointClearCalls();
+  unsigned clockBefore = simTrayClockNotifications();
+  SimApartment apartment = simComApartment();
+  unsigned depth = simComDepth();
+  int32_t result = KSTEvent_Execute(id, 0);
+  FUZZ_CHECK(result == 0 || result == 1);
+  FUZZ_CHECK(simTrayClockNotifications() - clockBefore == (unsigned)result);
+  if (!isCommand(id)) {
+    FUZZ_CHECK(result == 0);
+    FUZZ_CHECK(mixerCalls() == 0);
+    FUZZ_CHECK(endpointCalls() == 0);
+  }
+  checkLastWrites();
+  FUZZ_CHECK(simMixerOpenHandles() <= 1);
+  FUZZ_CHECK(simEndpointLiveReferences() == 0);
+  FUZZ_CHECK(simComApartment() == apartment && simComDepth() == depth);
+}
+
+static const MixerResult ERRORS[] = {
+    SIM_MMSYSERR_ERROR,       SIM_MMSYSERR_BADDEVICEID,
+    SIM_MMSYSERR_INVALHANDLE, SIM_MMSYSERR_NOMEM,
+    SIM_MMSYSERR_INVALPARAM,  SIM_MIXERR_INVALLINE,
+    SIM_MIXERR_INVALCONTROL,  0xFFFFFFFFu};
+
+static const uint32_t HRESULTS[] = {SIM_E_NOTIMPL,
+                                    SIM_E_FAIL,
+                                    SIM_E_OUTOFMEMORY,
+                                    SIM_E_INVALIDARG,
+                                    SIM_E_NOTFOUND,
+                                    SIM_REGDB_E_CLASSNOTREG,
+                                    SIM_CO_E_NOTINITIALIZED,
+                                    SIM_RPC_E_CHANGED_MODE,
+                                    SIM_AUDCLNT_E_DEVICE_INVALIDATED};
+
+static void runStep(FuzzedDataProvider &input) {
+  switch (input.ConsumeIntegralInRange(0, 11)) {
+  case 10: {
+    /* Not Release or CoUninitialize, which cannot fail. */
+    SimEndpointOp op = (SimEndpointOp)input.ConsumeIntegralInRange<int>(
+        0, SIM_ENDPOINT_SET_MUTE);
+    simEndpointFail(op,
+                    input.ConsumeBool() ? input.PickValueInArray(HRESULTS) : 0);
+    break;
+  }
+  case 11:
+    simEndpointSetDefault(input.ConsumeIntegralInRange<int>(SIM_NO_DEFAULT, 3));
+    break;
+  case 0: {
+    /* Not mixerClose: a handle that cannot be closed stays open whatever
+     * the plug-in does. */
+    SimMixerOp op =
+        (SimMixerOp)input.ConsumeIntegralInRange<int>(0, SIM_MIXER_WRITE);
+    simMixerFail(op, input.ConsumeBool() ? input.PickValueInArray(ERRORS) : 0);
+    break;
+  }
+  case 1:
+    FUZZ_CHECK(KSTEvent_Init("volume.dll", 0) == 1);
+    break;
+  case 2:
+    KSTEvent_Unload();
+    FUZZ_CHECK(simMixerOpenHandles() == 0);
+    break;
+  default:
+    runCommand(consumeIdentifier(input));
+  }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  fuzzResetPlugin();
+  shapeDevice(input);
+  shapeEndpoints(input);
+  int32_t setting = input.ConsumeIntegralInRange(-2, 21);
+  std::string settings =
+      "[Setting]\nVolComponentType=" + std::to_string(setting) + "\n";
+  int32_t endpoint = input.ConsumeIntegralInRange(-1, 2);
+  if (endpoint >= 0)
+    settings += "VolEndpoint=" + std::to_string(endpoint) + "\n";
+  fuzzWriteSettings(settings);
+  if (input.ConsumeBool())
+    FUZZ_CHECK(KSTEvent_Init("volume.dll", 0) == 1);
+  for (int step = 0; step < 32 && input.remaining_bytes() > 0; step++)
+    runStep(input);
+  KSTEvent_Unload();
+  FUZZ_CHECK(simMixerOpenHandles() == 0);
+  return 0;
+}
