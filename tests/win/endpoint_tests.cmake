@@ -25,13 +25,7 @@ function(endpoint_test_program name)
   target_compile_options(${name} PRIVATE ${ENDPOINT_TEST_FLAGS})
   target_link_libraries(${name} PRIVATE volume_hostkit gtest ole32)
   target_link_options(${name} PRIVATE ${VOLUME_STATIC_LINK})
-  add_dependencies(${name} volume)
-  set_property(TARGET ${name} APPEND PROPERTY
-    LINK_DEPENDS $<TARGET_FILE:volume>)
-  add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different
-            $<TARGET_FILE:volume> $<TARGET_FILE_DIR:${name}>
-    VERBATIM)
+  volume_beside_program(${name})
 endfunction()
 
 endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp)
@@ -70,14 +64,9 @@ gtest_discover_tests(volume_endpoint_wine_tests
 # against the fake the commands change them; against Wine's own endpoint
 # they fail and nothing changes.
 set(ENDPOINT_PLUGIN_DIR ${CMAKE_CURRENT_BINARY_DIR}/endpoint-plugin)
-file(WRITE ${ENDPOINT_PLUGIN_DIR}/volume.ini "[Setting]\r\nVolEndpoint=1\r\n")
-add_custom_command(OUTPUT ${ENDPOINT_PLUGIN_DIR}/volume.dll
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:volume>
-          ${ENDPOINT_PLUGIN_DIR}/volume.dll
-  DEPENDS volume
-  COMMENT "Copying the plug-in beside a settings file with VolEndpoint=1")
-add_custom_target(endpoint_plugin ALL
-  DEPENDS ${ENDPOINT_PLUGIN_DIR}/volume.dll)
+volume_copy_with_settings(endpoint_plugin ${ENDPOINT_PLUGIN_DIR} volume.dll
+  "[Setting]\r\nVolEndpoint=1\r\n"
+  "Copying the plug-in beside a settings file with VolEndpoint=1")
 
 function(endpoint_plughost_test name prefix expected)
   add_test(NAME ${name}
