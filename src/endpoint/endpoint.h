@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "backend/volume_backend.h"
+#include "volume_commands/volume_commands.h"
 
 /* VolEndpoint's one value that turns the endpoint on. */
 enum { ENDPOINT_SETTING_ON = 1 };

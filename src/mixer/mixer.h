@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "backend/volume_backend.h"
+#include "volume_commands/volume_commands.h"
 #include "platform/platform.h"
 
 /* Opens mixer device 0 unless it is open already. */

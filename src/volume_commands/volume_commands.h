@@ -5,8 +5,8 @@
  * and the mute switch as 0 or 1; how it gets there is its own affair.
  * Every operation returns 1 for success and 0 for failure.
  */
-#ifndef VOLUME_BACKEND_H
-#define VOLUME_BACKEND_H
+#ifndef VOLUME_VOLUME_COMMANDS_H
+#define VOLUME_VOLUME_COMMANDS_H
 
 #include <cstdint>
 

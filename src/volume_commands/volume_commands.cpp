@@ -1,4 +1,4 @@
-#include "backend/volume_backend.h"
+#include "volume_commands/volume_commands.h"
 
 int stepVolume(const VolumeBackend *backend, const VolumeTarget *target,
                int32_t step) {
