@@ -1,10 +1,7 @@
 #include "endpoint/endpoint.h"
 
+#include "core_audio/core_audio.h"
 #include "mixer/mixer.h"
-#include "platform/platform.h"
-
-/* The one place where an HRESULT becomes the plug-in's success flag. */
-static int endpointSucceeded(EndpointResult result) { return result >= 0; }
 
 /* A scalar outside 0..1 is taken at the nearer bound; one that is not a
  * number at all is no volume. */
@@ -22,19 +19,19 @@ static int percentFromScalar(float scalar, uint32_t *percent) {
 
 static int readEndpointPercent(const VolumeTarget *target, uint32_t *percent) {
   float scalar = 0.0f;
-  if (!endpointSucceeded(platformEndpointGetScalar(target->endpoint, &scalar)))
+  if (!comSucceeded(platformGetVolumeScalar(target->endpointVolume, &scalar)))
     return 0;
   return percentFromScalar(scalar, percent);
 }
 
 static int writeEndpointPercent(const VolumeTarget *target, uint32_t percent) {
-  return endpointSucceeded(
-      platformEndpointSetScalar(target->endpoint, (float)percent / 100.0f));
+  return comSucceeded(
+      platformSetVolumeScalar(target->endpointVolume, (float)percent / 100.0f));
 }
 
 static int readEndpointMute(const VolumeTarget *target, uint32_t *muted) {
   int32_t value = 0;
-  if (!endpointSucceeded(platformEndpointGetMute(target->endpoint, &value)))
+  if (!comSucceeded(platformGetVolumeMute(target->endpointVolume, &value)))
     return 0;
   *muted = (uint32_t)value;
   return 1;
@@ -42,19 +39,19 @@ static int readEndpointMute(const VolumeTarget *target, uint32_t *muted) {
 
 /* Whether the default endpoint, looked at afresh, has this mute. */
 static int endpointMuteIs(int32_t muted) {
-  EndpointSession check = {nullptr, 0};
-  if (!endpointSucceeded(platformEndpointBegin(&check)))
+  EndpointHold check;
+  if (!comSucceeded(holdDefaultVolume(&check, AUDIO_RENDER, AUDIO_CONSOLE)))
     return 0;
   int32_t seen = 0;
-  int same = endpointSucceeded(platformEndpointGetMute(&check, &seen)) &&
+  int same = comSucceeded(platformGetVolumeMute(check.volume, &seen)) &&
              (seen != 0) == (muted != 0);
-  platformEndpointEnd(&check);
+  releaseHold(&check);
   return same;
 }
 
 static int writeEndpointMute(const VolumeTarget *target, uint32_t muted) {
   int32_t value = muted ? 1 : 0;
-  if (!endpointSucceeded(platformEndpointSetMute(target->endpoint, value)))
+  if (!comSucceeded(platformSetVolumeMute(target->endpointVolume, value)))
     return 0;
   /* The mute belongs to the endpoint, so a second look at it shows the
    * change. Where a SetMute that succeeds is remembered only by the one
@@ -68,17 +65,17 @@ const VolumeBackend ENDPOINT_BACKEND = {readEndpointPercent,
                                         writeEndpointMute};
 
 int runOnEndpoint(VolumeCommand command, int32_t componentTypeSetting) {
-  EndpointSession session = {nullptr, 0};
-  EndpointResult opened = platformEndpointBegin(&session);
+  EndpointHold hold;
+  ComResult opened = holdDefaultVolume(&hold, AUDIO_RENDER, AUDIO_CONSOLE);
   /* Only a system without Core Audio falls back: there the classic mixer
    * is the machine's own. Where Core Audio exists the mixer would change
    * nothing but the host's own sounds, so a failure there is a failure. */
-  if ((uint32_t)opened == ENDPOINT_ABSENT)
+  if ((uint32_t)opened == COM_CLASS_NOT_REGISTERED)
     return runOnMixer(command, componentTypeSetting);
-  if (!endpointSucceeded(opened))
+  if (!comSucceeded(opened))
     return 0;
-  VolumeTarget target = {componentTypeSetting, &session};
+  VolumeTarget target = {componentTypeSetting, hold.volume};
   int result = runVolumeCommand(&ENDPOINT_BACKEND, &target, command);
-  platformEndpointEnd(&session);
+  releaseHold(&hold);
   return result;
 }

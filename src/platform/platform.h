@@ -91,50 +91,72 @@ void markUnreportedValues(const MixerControl *control, uint32_t channels,
 int fillUnreportedValues(const MixerControl *control, uint32_t channels,
                          uint32_t *values);
 
-/* ---- Core Audio: the default playback endpoint (ole32, MMDevAPI) ------- */
+/* ---- Core Audio (ole32, MMDevAPI) ------------------------------------ */
+
+/* Thin calls: each is one COM call, handing back the platform's own
+ * HRESULT. What a result means (an absent Core Audio, an apartment of
+ * the other kind, a success without an interface) is decided above this
+ * header, once. */
 
 /* An HRESULT: negative is a failure, zero or positive a success. */
-typedef int32_t EndpointResult;
+typedef int32_t ComResult;
+/* An interface pointer handed out by one of the calls below; the caller
+ * owns one reference and gives it back with platformComRelease. */
+typedef void *ComObject;
 
+/* The HRESULTs the rules above the seam tell apart. */
 enum : uint32_t {
-  /* REGDB_E_CLASSNOTREG from the enumerator's creation: this system has no
-   * Core Audio (Windows XP and earlier). Never reported for a later step. */
-  ENDPOINT_ABSENT = 0x80040154u,
-  /* RPC_E_CHANGED_MODE: the calling thread is in the other kind of COM
-   * apartment. It can use COM all the same, and it is not ours to leave. */
-  ENDPOINT_OTHER_APARTMENT = 0x80010106u,
-  /* E_FAIL: what a later step's REGDB_E_CLASSNOTREG becomes. */
-  ENDPOINT_FAILED = 0x80004005u
+  COM_S_FALSE = 1u,                       /* S_FALSE */
+  COM_E_POINTER = 0x80004003u,            /* E_POINTER */
+  COM_E_FAIL = 0x80004005u,               /* E_FAIL */
+  COM_CLASS_NOT_REGISTERED = 0x80040154u, /* REGDB_E_CLASSNOTREG */
+  COM_CHANGED_MODE = 0x80010106u          /* RPC_E_CHANGED_MODE */
 };
 
-/* One command's hold on the default playback endpoint. Begin fills it,
- * End empties it; nothing of it outlives the command. */
-struct EndpointSession {
-  void *volume; /* IAudioEndpointVolume of the default render endpoint */
-  int leaveCom; /* this command entered COM: one CoUninitialize is owed */
+/* EDataFlow, as mmdeviceapi.h numbers it. */
+enum AudioFlow { AUDIO_RENDER = 0, AUDIO_CAPTURE = 1 };
+/* ERole, as mmdeviceapi.h numbers it. */
+enum AudioRole {
+  AUDIO_CONSOLE = 0,
+  AUDIO_MULTIMEDIA = 1,
+  AUDIO_COMMUNICATIONS = 2
 };
+/* What IMMDevice::Activate is asked for. */
+enum AudioInterface { AUDIO_ENDPOINT_VOLUME };
 
-/* Enters COM on the calling thread as a single-threaded apartment (a
- * thread in a multithreaded one keeps it), creates the device enumerator,
- * takes the default endpoint for rendering (eRender, eConsole) and
- * activates its volume. Whatever that default is now: nothing is kept
- * from an earlier command. On failure the session is empty and nothing
- * is held, COM left as found; the result is the failing step's code. */
-EndpointResult platformEndpointBegin(EndpointSession *session);
-/* Releases the endpoint's volume and leaves COM if Begin entered it. */
-void platformEndpointEnd(EndpointSession *session);
+/* CoInitializeEx(null, COINIT_APARTMENTTHREADED). */
+ComResult platformComEnter(void);
+/* CoUninitialize. */
+void platformComLeave(void);
+/* IUnknown::Release. */
+void platformComRelease(ComObject object);
+
+/* CoCreateInstance of the MMDeviceEnumerator class, in process, for its
+ * IMMDeviceEnumerator. */
+ComResult platformCreateDeviceEnumerator(ComObject *enumerator);
+/* IMMDeviceEnumerator::GetDefaultAudioEndpoint: an IMMDevice. */
+ComResult platformDefaultEndpoint(ComObject enumerator, AudioFlow flow,
+                                  AudioRole role, ComObject *device);
+/* IMMDeviceEnumerator::EnumAudioEndpoints of the active devices of a flow:
+ * an IMMDeviceCollection. */
+ComResult platformEnumerateEndpoints(ComObject enumerator, AudioFlow flow,
+                                     ComObject *collection);
+/* IMMDeviceCollection::GetCount and ::Item. */
+ComResult platformEndpointCount(ComObject collection, uint32_t *count);
+ComResult platformEndpointItem(ComObject collection, uint32_t index,
+                               ComObject *device);
+/* IMMDevice::Activate, in process, no activation parameters. */
+ComResult platformActivate(ComObject device, AudioInterface which,
+                           ComObject *object);
+
 /* IAudioEndpointVolume::GetMasterVolumeLevelScalar: 0.0 to 1.0. */
-EndpointResult platformEndpointGetScalar(const EndpointSession *session,
-                                         float *scalar);
+ComResult platformGetVolumeScalar(ComObject volume, float *scalar);
 /* IAudioEndpointVolume::SetMasterVolumeLevelScalar, no event context. */
-EndpointResult platformEndpointSetScalar(const EndpointSession *session,
-                                         float scalar);
+ComResult platformSetVolumeScalar(ComObject volume, float scalar);
 /* IAudioEndpointVolume::GetMute: 0 or 1 (a BOOL). */
-EndpointResult platformEndpointGetMute(const EndpointSession *session,
-                                       int32_t *muted);
+ComResult platformGetVolumeMute(ComObject volume, int32_t *muted);
 /* IAudioEndpointVolume::SetMute, no event context. */
-EndpointResult platformEndpointSetMute(const EndpointSession *session,
-                                       int32_t muted);
+ComResult platformSetVolumeMute(ComObject volume, int32_t muted);
 
 /* ---- Files and modules (kernel32, version.dll) ----------------------- */
 

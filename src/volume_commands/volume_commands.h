@@ -10,12 +10,10 @@
 
 #include <cstdint>
 
-struct EndpointSession;
-
 /* What a backend's operations act on. */
 struct VolumeTarget {
-  int32_t componentTypeSetting;    /* mixer: VolComponentType, the line */
-  const EndpointSession *endpoint; /* endpoint: this command's session */
+  int32_t componentTypeSetting; /* mixer: VolComponentType, the line */
+  void *endpointVolume;         /* endpoint: its IAudioEndpointVolume, held */
 };
 
 struct VolumeBackend {

@@ -32,6 +32,7 @@ protected:
     EXPECT_EQ(simComApartment(), apartment);
     EXPECT_EQ(simComDepth(), depth);
     EXPECT_EQ(simComEntered(), simComLeft());
+    EXPECT_EQ(simEndpointMisuses(), 0u) << "a call on a released interface";
   }
 
   void expectMixerUntouched(void) {
@@ -161,6 +162,41 @@ TEST_P(EndpointFault, FailsWithoutChangeOrClockAndRecovers) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, EndpointFault, testing::ValuesIn(FAULT_ROWS),
                          rowName<FaultRow>);
+
+/* A step that reports success but hands back no interface failed: the
+ * command fails, never falls back to the mixer, and calls nothing on the
+ * missing interface. */
+struct NothingRow {
+  const char *name;
+  SimEndpointOp op;
+  int32_t id;
+};
+
+const NothingRow NOTHING_ROWS[] = {
+    {"Create_Set", SIM_ENDPOINT_CREATE, 3050},
+    {"Default_Mute", SIM_ENDPOINT_DEFAULT, 1},
+    {"Activate_Step", SIM_ENDPOINT_ACTIVATE, 1010},
+};
+
+class EndpointHandsBackNothing
+    : public EndpointTest,
+      public testing::WithParamInterface<NothingRow> {};
+
+TEST_P(EndpointHandsBackNothing, FailsAndTouchesNothing) {
+  const NothingRow &row = GetParam();
+  ASSERT_NO_FATAL_FAILURE(start(ENDPOINT_SETTINGS));
+  *simEndpoint(0) = {0.3f, 0};
+  simEndpointHandBackNothing(row.op, 1);
+  EXPECT_EQ(KSTEvent_Execute(row.id, 0), 0);
+  EXPECT_EQ(simEndpointCalls(row.op), 1u);
+  EXPECT_FLOAT_EQ(simEndpoint(0)->scalar, 0.3f);
+  EXPECT_EQ(simTrayClockNotifications(), 0u);
+  expectMixerUntouched();
+  expectNothingHeld(SIM_APARTMENT_NONE, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, EndpointHandsBackNothing,
+                         testing::ValuesIn(NOTHING_ROWS), rowName<NothingRow>);
 
 TEST_F(EndpointTest, NoDefaultEndpointFails) {
   ASSERT_NO_FATAL_FAILURE(start(ENDPOINT_SETTINGS));

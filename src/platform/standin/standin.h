@@ -114,6 +114,9 @@ enum SimEndpointOp {
   SIM_ENDPOINT_SET_SCALAR, /* SetMasterVolumeLevelScalar */
   SIM_ENDPOINT_GET_MUTE,   /* GetMute */
   SIM_ENDPOINT_SET_MUTE,   /* SetMute */
+  SIM_ENDPOINT_ENUMERATE,  /* IMMDeviceEnumerator::EnumAudioEndpoints */
+  SIM_ENDPOINT_COUNT,      /* IMMDeviceCollection::GetCount */
+  SIM_ENDPOINT_ITEM,       /* IMMDeviceCollection::Item */
   /* Counted only: these two cannot fail. */
   SIM_ENDPOINT_RELEASE, /* IUnknown::Release, of any interface */
   SIM_COM_LEAVE,        /* CoUninitialize */
@@ -144,14 +147,21 @@ struct SimEndpoint {
   int32_t muted; /* mute, as last written */
 };
 
-/* One endpoint (number 0, the default) at scalar 0 and not muted; Core
- * Audio present; the thread without COM; no faults, no calls, no
- * references. */
+/* One active playback endpoint (number 0, the default for every role) at
+ * scalar 0 and not muted, the others playback endpoints that are not
+ * active; Core Audio present; the thread without COM; no faults, no
+ * calls, no references. */
 void simEndpointReset(void);
 /* Endpoint number index (below SIM_MAX_ENDPOINTS), there or not. */
 SimEndpoint *simEndpoint(int index);
-/* Makes endpoint index the default; SIM_NO_DEFAULT: there is none. */
+/* Makes endpoint index the default playback endpoint for every role;
+ * SIM_NO_DEFAULT: there is none. */
 void simEndpointSetDefault(int index);
+/* The default endpoint of one flow for one role. */
+void simEndpointSetDefaultFor(AudioFlow flow, AudioRole role, int index);
+/* Whether endpoint index carries sound out or in, and whether it is
+ * active, so that enumerating the flow's active endpoints lists it. */
+void simEndpointSetKind(int index, AudioFlow flow, int active);
 /* Whether the enumerator's class is registered. */
 void simEndpointSetPresent(int present);
 /* Like Wine's stub: SetMute succeeds but only the interface it was made
@@ -160,6 +170,9 @@ void simEndpointSetMuteStub(int stub);
 /* Makes a step return this failure HRESULT, doing nothing, until called
  * again with 0. */
 void simEndpointFail(SimEndpointOp op, uint32_t error);
+/* Makes a step that hands back an interface report success without one
+ * (a broken driver's or shim's answer), until called again with 0. */
+void simEndpointHandBackNothing(SimEndpointOp op, int nothing);
 /* How often a step ran since the last reset (failures included). */
 unsigned simEndpointCalls(SimEndpointOp op);
 void simEndpointClearCalls(void);
@@ -174,6 +187,9 @@ struct SimEndpointWrites {
 const SimEndpointWrites *simEndpointLastWrites(void);
 /* References to the enumerator, devices and volumes not yet released. */
 long simEndpointLiveReferences(void);
+/* Calls made on an interface after its last reference was released, or
+ * on a pointer that never was one: the plug-in's mistakes. */
+unsigned simEndpointMisuses(void);
 /* Puts the calling thread into an apartment, entered once by the host. */
 void simComSetApartment(SimApartment apartment);
 SimApartment simComApartment(void);

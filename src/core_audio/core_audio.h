@@ -1,0 +1,51 @@
+/*
+ * The rules of using Core Audio from inside someone else's process,
+ * written once above the platform's thin COM calls: how a command enters
+ * and leaves COM on the host's thread, what each result means, and how
+ * the endpoint that is the default now is reached. Nothing is kept
+ * between commands.
+ */
+#ifndef VOLUME_CORE_AUDIO_H
+#define VOLUME_CORE_AUDIO_H
+
+#include "platform/platform.h"
+
+/* The one place where an HRESULT becomes the plug-in's success flag. */
+static inline int comSucceeded(ComResult result) { return result >= 0; }
+
+/* A command's use of COM on the calling thread. */
+struct ComApartment {
+  int entered; /* this command entered COM: one CoUninitialize is owed */
+};
+
+/* Makes COM usable on the calling thread: a single-threaded apartment,
+ * unless the thread is in a multithreaded one, which serves as it is. A
+ * failure leaves nothing to undo. */
+ComResult enterCom(ComApartment *apartment);
+/* Undoes what enterCom did, if anything. */
+void leaveCom(ComApartment *apartment);
+
+/* A call that reports success but hands back no interface failed. */
+ComResult receivedObject(ComResult result, ComObject object);
+
+/* The default endpoint of a flow for a role, with an interface of it
+ * activated; the enumerator and the device are let go before it returns.
+ * COM_CLASS_NOT_REGISTERED means that this system has no Core Audio; no
+ * later step reports it. On failure *object is null. */
+ComResult activateDefaultEndpoint(AudioFlow flow, AudioRole role,
+                                  AudioInterface which, ComObject *object);
+
+/* One command's hold on a default endpoint's volume: COM entered, the
+ * interface activated. */
+struct EndpointHold {
+  ComApartment apartment;
+  ComObject volume; /* IAudioEndpointVolume; null when nothing is held */
+};
+
+/* Enters COM and activates the volume of the default endpoint of a flow
+ * for a role. On failure nothing is held and COM is left as it was. */
+ComResult holdDefaultVolume(EndpointHold *hold, AudioFlow flow, AudioRole role);
+/* Releases the volume and leaves COM as holdDefaultVolume found it. */
+void releaseHold(EndpointHold *hold);
+
+#endif

@@ -1,0 +1,110 @@
+/*
+ * Core Audio on Windows: the device enumerator (MMDevAPI) reached through
+ * ole32, one COM call per operation. The interfaces are used through
+ * their C method tables: the plug-in calls them, it implements none.
+ */
+#define CINTERFACE
+#define COBJMACROS
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+
+#include "platform/platform.h"
+#include "platform/win32/core_audio_ids.h"
+
+static_assert((HRESULT)COM_S_FALSE == S_FALSE, "S_FALSE");
+static_assert((HRESULT)COM_E_POINTER == E_POINTER, "E_POINTER");
+static_assert((HRESULT)COM_E_FAIL == E_FAIL, "E_FAIL");
+static_assert((HRESULT)COM_CLASS_NOT_REGISTERED == REGDB_E_CLASSNOTREG,
+              "REGDB_E_CLASSNOTREG");
+static_assert((HRESULT)COM_CHANGED_MODE == RPC_E_CHANGED_MODE,
+              "RPC_E_CHANGED_MODE");
+static_assert((int)AUDIO_RENDER == (int)eRender &&
+                  (int)AUDIO_CAPTURE == (int)eCapture,
+              "EDataFlow");
+static_assert((int)AUDIO_CONSOLE == (int)eConsole &&
+                  (int)AUDIO_MULTIMEDIA == (int)eMultimedia &&
+                  (int)AUDIO_COMMUNICATIONS == (int)eCommunications,
+              "ERole");
+
+ComResult platformComEnter(void) {
+  return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+}
+
+void platformComLeave(void) { CoUninitialize(); }
+
+void platformComRelease(ComObject object) {
+  IUnknown_Release((IUnknown *)object);
+}
+
+ComResult platformCreateDeviceEnumerator(ComObject *enumerator) {
+  return CoCreateInstance(DEVICE_ENUMERATOR_CLASS, nullptr,
+                          CLSCTX_INPROC_SERVER, DEVICE_ENUMERATOR_INTERFACE,
+                          enumerator);
+}
+
+ComResult platformDefaultEndpoint(ComObject enumerator, AudioFlow flow,
+                                  AudioRole role, ComObject *device) {
+  return IMMDeviceEnumerator_GetDefaultAudioEndpoint(
+      (IMMDeviceEnumerator *)enumerator, (EDataFlow)flow, (ERole)role,
+      (IMMDevice **)device);
+}
+
+ComResult platformEnumerateEndpoints(ComObject enumerator, AudioFlow flow,
+                                     ComObject *collection) {
+  return IMMDeviceEnumerator_EnumAudioEndpoints(
+      (IMMDeviceEnumerator *)enumerator, (EDataFlow)flow, DEVICE_STATE_ACTIVE,
+      (IMMDeviceCollection **)collection);
+}
+
+ComResult platformEndpointCount(ComObject collection, uint32_t *count) {
+  UINT value = 0;
+  HRESULT result =
+      IMMDeviceCollection_GetCount((IMMDeviceCollection *)collection, &value);
+  *count = value;
+  return result;
+}
+
+ComResult platformEndpointItem(ComObject collection, uint32_t index,
+                               ComObject *device) {
+  return IMMDeviceCollection_Item((IMMDeviceCollection *)collection, index,
+                                  (IMMDevice **)device);
+}
+
+/* By AudioInterface. */
+static const IID *const ACTIVATED_INTERFACES[] = {&ENDPOINT_VOLUME_INTERFACE};
+
+ComResult platformActivate(ComObject device, AudioInterface which,
+                           ComObject *object) {
+  return IMMDevice_Activate((IMMDevice *)device, *ACTIVATED_INTERFACES[which],
+                            CLSCTX_INPROC_SERVER, nullptr, object);
+}
+
+static IAudioEndpointVolume *volumeOf(ComObject volume) {
+  return (IAudioEndpointVolume *)volume;
+}
+
+ComResult platformGetVolumeScalar(ComObject volume, float *scalar) {
+  return IAudioEndpointVolume_GetMasterVolumeLevelScalar(volumeOf(volume),
+                                                         scalar);
+}
+
+ComResult platformSetVolumeScalar(ComObject volume, float scalar) {
+  return IAudioEndpointVolume_SetMasterVolumeLevelScalar(volumeOf(volume),
+                                                         scalar, nullptr);
+}
+
+ComResult platformGetVolumeMute(ComObject volume, int32_t *muted) {
+  BOOL value = FALSE;
+  HRESULT result = IAudioEndpointVolume_GetMute(volumeOf(volume), &value);
+  *muted = value ? 1 : 0;
+  return result;
+}
+
+ComResult platformSetVolumeMute(ComObject volume, int32_t muted) {
+  return IAudioEndpointVolume_SetMute(volumeOf(volume), muted ? TRUE : FALSE,
+                                      nullptr);
+}
