@@ -39,6 +39,10 @@ set_property(TARGET volume_endpoint_wine_tests PROPERTY
   CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
   ${CMAKE_CROSSCOMPILING_EMULATOR})
 
+if(NOT VOLUME_WINE_RUNS)
+  return()
+endif()
+
 # Registers the fake for the class in its prefix, through its own
 # DllRegisterServer. Wine sees the Unix root as drive Z:.
 string(REPLACE "/" "\\" FAKE_AUDIO_WINDOWS_PATH
