@@ -336,9 +336,9 @@ struct EndpointKind {
 };
 
 static const EndpointKind ENDPOINT_KINDS[] = {
-    {"set 50 (3050)", 3050, {1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 3, 1}},
-    {"step up 5 (1005)", 1005, {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 3, 1}},
-    {"mute (1)", 1, {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 6, 2}}};
+    {"set 50 (3050)", 3050, {1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
+    {"step up 5 (1005)", 1005, {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
+    {"mute (1)", 1, {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 0, 6, 2}}};
 
 static void loadEndpointPlugin(const char *module) {
   loadPlugin();
@@ -380,10 +380,10 @@ static void reportEndpointPath(void) {
          " allocations per command (goal 0)\n",
          STEADY_COMMANDS);
   printf("  %-18s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s "
-         "%-8s %-8s %s\n",
+         "%-8s %-8s %-8s %s\n",
          "command", "CoInit", "create", "default", "activate", "getVol",
-         "setVol", "getMute", "setMute", "enum", "count", "item", "release",
-         "CoUninit", "heap");
+         "setVol", "getMute", "setMute", "enum", "count", "item", "getId",
+         "release", "CoUninit", "heap");
   for (const EndpointKind &kind : ENDPOINT_KINDS) {
     loadEndpointPlugin(module);
     printEndpointRow(kind, STEADY_COMMANDS);

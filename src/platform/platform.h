@@ -109,6 +109,7 @@ enum : uint32_t {
   COM_S_FALSE = 1u,                       /* S_FALSE */
   COM_E_POINTER = 0x80004003u,            /* E_POINTER */
   COM_E_FAIL = 0x80004005u,               /* E_FAIL */
+  COM_E_NOT_SUFFICIENT_BUFFER = 0x8007007Au, /* HRESULT of that error */
   COM_CLASS_NOT_REGISTERED = 0x80040154u, /* REGDB_E_CLASSNOTREG */
   COM_CHANGED_MODE = 0x80010106u          /* RPC_E_CHANGED_MODE */
 };
@@ -145,6 +146,10 @@ ComResult platformEnumerateEndpoints(ComObject enumerator, AudioFlow flow,
 ComResult platformEndpointCount(ComObject collection, uint32_t *count);
 ComResult platformEndpointItem(ComObject collection, uint32_t index,
                                ComObject *device);
+/* IMMDevice::GetId: the endpoint's id string, UTF-16 and zero-terminated,
+ * copied into id; COM_E_NOT_SUFFICIENT_BUFFER, with nothing copied, when
+ * it does not fit in size units. */
+ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size);
 /* IMMDevice::Activate, in process, no activation parameters. */
 ComResult platformActivate(ComObject device, AudioInterface which,
                            ComObject *object);

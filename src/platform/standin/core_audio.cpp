@@ -7,6 +7,7 @@
  * or to succeed without handing back an interface. What those results
  * mean is for the plug-in to decide.
  */
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -253,6 +254,24 @@ ComResult platformEndpointItem(ComObject collection, uint32_t index,
   if (endpoint < 0)
     return (ComResult)SIM_E_INVALIDARG;
   return handOut(SIM_ENDPOINT_ITEM, SIM_DEVICE, endpoint, device);
+}
+
+/* "{0.0.<flow>.00000000}.{sim-<index>}", the shape of Windows' ids. */
+ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size) {
+  ComResult fault = enter(SIM_ENDPOINT_ID);
+  if (fault)
+    return fault;
+  SimObject *object = objectOf(device, SIM_DEVICE);
+  if (!object)
+    return (ComResult)SIM_E_FAIL;
+  char text[40];
+  int length = snprintf(text, sizeof text, "{0.0.%d.00000000}.{sim-%d}",
+                        (int)sim.flows[object->endpoint], object->endpoint);
+  if ((uint32_t)length >= size)
+    return (ComResult)COM_E_NOT_SUFFICIENT_BUFFER;
+  for (int i = 0; i <= length; i++)
+    id[i] = (uint8_t)text[i];
+  return 0;
 }
 
 ComResult platformActivate(ComObject device, AudioInterface,

@@ -117,6 +117,7 @@ enum SimEndpointOp {
   SIM_ENDPOINT_ENUMERATE,  /* IMMDeviceEnumerator::EnumAudioEndpoints */
   SIM_ENDPOINT_COUNT,      /* IMMDeviceCollection::GetCount */
   SIM_ENDPOINT_ITEM,       /* IMMDeviceCollection::Item */
+  SIM_ENDPOINT_ID,         /* IMMDevice::GetId */
   /* Counted only: these two cannot fail. */
   SIM_ENDPOINT_RELEASE, /* IUnknown::Release, of any interface */
   SIM_COM_LEAVE,        /* CoUninitialize */

@@ -9,6 +9,8 @@
 
 #include <objbase.h>
 
+#include <cstring>
+
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
@@ -18,6 +20,10 @@
 static_assert((HRESULT)COM_S_FALSE == S_FALSE, "S_FALSE");
 static_assert((HRESULT)COM_E_POINTER == E_POINTER, "E_POINTER");
 static_assert((HRESULT)COM_E_FAIL == E_FAIL, "E_FAIL");
+static_assert((HRESULT)COM_E_NOT_SUFFICIENT_BUFFER ==
+                  HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER),
+              "ERROR_INSUFFICIENT_BUFFER");
+static_assert(sizeof(WCHAR) == sizeof(uint16_t), "UTF-16 units");
 static_assert((HRESULT)COM_CLASS_NOT_REGISTERED == REGDB_E_CLASSNOTREG,
               "REGDB_E_CLASSNOTREG");
 static_assert((HRESULT)COM_CHANGED_MODE == RPC_E_CHANGED_MODE,
@@ -72,6 +78,20 @@ ComResult platformEndpointItem(ComObject collection, uint32_t index,
                                ComObject *device) {
   return IMMDeviceCollection_Item((IMMDeviceCollection *)collection, index,
                                   (IMMDevice **)device);
+}
+
+ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size) {
+  LPWSTR text = nullptr;
+  HRESULT result = IMMDevice_GetId((IMMDevice *)device, &text);
+  if (FAILED(result) || !text)
+    return FAILED(result) ? result : E_POINTER;
+  uint32_t length = (uint32_t)lstrlenW(text);
+  if (length < size)
+    memcpy(id, text, (length + 1) * sizeof *id);
+  else
+    result = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  CoTaskMemFree(text);
+  return result;
 }
 
 /* By AudioInterface. */
