@@ -31,34 +31,48 @@ static ComResult afterCreation(ComResult result) {
 
 /* Each pointer is checked after the call that fills it, never in the same
  * expression: the order in which arguments are evaluated is not fixed. A
- * failed call's pointer is not ours, whatever it holds. */
-static ComResult activateDefault(ComObject enumerator, AudioFlow flow,
-                                 AudioRole role, AudioInterface which,
-                                 ComObject *object) {
-  ComObject device = nullptr;
-  ComResult result = platformDefaultEndpoint(enumerator, flow, role, &device);
-  result = receivedObject(result, device);
-  if (!comSucceeded(result))
-    return afterCreation(result);
-  result = platformActivate(device, which, object);
-  result = receivedObject(result, *object);
-  platformComRelease(device);
-  return afterCreation(result);
+ * failed call's pointer is not ours, whatever it holds: *object is set
+ * only on success. */
+ComResult createDeviceEnumerator(ComObject *enumerator) {
+  ComObject created = nullptr;
+  ComResult result = platformCreateDeviceEnumerator(&created);
+  result = receivedObject(result, created);
+  *enumerator = comSucceeded(result) ? created : nullptr;
+  return result;
+}
+
+ComResult findDefaultEndpoint(ComObject enumerator, AudioFlow flow,
+                              AudioRole role, ComObject *device) {
+  ComObject found = nullptr;
+  ComResult result = platformDefaultEndpoint(enumerator, flow, role, &found);
+  result = afterCreation(receivedObject(result, found));
+  *device = comSucceeded(result) ? found : nullptr;
+  return result;
+}
+
+ComResult activateInterface(ComObject device, AudioInterface which,
+                            ComObject *object) {
+  ComObject activated = nullptr;
+  ComResult result = platformActivate(device, which, &activated);
+  result = afterCreation(receivedObject(result, activated));
+  *object = comSucceeded(result) ? activated : nullptr;
+  return result;
 }
 
 ComResult activateDefaultEndpoint(AudioFlow flow, AudioRole role,
                                   AudioInterface which, ComObject *object) {
   *object = nullptr;
   ComObject enumerator = nullptr;
-  ComResult result = platformCreateDeviceEnumerator(&enumerator);
-  result = receivedObject(result, enumerator);
+  ComResult result = createDeviceEnumerator(&enumerator);
   if (!comSucceeded(result))
     return result;
-  ComObject activated = nullptr;
-  result = activateDefault(enumerator, flow, role, which, &activated);
+  ComObject device = nullptr;
+  result = findDefaultEndpoint(enumerator, flow, role, &device);
+  if (comSucceeded(result)) {
+    result = activateInterface(device, which, object);
+    platformComRelease(device);
+  }
   platformComRelease(enumerator);
-  if (comSucceeded(result))
-    *object = activated;
   return result;
 }
 

@@ -28,6 +28,16 @@ void leaveCom(ComApartment *apartment);
 /* A call that reports success but hands back no interface failed. */
 ComResult receivedObject(ComResult result, ComObject object);
 
+/* The steps of reaching an endpoint, each one COM call with the rules
+ * above applied; on failure nothing is handed back. Creating the
+ * enumerator is the only step whose COM_CLASS_NOT_REGISTERED means that
+ * this system has no Core Audio; a later step reports COM_E_FAIL instead. */
+ComResult createDeviceEnumerator(ComObject *enumerator);
+ComResult findDefaultEndpoint(ComObject enumerator, AudioFlow flow,
+                              AudioRole role, ComObject *device);
+ComResult activateInterface(ComObject device, AudioInterface which,
+                            ComObject *object);
+
 /* The default endpoint of a flow for a role, with an interface of it
  * activated; the enumerator and the device are let go before it returns.
  * COM_CLASS_NOT_REGISTERED means that this system has no Core Audio; no

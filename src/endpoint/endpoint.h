@@ -24,6 +24,6 @@ extern const VolumeBackend ENDPOINT_BACKEND;
 /* Runs one command on the default endpoint. Where Core Audio is absent
  * the command runs on the classic mixer instead; any other failure fails
  * the command. */
-int runOnEndpoint(VolumeCommand command, int32_t componentTypeSetting);
+int runOnEndpoint(VolumeCommand command, VolumeTarget target);
 
 #endif

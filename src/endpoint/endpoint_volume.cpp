@@ -37,16 +37,17 @@ static int readEndpointMute(const VolumeTarget *target, uint32_t *muted) {
   return 1;
 }
 
-/* Whether the default endpoint, looked at afresh, has this mute. */
-static int endpointMuteIs(int32_t muted) {
+/* Whether the default endpoint, looked at afresh, shows the other mute
+ * than the one just written. A look that cannot be made shows nothing. */
+static int endpointMuteContradicts(int32_t muted) {
   EndpointHold check;
   if (!comSucceeded(holdDefaultVolume(&check, AUDIO_RENDER, AUDIO_CONSOLE)))
     return 0;
   int32_t seen = 0;
-  int same = comSucceeded(platformGetVolumeMute(check.volume, &seen)) &&
-             (seen != 0) == (muted != 0);
+  int other = comSucceeded(platformGetVolumeMute(check.volume, &seen)) &&
+              (seen != 0) != (muted != 0);
   releaseHold(&check);
-  return same;
+  return other;
 }
 
 static int writeEndpointMute(const VolumeTarget *target, uint32_t muted) {
@@ -56,25 +57,26 @@ static int writeEndpointMute(const VolumeTarget *target, uint32_t muted) {
   /* The mute belongs to the endpoint, so a second look at it shows the
    * change. Where a SetMute that succeeds is remembered only by the one
    * interface it was made on (Wine's stub does this) nothing audible
-   * changed, and success must not be reported. */
-  return endpointMuteIs(value);
+   * changed, and success must not be reported. A second look that cannot
+   * be made says nothing against the write. */
+  return !endpointMuteContradicts(value);
 }
 
 const VolumeBackend ENDPOINT_BACKEND = {readEndpointPercent,
                                         writeEndpointPercent, readEndpointMute,
                                         writeEndpointMute};
 
-int runOnEndpoint(VolumeCommand command, int32_t componentTypeSetting) {
+int runOnEndpoint(VolumeCommand command, VolumeTarget target) {
   EndpointHold hold;
   ComResult opened = holdDefaultVolume(&hold, AUDIO_RENDER, AUDIO_CONSOLE);
   /* Only a system without Core Audio falls back: there the classic mixer
    * is the machine's own. Where Core Audio exists the mixer would change
    * nothing but the host's own sounds, so a failure there is a failure. */
   if ((uint32_t)opened == COM_CLASS_NOT_REGISTERED)
-    return runOnMixer(command, componentTypeSetting);
+    return runOnMixer(command, target);
   if (!comSucceeded(opened))
     return 0;
-  VolumeTarget target = {componentTypeSetting, hold.volume};
+  target.endpointVolume = hold.volume;
   int result = runVolumeCommand(&ENDPOINT_BACKEND, &target, command);
   releaseHold(&hold);
   return result;

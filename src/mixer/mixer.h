@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "volume_commands/volume_commands.h"
 #include "platform/platform.h"
+#include "volume_commands/volume_commands.h"
 
 /* Opens mixer device 0 unless it is open already. */
 int openMixer(void);
@@ -28,8 +28,8 @@ int writeMute(uint32_t value);
 /* The mixer as a volume backend; its target's componentTypeSetting
  * chooses the volume's line. */
 extern const VolumeBackend MIXER_BACKEND;
-/* Runs one command on the mixer. */
-int runOnMixer(VolumeCommand command, int32_t componentTypeSetting);
+/* Runs one command on the mixer, with the target's settings. */
+int runOnMixer(VolumeCommand command, VolumeTarget target);
 
 /* The mixer component type that a VolComponentType setting selects. */
 uint32_t componentTypeFromSetting(int32_t componentTypeSetting);

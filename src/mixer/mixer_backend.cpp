@@ -23,7 +23,7 @@ static int writeMixerMute(const VolumeTarget *, uint32_t muted) {
 const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
                                      readMixerMute, writeMixerMute};
 
-int runOnMixer(VolumeCommand command, int32_t componentTypeSetting) {
-  VolumeTarget target = {componentTypeSetting, nullptr};
+int runOnMixer(VolumeCommand command, VolumeTarget target) {
+  target.endpointVolume = nullptr;
   return runVolumeCommand(&MIXER_BACKEND, &target, command);
 }

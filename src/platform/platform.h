@@ -106,12 +106,13 @@ typedef void *ComObject;
 
 /* The HRESULTs the rules above the seam tell apart. */
 enum : uint32_t {
-  COM_S_FALSE = 1u,                       /* S_FALSE */
-  COM_E_POINTER = 0x80004003u,            /* E_POINTER */
-  COM_E_FAIL = 0x80004005u,               /* E_FAIL */
+  COM_S_FALSE = 1u,                          /* S_FALSE */
+  COM_E_POINTER = 0x80004003u,               /* E_POINTER */
+  COM_E_FAIL = 0x80004005u,                  /* E_FAIL */
   COM_E_NOT_SUFFICIENT_BUFFER = 0x8007007Au, /* HRESULT of that error */
-  COM_CLASS_NOT_REGISTERED = 0x80040154u, /* REGDB_E_CLASSNOTREG */
-  COM_CHANGED_MODE = 0x80010106u          /* RPC_E_CHANGED_MODE */
+  COM_E_NOT_FOUND = 0x80070490u,             /* HRESULT of ERROR_NOT_FOUND */
+  COM_CLASS_NOT_REGISTERED = 0x80040154u,    /* REGDB_E_CLASSNOTREG */
+  COM_CHANGED_MODE = 0x80010106u             /* RPC_E_CHANGED_MODE */
 };
 
 /* EDataFlow, as mmdeviceapi.h numbers it. */

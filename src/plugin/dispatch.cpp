@@ -33,9 +33,11 @@ int dispatchCommand(int32_t id) {
   if (!decodeCommand(id, &command))
     return 0;
   const StartupSettings &settings = startupSettings();
+  VolumeTarget target = {settings.componentTypeSetting,
+                         settings.unmuteSetting == UNMUTE_SETTING_ON, nullptr};
   int result = settings.endpointSetting == ENDPOINT_SETTING_ON
-                   ? runOnEndpoint(command, settings.componentTypeSetting)
-                   : runOnMixer(command, settings.componentTypeSetting);
+                   ? runOnEndpoint(command, target)
+                   : runOnMixer(command, target);
   if (result)
     notifyTrayClock();
   return result;

@@ -43,6 +43,8 @@ void readStartupSettings(void) {
       path, "Setting", "VolComponentType", DEFAULT_COMPONENT_TYPE_SETTING);
   /* Only 1 turns the endpoint on; a missing key reads 0. */
   settings.endpointSetting = settingInt(path, "Setting", "VolEndpoint", 0);
+  /* Only 1 makes a volume change lift the mute. */
+  settings.unmuteSetting = settingInt(path, "Setting", "UnmuteOnChange", 0);
 }
 
 const StartupSettings &startupSettings(void) { return settings; }

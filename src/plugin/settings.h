@@ -13,6 +13,7 @@ enum { SETTINGS_PATH_SIZE = 260 };
 struct StartupSettings {
   int32_t componentTypeSetting; /* VolComponentType: the volume's line */
   int32_t endpointSetting;      /* VolEndpoint: 1 for the default endpoint */
+  int32_t unmuteSetting;        /* UnmuteOnChange: 1 to lift mute on a change */
 };
 
 /* Stores the library's module handle at process attach. */

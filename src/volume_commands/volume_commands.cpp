@@ -21,15 +21,38 @@ int toggleMute(const VolumeBackend *backend, const VolumeTarget *target) {
   return backend->writeMute(target, muted == 0 ? 1 : 0);
 }
 
+int setMute(const VolumeBackend *backend, const VolumeTarget *target,
+            uint32_t muted) {
+  uint32_t current = 0;
+  if (!backend->readMute(target, &current))
+    return 0;
+  if ((current != 0) == (muted != 0))
+    return 1;
+  return backend->writeMute(target, muted != 0);
+}
+
+/* As Windows' own volume keys do: a change of volume is meant to be
+ * heard, so it also lifts the mute. Only after the change took. */
+static int changeVolume(const VolumeBackend *backend,
+                        const VolumeTarget *target, VolumeCommand command) {
+  int changed = command.action == VOLUME_STEP
+                    ? stepVolume(backend, target, command.amount)
+                    : backend->writePercent(target, (uint32_t)command.amount);
+  if (!changed || !target->unmuteOnChange)
+    return changed;
+  return setMute(backend, target, 0);
+}
+
 int runVolumeCommand(const VolumeBackend *backend, const VolumeTarget *target,
                      VolumeCommand command) {
   switch (command.action) {
   case VOLUME_TOGGLE_MUTE:
     return toggleMute(backend, target);
   case VOLUME_STEP:
-    return stepVolume(backend, target, command.amount);
   case VOLUME_SET:
-    return backend->writePercent(target, (uint32_t)command.amount);
+    return changeVolume(backend, target, command);
+  case VOLUME_SET_MUTE:
+    return setMute(backend, target, (uint32_t)command.amount);
   }
   return 0;
 }

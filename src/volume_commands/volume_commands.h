@@ -10,10 +10,15 @@
 
 #include <cstdint>
 
-/* What a backend's operations act on. */
+/* UnmuteOnChange's one value that makes a volume change lift the mute. */
+enum { UNMUTE_SETTING_ON = 1 };
+
+/* What a backend's operations act on, and how the settings ask a
+ * command to run there. */
 struct VolumeTarget {
   int32_t componentTypeSetting; /* mixer: VolComponentType, the line */
-  void *endpointVolume;         /* endpoint: its IAudioEndpointVolume, held */
+  int unmuteOnChange;   /* a volume change that took also turns mute off */
+  void *endpointVolume; /* endpoint: its IAudioEndpointVolume, held */
 };
 
 struct VolumeBackend {
@@ -23,12 +28,18 @@ struct VolumeBackend {
   int (*writeMute)(const VolumeTarget *target, uint32_t muted);
 };
 
-enum VolumeAction { VOLUME_TOGGLE_MUTE, VOLUME_STEP, VOLUME_SET };
+enum VolumeAction {
+  VOLUME_TOGGLE_MUTE,
+  VOLUME_STEP,
+  VOLUME_SET,
+  VOLUME_SET_MUTE
+};
 
 /* One command, decoded from its identifier. */
 struct VolumeCommand {
   VolumeAction action;
-  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100 */
+  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100;
+                     VOLUME_SET_MUTE: 1 mute on, 0 mute off */
 };
 
 /* Reads the percent, moves it by step, stops at 0 and 100, writes it. */
@@ -36,6 +47,10 @@ int stepVolume(const VolumeBackend *backend, const VolumeTarget *target,
                int32_t step);
 /* Reads the mute switch and writes its opposite. */
 int toggleMute(const VolumeBackend *backend, const VolumeTarget *target);
+/* Brings the mute switch to a state (any non-zero value is on), writing
+ * only where it is not in that state already. */
+int setMute(const VolumeBackend *backend, const VolumeTarget *target,
+            uint32_t muted);
 int runVolumeCommand(const VolumeBackend *backend, const VolumeTarget *target,
                      VolumeCommand command);
 

@@ -40,6 +40,7 @@ struct SimCoreAudio {
   SimObject objects[SIM_MAX_OBJECTS];
   unsigned nextObject; /* where the search for a free slot starts */
   uint32_t faults[SIM_ENDPOINT_OPS];
+  unsigned faultDelays[SIM_ENDPOINT_OPS]; /* calls that succeed first */
   int handsBackNothing[SIM_ENDPOINT_OPS];
   unsigned calls[SIM_ENDPOINT_OPS];
   unsigned misuses;
@@ -80,7 +81,11 @@ void simEndpointSetKind(int index, AudioFlow flow, int active) {
 void simEndpointSetPresent(int present) { sim.present = present; }
 void simEndpointSetMuteStub(int stub) { sim.muteStub = stub; }
 void simEndpointFail(SimEndpointOp op, uint32_t error) {
+  simEndpointFailAfter(op, 0, error);
+}
+void simEndpointFailAfter(SimEndpointOp op, unsigned calls, uint32_t error) {
   sim.faults[op] = error;
+  sim.faultDelays[op] = calls;
 }
 void simEndpointHandBackNothing(SimEndpointOp op, int nothing) {
   sim.handsBackNothing[op] = nothing;
@@ -113,6 +118,10 @@ unsigned simComLeft(void) { return sim.comLeft; }
 /* Counts the call and returns the injected fault, if any. */
 static ComResult enter(SimEndpointOp op) {
   sim.calls[op]++;
+  if (sim.faultDelays[op] > 0) {
+    sim.faultDelays[op]--;
+    return 0;
+  }
   return (ComResult)sim.faults[op];
 }
 

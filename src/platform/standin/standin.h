@@ -171,6 +171,8 @@ void simEndpointSetMuteStub(int stub);
 /* Makes a step return this failure HRESULT, doing nothing, until called
  * again with 0. */
 void simEndpointFail(SimEndpointOp op, uint32_t error);
+/* The same, but the next `calls` calls of the step succeed first. */
+void simEndpointFailAfter(SimEndpointOp op, unsigned calls, uint32_t error);
 /* Makes a step that hands back an interface report success without one
  * (a broken driver's or shim's answer), until called again with 0. */
 void simEndpointHandBackNothing(SimEndpointOp op, int nothing);

@@ -23,6 +23,8 @@ static_assert((HRESULT)COM_E_FAIL == E_FAIL, "E_FAIL");
 static_assert((HRESULT)COM_E_NOT_SUFFICIENT_BUFFER ==
                   HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER),
               "ERROR_INSUFFICIENT_BUFFER");
+static_assert((HRESULT)COM_E_NOT_FOUND == HRESULT_FROM_WIN32(ERROR_NOT_FOUND),
+              "ERROR_NOT_FOUND");
 static_assert(sizeof(WCHAR) == sizeof(uint16_t), "UTF-16 units");
 static_assert((HRESULT)COM_CLASS_NOT_REGISTERED == REGDB_E_CLASSNOTREG,
               "REGDB_E_CLASSNOTREG");
