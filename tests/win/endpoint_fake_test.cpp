@@ -6,6 +6,8 @@
  */
 #include <objbase.h>
 
+#include <mmdeviceapi.h>
+
 #include <string>
 
 #include "fake_core_audio/fake_core_audio.h"
@@ -272,5 +274,29 @@ INSTANTIATE_TEST_SUITE_P(Threads, FakeEndpointApartment,
                          [](const testing::TestParamInfo<ApartmentRow> &info) {
                            return std::string(info.param.name);
                          });
+
+} // namespace
+
+namespace {
+
+/* The microphone through real COM: the capture flow for both roles, the
+ * two devices told apart by their ids, each brought to one state, and
+ * every interface released. The rules themselves are tested natively. */
+TEST_F(FakeEndpointTest, MicrophoneCommandsReachBothRecordingDefaults) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  state->recordingDefaults[eCommunications] = FAKE_FIRST_RECORDING + 1;
+  ASSERT_EQ(1, execute(12));
+  EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING].muted, TRUE);
+  EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING + 1].muted, TRUE);
+  EXPECT_EQ(state->devices[0].muted, FALSE) << "the speakers untouched";
+  EXPECT_EQ(state->lookups[0], eCapture * 16 + eConsole);
+  EXPECT_EQ(state->lookups[1], eCapture * 16 + eCommunications);
+  EXPECT_GE(state->calls[FAKE_GET_ID], 2);
+  EXPECT_EQ(state->liveReferences, 0);
+  ASSERT_EQ(1, execute(11));
+  EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING].muted, FALSE);
+  EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING + 1].muted, FALSE);
+  EXPECT_EQ(kitClockMessages().refreshes, 2);
+}
 
 } // namespace

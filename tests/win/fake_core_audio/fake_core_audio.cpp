@@ -9,6 +9,8 @@
 
 #include <objbase.h>
 
+#include <cstring>
+
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
@@ -16,7 +18,16 @@ static FakeAudioState state;
 static HMODULE thisModule;
 
 static const FakeAudioState INITIAL_STATE = {
-    {{0.5f, FALSE}, {0.25f, FALSE}}, 0, {}, {}, 0, -2, -1, -1};
+    {{0.5f, FALSE}, {0.25f, FALSE}, {1.0f, FALSE}, {1.0f, FALSE}},
+    0,
+    {FAKE_FIRST_RECORDING, FAKE_FIRST_RECORDING, FAKE_FIRST_RECORDING},
+    {},
+    {},
+    0,
+    -2,
+    -1,
+    -1,
+    {}};
 
 extern "C" void __stdcall FakeAudioReset(void) {
   LONG live = state.liveReferences;
@@ -189,7 +200,24 @@ public:
                                               IPropertyStore **) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetId(LPWSTR *) override { return E_NOTIMPL; }
+  /* "{fake}.<device>", in memory the caller frees with CoTaskMemFree. */
+  HRESULT STDMETHODCALLTYPE GetId(LPWSTR *id) override {
+    if (!id)
+      return E_POINTER;
+    *id = nullptr;
+    HRESULT result = enter(FAKE_GET_ID);
+    if (FAILED(result))
+      return result;
+    static const WCHAR prefix[] = L"{fake}.";
+    const size_t length = sizeof prefix / sizeof prefix[0];
+    *id = (LPWSTR)CoTaskMemAlloc((length + 1) * sizeof(WCHAR));
+    if (!*id)
+      return E_OUTOFMEMORY;
+    memcpy(*id, prefix, sizeof prefix);
+    (*id)[length - 1] = (WCHAR)(L'0' + device);
+    (*id)[length] = 0;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE GetState(DWORD *active) override {
     *active = DEVICE_STATE_ACTIVE;
     return S_OK;
@@ -218,12 +246,19 @@ public:
     state.apartmentSeen = apartmentOfThread();
     state.lastFlow = flow;
     state.lastRole = role;
+    if (state.calls[FAKE_GET_DEFAULT] < FAKE_LOOKUPS)
+      state.lookups[state.calls[FAKE_GET_DEFAULT]] = flow * 16 + role;
     HRESULT result = enter(FAKE_GET_DEFAULT);
     if (FAILED(result))
       return result;
-    if (flow != eRender || state.defaultDevice == FAKE_NO_DEFAULT)
+    int found = FAKE_NO_DEFAULT;
+    if (flow == eRender)
+      found = state.defaultDevice;
+    else if (flow == eCapture && (int)role >= 0 && (int)role < FAKE_ROLES)
+      found = state.recordingDefaults[role];
+    if (found == FAKE_NO_DEFAULT)
       return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-    *device = new Device(state.defaultDevice);
+    *device = new Device(found);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR, IMMDevice **) override {

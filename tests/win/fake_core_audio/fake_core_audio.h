@@ -1,9 +1,9 @@
 /*
  * A Core Audio server of the tests' own: an in-process COM server for the
- * MMDeviceEnumerator class that serves the enumerator, playback devices
- * and their IAudioEndpointVolume. Registered for that class in a Wine
- * prefix of its own, it is what CoCreateInstance finds there, so the
- * plug-in's real COM calls land here.
+ * MMDeviceEnumerator class that serves the enumerator, playback and
+ * recording devices with their ids, and their IAudioEndpointVolume. Registered
+ * for that class in a Wine prefix of its own, it is what CoCreateInstance finds
+ * there, so the plug-in's real COM calls land here.
  *
  * Its state lives in the DLL; a test that loads the same DLL in-process
  * reaches it through FakeAudioGetState and can read and change it.
@@ -23,10 +23,18 @@ enum FakeCall {
   FAKE_SET_SCALAR,       /* ...SetMasterVolumeLevelScalar */
   FAKE_GET_MUTE,         /* ...GetMute */
   FAKE_SET_MUTE,         /* ...SetMute */
+  FAKE_GET_ID,           /* IMMDevice::GetId */
   FAKE_CALLS
 };
 
-enum { FAKE_DEVICES = 2, FAKE_NO_DEFAULT = -1 };
+/* Devices 0 and 1 play, 2 and 3 record. */
+enum {
+  FAKE_DEVICES = 4,
+  FAKE_FIRST_RECORDING = 2,
+  FAKE_NO_DEFAULT = -1,
+  FAKE_ROLES = 3,  /* ERole */
+  FAKE_LOOKUPS = 8 /* GetDefaultAudioEndpoint calls remembered */
+};
 
 struct FakeDevice {
   float scalar; /* master volume scalar */
@@ -35,8 +43,9 @@ struct FakeDevice {
 
 struct FakeAudioState {
   FakeDevice devices[FAKE_DEVICES];
-  int defaultDevice;            /* for eRender, every role; or none */
-  HRESULT failures[FAKE_CALLS]; /* returned instead of doing the call */
+  int defaultDevice;                 /* for eRender, every role; or none */
+  int recordingDefaults[FAKE_ROLES]; /* for eCapture, by ERole; or none */
+  HRESULT failures[FAKE_CALLS];      /* returned instead of doing the call */
   LONG calls[FAKE_CALLS];
   /* Enumerators, devices and volumes handed out and not released. */
   LONG liveReferences;
@@ -44,10 +53,13 @@ struct FakeAudioState {
    * an APTTYPE, or -1 when the thread had no COM. */
   int apartmentSeen;
   int lastFlow, lastRole; /* the arguments of that call */
+  /* The flow * 16 + role of the first FAKE_LOOKUPS such calls. */
+  int lookups[FAKE_LOOKUPS];
 };
 
-/* Everything back to one default device at scalar 0.5, unmuted, the
- * second at 0.25; no failures, no calls. Live references are kept:
+/* Everything back to one default playback device at scalar 0.5, unmuted,
+ * the second at 0.25; recording device 2 the default for every role, 3
+ * for none; no failures, no calls. Live references are kept:
  * resetting cannot make a leak disappear. */
 typedef void(__stdcall *FakeAudioResetFunction)(void);
 typedef FakeAudioState *(__stdcall *FakeAudioGetStateFunction)(void);
