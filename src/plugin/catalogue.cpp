@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "plugin/commands.h"
+#include "plugin/command_ids.h"
 #include "plugin/heap_string.h"
 #include "plugin/settings.h"
 #include "plugin/texts.h"
