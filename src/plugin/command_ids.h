@@ -62,4 +62,13 @@ constexpr bool commandIdRowsAscend(void) {
  * the order dispatch reads the rows in. */
 static_assert(commandIdRowsAscend(), "command identifier rows out of order");
 
+/* Whether some row holds id: the plain reading, for the tests, the
+ * benchmark and the fuzzer to hold dispatch's own search against. */
+constexpr bool isCommandId(int64_t id) {
+  for (const CommandIdRow &row : COMMAND_ID_ROWS)
+    if (id >= row.first && id <= row.last)
+      return true;
+  return false;
+}
+
 #endif
