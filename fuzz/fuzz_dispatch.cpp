@@ -6,16 +6,16 @@
  * component type, channel count, bounds, levels and quirks), Core Audio
  * (present or not, the default endpoint or none, any scalar and mute, the
  * mute stub, the thread's apartment), the VolComponentType and VolEndpoint
- * settings, then up to 32 steps, each a command identifier (mostly from
- * the four ranges) or a change between commands: a mixer or endpoint
- * operation starts or stops failing, the default endpoint changes, the
- * host calls KSTEvent_Init or KSTEvent_Unload.
+ * settings, then up to 32 steps, each a command identifier (mostly in or
+ * beside a row of plugin/command_ids.h) or a change between commands: a
+ * mixer or endpoint operation starts or stops failing, the default
+ * endpoint changes, the host calls KSTEvent_Init or KSTEvent_Unload.
  *
  * Checks after every command: the result is exactly 0 or 1; the clock is
- * told exactly once on success and never on failure; an identifier outside
- * the ranges asks neither backend anything; every value written lies
- * within the bounds of the control it was written to (a scalar within 0..1,
- * a mute 0 or 1); at most one mixer handle is open, and none after
+ * told exactly once on success and never on failure; an identifier in no
+ * row asks neither backend anything; every value written lies within the
+ * bounds of the control it was written to (a scalar within 0..1, a mute 0
+ * or 1); at most one mixer handle is open, and none after
  * KSTEvent_Unload; no endpoint interface is held and the thread's COM
  * apartment is as it was.
  */
@@ -23,6 +23,7 @@
 
 #include "fuzz_support.h"
 #include "platform/standin/standin.h"
+#include "plugin/command_ids.h"
 #include "plugin/plugin.h"
 
 static const uint32_t COMPONENT_TYPES[] = {
@@ -97,23 +98,20 @@ static void shapeEndpoints(FuzzedDataProvider &input) {
   simComSetApartment((SimApartment)input.ConsumeIntegralInRange(0, 2));
 }
 
+/* Mostly a row's first identifier or one in or just beside a row. */
 static int32_t consumeIdentifier(FuzzedDataProvider &input) {
-  static const int32_t FIRSTS[] = {1000, 2000, 3000};
   switch (input.ConsumeIntegralInRange(0, 4)) {
   case 0:
-    return 1;
+    return input.PickValueInArray(COMMAND_ID_ROWS).first;
   case 1:
-  case 2:
-    return input.PickValueInArray(FIRSTS) +
-           input.ConsumeIntegralInRange(-2, 102);
+  case 2: {
+    CommandIdRow row = input.PickValueInArray(COMMAND_ID_ROWS);
+    return row.first +
+           input.ConsumeIntegralInRange(-2, row.last - row.first + 2);
+  }
   default:
     return input.ConsumeIntegral<int32_t>();
   }
-}
-
-static bool isCommand(int32_t id) {
-  return id == 1 || (id >= 1000 && id <= 1100) || (id >= 2000 && id <= 2100) ||
-         (id >= 3000 && id <= 3100);
 }
 
 static uint32_t mixerCalls(void) {
@@ -152,7 +150,7 @@ static void runCommand(int32_t id) {
   int32_t result = KSTEvent_Execute(id, 0);
   FUZZ_CHECK(result == 0 || result == 1);
   FUZZ_CHECK(simTrayClockNotifications() - clockBefore == (unsigned)result);
-  if (!isCommand(id)) {
+  if (!isCommandId(id)) {
     FUZZ_CHECK(result == 0);
     FUZZ_CHECK(mixerCalls() == 0);
     FUZZ_CHECK(endpointCalls() == 0);

@@ -3,11 +3,13 @@
  * ten step slots "UpDown0".."UpDown9" that each give a volume-up and a
  * volume-down command, ten level slots "Set0".."Set9", and mute, last.
  */
+#include "plugin/catalogue.h"
+
 #include <cstring>
 
 #include "platform/platform.h"
-#include "plugin/commands.h"
-#include "plugin/plugin_info.h"
+#include "plugin/command_ids.h"
+#include "plugin/heap_string.h"
 #include "plugin/settings.h"
 #include "plugin/texts.h"
 
@@ -102,4 +104,13 @@ void buildCommandCatalogue(PluginInfo *info) {
       fillCommand(next++, "Set(%d)", TEXT_CAPTION_SET, levels[k],
                   COMMAND_SET_VOLUME + levels[k]);
   fillCommand(next, "Mute", TEXT_CAPTION_MUTE, 0, COMMAND_MUTE);
+}
+
+void freeCommandCatalogue(PluginInfo *info) {
+  CommandInfo *commands = info->commands;
+  for (uint32_t i = 0; i < info->commandCount; i++) {
+    platformFree(commands[i].name);
+    platformFree(commands[i].caption);
+  }
+  platformFree(commands);
 }

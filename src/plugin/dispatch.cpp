@@ -1,43 +1,50 @@
 /*
- * Routing of command identifiers to volume actions, on the backend the
- * settings choose.
+ * Routing of command identifiers to volume actions, by the rows of
+ * plugin/command_ids.h, on the backend the settings choose.
  */
-#include "plugin/commands.h"
+#include "plugin/dispatch.h"
 
 #include "endpoint/endpoint.h"
 #include "mixer/mixer.h"
+#include "plugin/command_ids.h"
 #include "plugin/settings.h"
 #include "plugin/tray_clock.h"
 
-static int inRange(int32_t id, int32_t first) {
-  return id >= first && id <= first + COMMAND_RANGE;
+/* The row that holds id, or null. In unsigned arithmetic an identifier
+ * below a row's first one is far beyond its last, and nothing overflows. */
+static const CommandIdRow *findRow(int32_t id) {
+  for (const CommandIdRow &row : COMMAND_ID_ROWS)
+    if ((uint32_t)id - (uint32_t)row.first <=
+        (uint32_t)row.last - (uint32_t)row.first)
+      return &row;
+  return nullptr;
 }
 
-/* 0 for an identifier outside every range. */
-static int decodeCommand(int32_t id, VolumeCommand *command) {
-  if (id == COMMAND_MUTE)
-    *command = {VOLUME_TOGGLE_MUTE, 0};
-  else if (inRange(id, COMMAND_VOLUME_UP))
-    *command = {VOLUME_STEP, id - COMMAND_VOLUME_UP};
-  else if (inRange(id, COMMAND_VOLUME_DOWN))
-    *command = {VOLUME_STEP, COMMAND_VOLUME_DOWN - id};
-  else if (inRange(id, COMMAND_SET_VOLUME))
-    *command = {VOLUME_SET, id - COMMAND_SET_VOLUME};
-  else
-    return 0;
-  return 1;
-}
-
-int dispatchCommand(int32_t id) {
-  VolumeCommand command;
-  if (!decodeCommand(id, &command))
-    return 0;
+static int runOnPlayback(VolumeCommand command) {
   const StartupSettings &settings = startupSettings();
   VolumeTarget target = {settings.componentTypeSetting,
                          settings.unmuteSetting == UNMUTE_SETTING_ON, nullptr};
-  int result = settings.endpointSetting == ENDPOINT_SETTING_ON
-                   ? runOnEndpoint(command, target)
-                   : runOnMixer(command, target);
+  return settings.endpointSetting == ENDPOINT_SETTING_ON
+             ? runOnEndpoint(command, target)
+             : runOnMixer(command, target);
+}
+
+static int runOnTarget(CommandTarget target, VolumeCommand command) {
+  switch (target) {
+  case TARGET_PLAYBACK:
+    return runOnPlayback(command);
+  }
+  return 0;
+}
+
+int dispatchCommand(int32_t id) {
+  const CommandIdRow *row = findRow(id);
+  if (!row)
+    return 0;
+  int32_t offset = (int32_t)((uint32_t)id - (uint32_t)row->first);
+  VolumeCommand command = {row->action,
+                           row->amountAtFirst + row->amountPerId * offset};
+  int result = runOnTarget(row->target, command);
   if (result)
     notifyTrayClock();
   return result;

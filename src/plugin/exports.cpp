@@ -3,7 +3,7 @@
  * function of the plug-in and returns what that gives.
  */
 #include "mixer/mixer.h"
-#include "plugin/commands.h"
+#include "plugin/dispatch.h"
 #include "plugin/plugin.h"
 #include "plugin/plugin_info.h"
 #include "plugin/settings.h"

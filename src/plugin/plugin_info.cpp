@@ -3,15 +3,9 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "plugin/catalogue.h"
+#include "plugin/heap_string.h"
 #include "plugin/texts.h"
-
-char *copyString(const char *text) {
-  size_t size = strlen(text) + 1;
-  char *copy = (char *)platformAlloc(size);
-  if (copy)
-    memcpy(copy, text, size);
-  return copy;
-}
 
 PluginInfo *createPluginInfo(const char *fileName) {
   if (!fileName)
@@ -38,12 +32,7 @@ PluginInfo *createPluginInfo(const char *fileName) {
 void destroyPluginInfo(PluginInfo *info) {
   if (!info)
     return;
-  CommandInfo *commands = info->commands;
-  for (uint32_t i = 0; i < info->commandCount; i++) {
-    platformFree(commands[i].name);
-    platformFree(commands[i].caption);
-  }
-  platformFree(commands);
+  freeCommandCatalogue(info);
   platformFree(info->fileName);
   platformFree(info->name);
   platformFree(info);

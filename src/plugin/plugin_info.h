@@ -12,10 +12,4 @@ PluginInfo *createPluginInfo(const char *fileName);
 /* Releases the record and everything it owns; null is ignored. */
 void destroyPluginInfo(PluginInfo *info);
 
-/* Fills commandCount and commands from the settings file. */
-void buildCommandCatalogue(PluginInfo *info);
-
-/* A heap copy of exactly the string's length plus one, or null. */
-char *copyString(const char *text);
-
 #endif
