@@ -1,8 +1,9 @@
 /*
  * Runs KSTEvent_Execute on every one of the 2^32 command identifiers over
- * the simulated mixer and checks that exactly the identifiers in the rows
- * of plugin/command_ids.h reach the mixer, succeed and tell the clock, and
- * that every other one returns 0 and asks the mixer nothing. Prints the
+ * the simulated mixer and Core Audio and checks that exactly the
+ * identifiers in the rows of plugin/command_ids.h reach one of them,
+ * succeed and tell the clock, and that every other one returns 0 and asks
+ * neither anything. Prints the
  * time taken. Not a test: it takes a while.
  *
  *   build/bench/bench/volume_id_space
@@ -22,14 +23,26 @@ static uint64_t tableIdentifiers(void) {
   return count;
 }
 
+/* Every Core Audio call so far. */
+static unsigned endpointCalls(void) {
+  unsigned calls = 0;
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
+    calls += simEndpointCalls((SimEndpointOp)op);
+  return calls;
+}
+
 int main(void) {
   KSTEvent_Init("volume.dll", 0);
+  /* A recording device, so that the microphone's identifiers succeed. */
+  simEndpointSetKind(1, AUDIO_CAPTURE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_CONSOLE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_COMMUNICATIONS, 1);
   auto start = std::chrono::steady_clock::now();
   uint64_t reached = 0, wrong = 0;
-  unsigned reads = simMixerCalls(SIM_MIXER_READ);
+  unsigned reads = simMixerCalls(SIM_MIXER_READ) + endpointCalls();
   for (int64_t id = INT32_MIN; id <= INT32_MAX; id++) {
     int32_t result = KSTEvent_Execute((int32_t)id, 0);
-    unsigned readsNow = simMixerCalls(SIM_MIXER_READ);
+    unsigned readsNow = simMixerCalls(SIM_MIXER_READ) + endpointCalls();
     bool touched = readsNow != reads;
     reads = readsNow;
     reached += touched;
@@ -44,7 +57,8 @@ int main(void) {
           .count();
   unsigned notified = simTrayClockNotifications();
   uint64_t expected = tableIdentifiers();
-  printf("%llu identifiers in %.1f s (%.2f ns each): %llu reached the mixer, "
+  printf("%llu identifiers in %.1f s (%.2f ns each): %llu reached the mixer or "
+         "Core Audio, "
          "%u clock notifications (%llu expected), %llu wrong\n",
          (unsigned long long)(1ull << 32), seconds,
          seconds * 1e9 / 4294967296.0, (unsigned long long)reached, notified,

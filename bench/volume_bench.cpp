@@ -323,28 +323,81 @@ static void reportInfoPairs(void) {
          full.fileOpens, initOpens, full.fileOpens + initOpens);
 }
 
-/* ---- The endpoint path (VolEndpoint=1) --------------------------------- */
+/* ---- The Core Audio paths -------------------------------------------- */
 
-/* COM calls of one endpoint command, in the order the simulation counts
- * them, and what each command is expected to cost: one session (enter
- * COM, enumerator, default device, its volume, three releases, leave);
- * a mute looks at the endpoint a second time to confirm it. */
+/* COM calls of one Core Audio command, in the order the simulation counts
+ * them, and what each command is expected to cost. An endpoint command is
+ * one session (enter COM, enumerator, default device, its volume, three
+ * releases, leave); a mute looks at the endpoint a second time to confirm
+ * it; UnmuteOnChange adds a look at the mute. A microphone toggle looks
+ * up both recording defaults, compares their ids, reads the console
+ * default's mute and brings each device to the new state, confirmed. */
 struct EndpointKind {
   const char *label;
+  const char *settings;
+  int recordingDevices; /* 0, or the microphones: 1 or 2 */
   int32_t commandId;
   unsigned expected[SIM_ENDPOINT_OPS];
 };
 
-static const EndpointKind ENDPOINT_KINDS[] = {
-    {"set 50 (3050)", 3050, {1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
-    {"step up 5 (1005)", 1005, {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
-    {"mute (1)", 1, {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 0, 6, 2}}};
+static const char ENDPOINT_ON[] = "[Setting]\nVolEndpoint=1\n";
+static const char UNMUTE_ON[] = "[Setting]\nVolEndpoint=1\nUnmuteOnChange=1\n";
 
-static void loadEndpointPlugin(const char *module) {
+static const EndpointKind ENDPOINT_KINDS[] = {
+    {"set 50 (3050)",
+     ENDPOINT_ON,
+     0,
+     3050,
+     {1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
+    {"step up 5 (1005)",
+     ENDPOINT_ON,
+     0,
+     1005,
+     {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
+    {"mute (1)", ENDPOINT_ON, 0, 1, {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 0, 6, 2}},
+    {"set, unmute on",
+     UNMUTE_ON,
+     0,
+     3050,
+     {1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 3, 1}},
+    {"step, unmute on",
+     UNMUTE_ON,
+     0,
+     1005,
+     {1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 3, 1}},
+    {"mic toggle, 1 dev",
+     ENDPOINT_ON,
+     1,
+     11,
+     {1, 1, 2, 2, 0, 0, 3, 1, 0, 0, 0, 2, 5, 1}},
+    {"mic toggle, 2 dev",
+     ENDPOINT_ON,
+     2,
+     11,
+     {1, 1, 2, 4, 0, 0, 5, 2, 0, 0, 0, 2, 7, 1}}};
+
+/* Recording devices 1 and 2; the communications default is the second
+ * one only where there are two. */
+static void shapeMicrophones(int devices) {
+  simEndpointSetKind(1, AUDIO_CAPTURE, 1);
+  simEndpointSetKind(2, AUDIO_CAPTURE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_CONSOLE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_COMMUNICATIONS,
+                           devices == 2 ? 2 : 1);
+}
+
+static int loadEndpointPlugin(const EndpointKind &kind, const char *module,
+                              const char *settings) {
+  FILE *file = fopen(settings, "w");
+  if (!file || fputs(kind.settings, file) < 0 || fclose(file) != 0)
+    return 0;
   loadPlugin();
   simEndpointReset();
+  if (kind.recordingDevices)
+    shapeMicrophones(kind.recordingDevices);
   simSetModuleFileName(module);
   KSTEvent_Init(HOST_FILE_NAME, 0);
+  return 1;
 }
 
 static void printEndpointRow(const EndpointKind &kind, long count) {
@@ -369,32 +422,24 @@ static void reportEndpointPath(void) {
   char module[PATH_SIZE], settings[PATH_SIZE];
   snprintf(module, PATH_SIZE, "%s/endpoint.dll", temporaryFolder);
   snprintf(settings, PATH_SIZE, "%s/endpoint.ini", temporaryFolder);
-  FILE *file = fopen(settings, "w");
-  if (!file || fputs("[Setting]\nVolEndpoint=1\n", file) < 0 ||
-      fclose(file) != 0) {
-    printf("\n6. The endpoint path: cannot write %s\n", settings);
-    return;
-  }
-  printf("\n6. The endpoint path (VolEndpoint=1): COM calls per command,"
-         " measured/expected\n   (mean of %d commands), and heap"
-         " allocations per command (goal 0)\n",
+  printf("\n6. The Core Audio paths (VolEndpoint=1, UnmuteOnChange=1, the"
+         " microphone): COM\n   calls per command, measured/expected (mean of"
+         " %d commands), and heap\n   allocations per command (goal 0)\n",
          STEADY_COMMANDS);
   printf("  %-18s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s "
          "%-8s %-8s %-8s %s\n",
          "command", "CoInit", "create", "default", "activate", "getVol",
          "setVol", "getMute", "setMute", "enum", "count", "item", "getId",
          "release", "CoUninit", "heap");
-  for (const EndpointKind &kind : ENDPOINT_KINDS) {
-    loadEndpointPlugin(module);
-    printEndpointRow(kind, STEADY_COMMANDS);
-  }
+  for (const EndpointKind &kind : ENDPOINT_KINDS)
+    if (loadEndpointPlugin(kind, module, settings))
+      printEndpointRow(kind, STEADY_COMMANDS);
   printf("  %-24s %s\n", "command", "ns");
-  for (const EndpointKind &kind : ENDPOINT_KINDS) {
-    loadEndpointPlugin(module);
-    printf(
-        "  %-24s %.1f\n", kind.label,
-        medianNanoseconds(executeRepeatedly, kind.commandId, TIMED_COMMANDS));
-  }
+  for (const EndpointKind &kind : ENDPOINT_KINDS)
+    if (loadEndpointPlugin(kind, module, settings))
+      printf(
+          "  %-24s %.1f\n", kind.label,
+          medianNanoseconds(executeRepeatedly, kind.commandId, TIMED_COMMANDS));
   unlink(settings);
   simSetModuleFileName(moduleWithoutSettings);
 }

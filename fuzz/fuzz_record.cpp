@@ -3,16 +3,20 @@
  * allocation, followed by the free.
  *
  * Input: one allocation to fail (or none), then either twenty slot values
- * (text of any kind, written as UpDown0..9 and Set0..9) or the settings
- * file's raw bytes. Checks: a null record only when its own allocation
- * failed; the count equal to 1 + 2 x valid step slots + valid set slots,
- * the slots read with the profile reader (0 with no table when the table's
- * allocation failed); every command's identifier, name and caption (or a
- * null where the allocation failed); mute last; nothing left allocated
- * after the free.
+ * and three switch values (text of any kind, written as UpDown0..9,
+ * Set0..9, MuteOnOff, MicMute and MicMuteOnOff) or the settings file's raw
+ * bytes. Checks: a null record only when its own allocation failed; the
+ * count equal to 1 + 2 x valid step slots + valid set slots + the commands
+ * of the switches that are exactly 1, each read with the profile reader
+ * (0 with no table when the table's allocation failed); every command's
+ * identifier, name and caption (or a null where the allocation failed);
+ * Mute after the set commands; nothing left allocated after the free.
  */
 #include <cstring>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "platform/platform.h"
@@ -33,8 +37,22 @@ static std::string slotsSection(FuzzedDataProvider &input) {
     text += (k % 2 ? "Set" : "UpDown") + std::to_string(k / 2) + "=" + value +
             "\r\n";
   }
+  for (const char *key : {"MuteOnOff", "MicMute", "MicMuteOnOff"})
+    if (input.remaining_bytes() > 0 && input.ConsumeBool())
+      text += std::string(key) + "=" +
+              std::to_string(input.ConsumeIntegralInRange(-1, 2)) + "\r\n";
   return text;
 }
+
+/* What each switch key adds after Mute when it is exactly 1. */
+struct Switch {
+  const char *key;
+  std::vector<std::pair<std::string, int32_t>> commands;
+};
+static const Switch SWITCHES[] = {
+    {"MuteOnOff", {{"MuteOn", 2}, {"MuteOff", 3}}},
+    {"MicMute", {{"MicMute", 11}}},
+    {"MicMuteOnOff", {{"MicMuteOn", 12}, {"MicMuteOff", 13}}}};
 
 /* The slot values as the reader gives them; -1 for an empty slot. */
 static void readSlots(const char *prefix, int32_t values[SLOTS]) {
@@ -67,6 +85,11 @@ static std::vector<Expected> expectedTable(void) {
     if (v >= 0)
       table.push_back({"Set(" + std::to_string(v) + ")", 3000 + v, v});
   table.push_back({"Mute", 1, -1});
+  std::string path = fuzzFolder() + "/volume.ini";
+  for (const Switch &item : SWITCHES)
+    if (platformProfileInt("Command", item.key, 0, path.c_str()) == 1)
+      for (const auto &command : item.commands)
+        table.push_back({command.first, command.second, -1});
   return table;
 }
 

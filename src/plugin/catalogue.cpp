@@ -1,7 +1,8 @@
 /*
  * The command table, built from the "Command" section of the settings file:
  * ten step slots "UpDown0".."UpDown9" that each give a volume-up and a
- * volume-down command, ten level slots "Set0".."Set9", and mute, last.
+ * volume-down command, ten level slots "Set0".."Set9", mute, and the
+ * commands that keys switched on with 1 add after it.
  */
 #include "plugin/catalogue.h"
 
@@ -78,12 +79,59 @@ static void fillCommand(CommandInfo *command, const char *nameFormat,
   command->hostWord5 = HOST_WORDS[4];
 }
 
+/* Commands a key of the "Command" section offers, after Mute, in this
+ * order, when its value is exactly 1. */
+struct SwitchCommand {
+  const char *name;
+  const char *caption;
+  int32_t commandId;
+};
+struct SwitchKey {
+  const char *key;
+  uint32_t count;
+  SwitchCommand commands[2];
+};
+static const SwitchKey SWITCH_KEYS[] = {
+    {"MuteOnOff",
+     2,
+     {{"MuteOn", TEXT_CAPTION_MUTE_ON, COMMAND_MUTE_ON},
+      {"MuteOff", TEXT_CAPTION_MUTE_OFF, COMMAND_MUTE_OFF}}},
+    {"MicMute", 1, {{"MicMute", TEXT_CAPTION_MIC_MUTE, COMMAND_MIC_MUTE}}},
+    {"MicMuteOnOff",
+     2,
+     {{"MicMuteOn", TEXT_CAPTION_MIC_MUTE_ON, COMMAND_MIC_MUTE_ON},
+      {"MicMuteOff", TEXT_CAPTION_MIC_MUTE_OFF, COMMAND_MIC_MUTE_OFF}}},
+};
+enum { SWITCH_KEY_COUNT = sizeof SWITCH_KEYS / sizeof SWITCH_KEYS[0] };
+
+/* Which switch keys are on; the commands they add. */
+static uint32_t readSwitches(const char *path, int on[SWITCH_KEY_COUNT]) {
+  uint32_t count = 0;
+  for (int k = 0; k < SWITCH_KEY_COUNT; k++) {
+    on[k] = settingInt(path, "Command", SWITCH_KEYS[k].key, 0) == 1;
+    count += on[k] ? SWITCH_KEYS[k].count : 0;
+  }
+  return count;
+}
+
+static CommandInfo *fillSwitches(CommandInfo *next,
+                                 const int on[SWITCH_KEY_COUNT]) {
+  for (int k = 0; k < SWITCH_KEY_COUNT; k++)
+    for (uint32_t i = 0; on[k] && i < SWITCH_KEYS[k].count; i++) {
+      const SwitchCommand &command = SWITCH_KEYS[k].commands[i];
+      fillCommand(next++, command.name, command.caption, 0, command.commandId);
+    }
+  return next;
+}
+
 void buildCommandCatalogue(PluginInfo *info) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
   int32_t steps[SLOTS], levels[SLOTS];
+  int switches[SWITCH_KEY_COUNT];
   uint32_t count = 1 + 2 * (uint32_t)readSlots(path, "UpDown", steps) +
-                   (uint32_t)readSlots(path, "Set", levels);
+                   (uint32_t)readSlots(path, "Set", levels) +
+                   readSwitches(path, switches);
   CommandInfo *commands =
       (CommandInfo *)platformAlloc(count * sizeof(CommandInfo));
   info->commandCount = commands ? count : 0;
@@ -103,7 +151,8 @@ void buildCommandCatalogue(PluginInfo *info) {
     if (levels[k] != EMPTY_SLOT)
       fillCommand(next++, "Set(%d)", TEXT_CAPTION_SET, levels[k],
                   COMMAND_SET_VOLUME + levels[k]);
-  fillCommand(next, "Mute", TEXT_CAPTION_MUTE, 0, COMMAND_MUTE);
+  fillCommand(next++, "Mute", TEXT_CAPTION_MUTE, 0, COMMAND_MUTE);
+  fillSwitches(next, switches);
 }
 
 void freeCommandCatalogue(PluginInfo *info) {

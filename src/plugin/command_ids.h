@@ -16,6 +16,11 @@
 /* The first identifier of each row, as the command table names them. */
 enum : int32_t {
   COMMAND_MUTE = 1,
+  COMMAND_MUTE_ON = 2,
+  COMMAND_MUTE_OFF = 3,
+  COMMAND_MIC_MUTE = 11,
+  COMMAND_MIC_MUTE_ON = 12,
+  COMMAND_MIC_MUTE_OFF = 13,
   COMMAND_VOLUME_UP = 1000,   /* + step */
   COMMAND_VOLUME_DOWN = 2000, /* + step */
   COMMAND_SET_VOLUME = 3000,  /* + percent */
@@ -27,7 +32,10 @@ enum CommandTarget {
   /* The volume the settings choose: with VolEndpoint=1 the default
    * playback endpoint, otherwise the VolComponentType line of mixer
    * device 0 (and for mute its speakers line). */
-  TARGET_PLAYBACK
+  TARGET_PLAYBACK,
+  /* The default recording devices for the console and communications
+   * roles, through Core Audio whatever the settings say. */
+  TARGET_MICROPHONE
 };
 
 /* Each identifier from first to last runs action on target, with the
@@ -42,6 +50,13 @@ struct CommandIdRow {
 /* In ascending order, no identifier in two rows. */
 inline constexpr CommandIdRow COMMAND_ID_ROWS[] = {
     {COMMAND_MUTE, COMMAND_MUTE, VOLUME_TOGGLE_MUTE, 0, 0, TARGET_PLAYBACK},
+    /* On, then off: the amount is the mute asked for. */
+    {COMMAND_MUTE_ON, COMMAND_MUTE_OFF, VOLUME_SET_MUTE, 1, -1,
+     TARGET_PLAYBACK},
+    {COMMAND_MIC_MUTE, COMMAND_MIC_MUTE, VOLUME_TOGGLE_MUTE, 0, 0,
+     TARGET_MICROPHONE},
+    {COMMAND_MIC_MUTE_ON, COMMAND_MIC_MUTE_OFF, VOLUME_SET_MUTE, 1, -1,
+     TARGET_MICROPHONE},
     {COMMAND_VOLUME_UP, COMMAND_VOLUME_UP + COMMAND_RANGE, VOLUME_STEP, 0, 1,
      TARGET_PLAYBACK},
     {COMMAND_VOLUME_DOWN, COMMAND_VOLUME_DOWN + COMMAND_RANGE, VOLUME_STEP, 0,

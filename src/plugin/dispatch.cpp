@@ -5,6 +5,7 @@
 #include "plugin/dispatch.h"
 
 #include "endpoint/endpoint.h"
+#include "microphone/microphone.h"
 #include "mixer/mixer.h"
 #include "plugin/command_ids.h"
 #include "plugin/settings.h"
@@ -33,6 +34,8 @@ static int runOnTarget(CommandTarget target, VolumeCommand command) {
   switch (target) {
   case TARGET_PLAYBACK:
     return runOnPlayback(command);
+  case TARGET_MICROPHONE:
+    return runOnMicrophones(command);
   }
   return 0;
 }

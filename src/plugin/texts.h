@@ -19,5 +19,23 @@
 #define TEXT_CAPTION_SET TEXT_VOLUME_WO "%d\x82\xc9\x83\x5a\x83\x62\x83\x67"
 /* "ミュート": mute. */
 #define TEXT_CAPTION_MUTE "\x83\x7e\x83\x85\x81\x5b\x83\x67"
+/* "する": do (makes "mute" a command to mute). */
+#define TEXT_SURU "\x82\xb7\x82\xe9"
+/* "を解除": lift (the mute). */
+#define TEXT_WO_KAIJO "\x82\xf0\x89\xf0\x8f\x9c"
+/* "マイク": the microphone. */
+#define TEXT_MIC "\x83\x7d\x83\x43\x83\x4e"
+
+/* "ミュートする": mute on. */
+#define TEXT_CAPTION_MUTE_ON TEXT_CAPTION_MUTE TEXT_SURU
+/* "ミュートを解除する": mute off. */
+#define TEXT_CAPTION_MUTE_OFF TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
+/* "マイクをミュート": microphone mute. */
+#define TEXT_CAPTION_MIC_MUTE TEXT_MIC "\x82\xf0" TEXT_CAPTION_MUTE
+/* "マイクをミュートする": microphone mute on. */
+#define TEXT_CAPTION_MIC_MUTE_ON TEXT_CAPTION_MIC_MUTE TEXT_SURU
+/* "マイクのミュートを解除する": microphone mute off. */
+#define TEXT_CAPTION_MIC_MUTE_OFF                                              \
+  TEXT_MIC "\x82\xcc" TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
 
 #endif

@@ -66,6 +66,23 @@ const TableRow TABLE_ROWS[] = {
     {"OnlyTenSlots", "[Command]\nUpDown10=5\nSet10=5\n", {mute()}},
     {"OtherSectionIgnored", "[Setting]\nUpDown0=5\nSet0=5\n", {mute()}},
     {"AllTwentySlots", fullCommandSection(), fullCommandTable()},
+    /* Switch keys add after Mute, in their own order, for exactly 1. */
+    {"SwitchesInTheirOrder",
+     "[Command]\nMicMuteOnOff=1\nMicMute=1\nMuteOnOff=1\nSet0=5\n",
+     {set(5),
+      mute(),
+      {"MuteOn", "ミュートする", 2},
+      {"MuteOff", "ミュートを解除する", 3},
+      {"MicMute", "マイクをミュート", 11},
+      {"MicMuteOn", "マイクをミュートする", 12},
+      {"MicMuteOff", "マイクのミュートを解除する", 13}}},
+    {"SwitchOneInHex",
+     "[Command]\nMicMute=0x1\n",
+     {mute(), {"MicMute", "マイクをミュート", 11}}},
+    {"SwitchesNotOne",
+     "[Command]\nMuteOnOff=0\nMicMute=2\nMicMuteOnOff=yes\n",
+     {mute()}},
+    {"SwitchInOtherSection", "[Setting]\nMicMute=1\n", {mute()}},
 };
 
 class CommandTable : public PluginTest,

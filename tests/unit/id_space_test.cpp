@@ -1,6 +1,7 @@
 /*
  * Identifiers around 0 and at both ends of the 32-bit range: exactly those
- * in the rows of plugin/command_ids.h reach the mixer and the clock; every
+ * in the rows of plugin/command_ids.h reach the mixer or Core Audio (the
+ * microphone's) and the clock; every
  * other one returns 0 and touches nothing. (bench/id_space.cpp runs all
  * 2^32 identifiers the same way, outside the test run.)
  */
@@ -22,25 +23,39 @@ const Window WINDOWS[] = {{-10000, 10000},
                           {INT_MIN, (int64_t)INT_MIN + 1000},
                           {(int64_t)INT_MAX - 1000, INT_MAX}};
 
+unsigned endpointCalls(void) {
+  unsigned calls = 0;
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
+    calls += simEndpointCalls((SimEndpointOp)op);
+  return calls;
+}
+
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  simEndpointReset();
+  simEndpointSetKind(1, AUDIO_CAPTURE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_CONSOLE, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_COMMUNICATIONS, 1);
   unsigned reached = 0;
   std::vector<int64_t> misrouted;
   for (const Window &window : WINDOWS)
     for (int64_t id = window.first; id <= window.last; id++) {
       unsigned reads = simMixerCalls(SIM_MIXER_READ);
       unsigned windowCalls = simWindowCalls();
+      unsigned comCalls = endpointCalls();
       int32_t result = KSTEvent_Execute((int32_t)id, 0);
       bool touched = simMixerCalls(SIM_MIXER_READ) != reads ||
-                     simWindowCalls() != windowCalls;
+                     simWindowCalls() != windowCalls ||
+                     endpointCalls() != comCalls;
       reached += touched;
       if (touched != isCommandId(id) || result != (int32_t)isCommandId(id))
         misrouted.push_back(id);
     }
-  /* Mute and three ranges of 101: counted here, not from the table, so that
-   * a row that gains or loses identifiers fails. */
-  EXPECT_EQ(reached, 304u);
-  EXPECT_EQ(simTrayClockNotifications(), 304u);
+  /* Mute, mute on and off, the microphone's three and three ranges of 101:
+   * counted here, not from the table, so that a row that gains or loses
+   * identifiers fails. */
+  EXPECT_EQ(reached, 309u);
+  EXPECT_EQ(simTrayClockNotifications(), 309u);
   EXPECT_EQ(misrouted, std::vector<int64_t>{});
 }
 
