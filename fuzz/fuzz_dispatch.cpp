@@ -96,6 +96,14 @@ static void shapeEndpoints(FuzzedDataProvider &input) {
   }
   simEndpointSetMuteStub(input.ConsumeIntegralInRange(0, 3) == 0);
   simComSetApartment((SimApartment)input.ConsumeIntegralInRange(0, 2));
+  /* Endpoints 2 and 3 record, when present; each role's default any of
+   * them, or a playback one, or none. */
+  for (int i = 2; i < SIM_MAX_ENDPOINTS; i++)
+    simEndpointSetKind(i, AUDIO_CAPTURE, input.ConsumeBool());
+  for (AudioRole role : {AUDIO_CONSOLE, AUDIO_COMMUNICATIONS})
+    simEndpointSetDefaultFor(AUDIO_CAPTURE, role,
+                             input.ConsumeIntegralInRange<int>(
+                                 SIM_NO_DEFAULT, SIM_MAX_ENDPOINTS - 1));
 }
 
 /* Mostly a row's first identifier or one in or just beside a row. */
