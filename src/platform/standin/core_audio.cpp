@@ -55,9 +55,12 @@ static SimCoreAudio sim;
 void simEndpointReset(void) {
   memset(&sim, 0, sizeof sim);
   sim.active[0] = 1;
+  sim.flows[SIM_RECORDING_ENDPOINT] = AUDIO_CAPTURE;
+  sim.active[SIM_RECORDING_ENDPOINT] = 1;
   for (int flow = 0; flow < SIM_FLOWS; flow++)
     for (int role = 0; role < SIM_ROLES; role++)
-      sim.defaults[flow][role] = flow == AUDIO_RENDER ? 0 : SIM_NO_DEFAULT;
+      sim.defaults[flow][role] =
+          flow == AUDIO_RENDER ? 0 : SIM_RECORDING_ENDPOINT;
   sim.present = 1;
   sim.apartment = SIM_APARTMENT_NONE;
 }
@@ -71,6 +74,18 @@ void simEndpointSetDefault(int index) {
 
 void simEndpointSetDefaultFor(AudioFlow flow, AudioRole role, int index) {
   sim.defaults[flow][role] = index;
+}
+
+int simEndpointDefaultOf(AudioFlow flow, AudioRole role) {
+  return sim.defaults[flow][role];
+}
+
+const char *simEndpointName(int index) {
+  static char names[SIM_MAX_ENDPOINTS][32];
+  snprintf(names[index], sizeof names[index], "Simulated %s %d",
+           sim.flows[index] == AUDIO_CAPTURE ? "microphone" : "speakers",
+           index);
+  return names[index];
 }
 
 void simEndpointSetKind(int index, AudioFlow flow, int active) {

@@ -127,7 +127,12 @@ enum SimEndpointOp {
 /* The COM apartment of the calling thread. */
 enum SimApartment { SIM_APARTMENT_NONE, SIM_APARTMENT_STA, SIM_APARTMENT_MTA };
 
-enum { SIM_MAX_ENDPOINTS = 4, SIM_NO_DEFAULT = -1 };
+enum {
+  SIM_MAX_ENDPOINTS = 4,
+  SIM_NO_DEFAULT = -1,
+  /* The recording device a machine starts with. */
+  SIM_RECORDING_ENDPOINT = 3
+};
 
 /* HRESULTs, as the simulation returns them. */
 enum : uint32_t {
@@ -148,10 +153,11 @@ struct SimEndpoint {
   int32_t muted; /* mute, as last written */
 };
 
-/* One active playback endpoint (number 0, the default for every role) at
- * scalar 0 and not muted, the others playback endpoints that are not
- * active; Core Audio present; the thread without COM; no faults, no
- * calls, no references. */
+/* One active playback endpoint (number 0, the default for every role) and
+ * one active recording endpoint (SIM_RECORDING_ENDPOINT, the default for
+ * every role), at scalar 0 and not muted, the others playback endpoints
+ * that are not active; Core Audio present; the thread without COM; no
+ * faults, no calls, no references. */
 void simEndpointReset(void);
 /* Endpoint number index (below SIM_MAX_ENDPOINTS), there or not. */
 SimEndpoint *simEndpoint(int index);
@@ -160,6 +166,9 @@ SimEndpoint *simEndpoint(int index);
 void simEndpointSetDefault(int index);
 /* The default endpoint of one flow for one role. */
 void simEndpointSetDefaultFor(AudioFlow flow, AudioRole role, int index);
+int simEndpointDefaultOf(AudioFlow flow, AudioRole role);
+/* "Simulated speakers <index>" or "Simulated microphone <index>". */
+const char *simEndpointName(int index);
 /* Whether endpoint index carries sound out or in, and whether it is
  * active, so that enumerating the flow's active endpoints lists it. */
 void simEndpointSetKind(int index, AudioFlow flow, int active);
