@@ -23,24 +23,16 @@ static uint64_t tableIdentifiers(void) {
   return count;
 }
 
-/* Every Core Audio call so far. */
-static unsigned endpointCalls(void) {
-  unsigned calls = 0;
-  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
-    calls += simEndpointCalls((SimEndpointOp)op);
-  return calls;
-}
-
 int main(void) {
   /* The simulated machine has a recording device, so that the
    * microphone's identifiers succeed too. */
   KSTEvent_Init("volume.dll", 0);
   auto start = std::chrono::steady_clock::now();
   uint64_t reached = 0, wrong = 0;
-  unsigned reads = simMixerCalls(SIM_MIXER_READ) + endpointCalls();
+  unsigned reads = simMixerCalls(SIM_MIXER_READ) + simEndpointAllCalls();
   for (int64_t id = INT32_MIN; id <= INT32_MAX; id++) {
     int32_t result = KSTEvent_Execute((int32_t)id, 0);
-    unsigned readsNow = simMixerCalls(SIM_MIXER_READ) + endpointCalls();
+    unsigned readsNow = simMixerCalls(SIM_MIXER_READ) + simEndpointAllCalls();
     bool touched = readsNow != reads;
     reads = readsNow;
     reached += touched;

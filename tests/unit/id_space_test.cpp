@@ -23,13 +23,6 @@ const Window WINDOWS[] = {{-10000, 10000},
                           {INT_MIN, (int64_t)INT_MIN + 1000},
                           {(int64_t)INT_MAX - 1000, INT_MAX}};
 
-unsigned endpointCalls(void) {
-  unsigned calls = 0;
-  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
-    calls += simEndpointCalls((SimEndpointOp)op);
-  return calls;
-}
-
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   simEndpointReset(); /* with a recording device: the microphone's succeed */
@@ -39,11 +32,11 @@ TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
     for (int64_t id = window.first; id <= window.last; id++) {
       unsigned reads = simMixerCalls(SIM_MIXER_READ);
       unsigned windowCalls = simWindowCalls();
-      unsigned comCalls = endpointCalls();
+      unsigned comCalls = simEndpointAllCalls();
       int32_t result = KSTEvent_Execute((int32_t)id, 0);
       bool touched = simMixerCalls(SIM_MIXER_READ) != reads ||
                      simWindowCalls() != windowCalls ||
-                     endpointCalls() != comCalls;
+                     simEndpointAllCalls() != comCalls;
       reached += touched;
       if (touched != isCommandId(id) || result != (int32_t)isCommandId(id))
         misrouted.push_back(id);

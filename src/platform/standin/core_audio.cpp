@@ -106,6 +106,12 @@ void simEndpointHandBackNothing(SimEndpointOp op, int nothing) {
   sim.handsBackNothing[op] = nothing;
 }
 unsigned simEndpointCalls(SimEndpointOp op) { return sim.calls[op]; }
+unsigned simEndpointAllCalls(void) {
+  unsigned total = 0;
+  for (unsigned calls : sim.calls)
+    total += calls;
+  return total;
+}
 void simEndpointClearCalls(void) {
   memset(sim.calls, 0, sizeof sim.calls);
   memset(&sim.lastWrites, 0, sizeof sim.lastWrites);

@@ -187,6 +187,8 @@ void simEndpointFailAfter(SimEndpointOp op, unsigned calls, uint32_t error);
 void simEndpointHandBackNothing(SimEndpointOp op, int nothing);
 /* How often a step ran since the last reset (failures included). */
 unsigned simEndpointCalls(SimEndpointOp op);
+/* All steps together. */
+unsigned simEndpointAllCalls(void);
 void simEndpointClearCalls(void);
 /* What the plug-in last asked SetMasterVolumeLevelScalar and SetMute to
  * write since the calls were last cleared, accepted or not. */
