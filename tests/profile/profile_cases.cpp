@@ -420,8 +420,10 @@ void addRandomCases(std::vector<ProfileCase> &cases) {
 void addShippedSettings(std::vector<ProfileCase> &cases) {
   std::ifstream in(VOLUME_EXAMPLE_SETTINGS, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::vector<ProfileQuery> queries = {{"Setting", "VolComponentType", 4},
-                                       {"Setting", "VolEndpoint", 1}};
+  std::vector<ProfileQuery> queries = {
+      {"Setting", "VolComponentType", 4}, {"Setting", "VolEndpoint", 1},
+      {"Setting", "UnmuteOnChange", 0},   {"Command", "MuteOnOff", 0},
+      {"Command", "MicMute", 0},          {"Command", "MicMuteOnOff", 0}};
   for (int k = 0; k < 10; k++) {
     queries.push_back({"Command", "UpDown" + std::to_string(k), -1});
     queries.push_back({"Command", "Set" + std::to_string(k), -1});
