@@ -82,6 +82,16 @@ void hostReadSound(SoundState *state);
 /* Messages 1030 the taskbar clock has received so far; 0 when they cannot
  * be counted. */
 int hostClockNotifications(unsigned *count);
+
+/* A recording device that the microphone's commands act on. */
+struct MicrophoneView {
+  char name[128]; /* its friendly name, UTF-8 */
+  int muted;
+};
+/* The default recording devices as the loaded plug-in's system has them:
+ * for the console role, then for communications where that is another
+ * device. How many were found, or -1 when they cannot be read. */
+int hostReadMicrophones(void *plugin, MicrophoneView *views, int size);
 void hostStopObserving(void);
 
 #endif

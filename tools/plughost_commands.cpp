@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "plughost.h"
+#include "plugin/command_ids.h"
 
 /* The six functions the host looks up, with the types and calling
  * convention the plug-in defines them with. */
@@ -245,6 +246,27 @@ static void printSound(void) {
   printf("  mute %s", !sound.muteKnown ? "-" : sound.muted ? "on" : "off");
 }
 
+/* Whether an identifier is one of the microphone's commands. */
+static int isMicrophoneCommand(int32_t id) {
+  for (const CommandIdRow &row : COMMAND_ID_ROWS)
+    if (row.target == TARGET_MICROPHONE && id >= row.first && id <= row.last)
+      return 1;
+  return 0;
+}
+
+/* One line per recording device that a microphone command touched. */
+static void printMicrophones(void *library) {
+  MicrophoneView views[2];
+  int count = hostReadMicrophones(library, views, 2);
+  if (count < 0)
+    puts("  microphone -");
+  else if (count == 0)
+    puts("  microphone: no recording device");
+  for (int k = 0; k < count; k++)
+    printf("  microphone %s  mute %s\n", views[k].name,
+           views[k].muted ? "on" : "off");
+}
+
 static void executeOne(const LoadedPlugin *plugin, const char *given,
                        int32_t id) {
   unsigned before = 0, after = 0;
@@ -258,6 +280,8 @@ static void executeOne(const LoadedPlugin *plugin, const char *given,
            after > before ? "notified" : "not notified", before, after);
   else
     puts("  clock -");
+  if (isMicrophoneCommand(id))
+    printMicrophones(plugin->library);
   fflush(stdout);
 }
 

@@ -125,6 +125,16 @@ struct EndpointView {
  * for playback now. Enters COM on the calling thread if it has none, and
  * leaves it again. The HRESULT of the first call that failed, or S_OK. */
 HRESULT kitReadEndpoint(EndpointView *view);
+/* A default recording device, by its friendly name (or its id). */
+struct RecordingDeviceView {
+  WCHAR name[128];
+  int muted;
+};
+/* The default recording device for the console role and, where it is
+ * another device, the one for communications. Enters COM as
+ * kitReadEndpoint does. How many were read, or -1 without Core Audio. */
+int kitReadRecordingDevices(RecordingDeviceView *views, int size);
+
 /* Whether the loaded plug-in's settings file sets VolEndpoint=1. */
 int kitPluginUsesEndpoint(HMODULE plugin);
 

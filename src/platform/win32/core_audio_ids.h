@@ -27,4 +27,13 @@ static const IID ENDPOINT_VOLUME_INTERFACE = {
     0x4546,
     {0x97, 0x22, 0x0c, 0xf7, 0x40, 0x78, 0x22, 0x9a}};
 
+/* PKEY_Device_FriendlyName: an endpoint's name as the Sound control panel
+ * shows it. */
+static const PROPERTYKEY DEVICE_FRIENDLY_NAME = {
+    {0xa45c254e,
+     0xdf1c,
+     0x4efd,
+     {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}},
+    14};
+
 #endif

@@ -1,0 +1,18 @@
+/*
+ * The default recording devices, read through the host kit's own Core
+ * Audio calls, their names as UTF-8.
+ */
+#include "hostkit/hostkit.h"
+#include "plughost.h"
+
+int hostReadMicrophones(void *, MicrophoneView *views, int size) {
+  RecordingDeviceView devices[2];
+  int count = kitReadRecordingDevices(devices, size < 2 ? size : 2);
+  for (int k = 0; k < count; k++) {
+    if (!WideCharToMultiByte(CP_UTF8, 0, devices[k].name, -1, views[k].name,
+                             sizeof views[k].name, nullptr, nullptr))
+      lstrcpyA(views[k].name, "?");
+    views[k].muted = devices[k].muted;
+  }
+  return count;
+}
