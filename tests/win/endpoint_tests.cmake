@@ -95,3 +95,10 @@ endpoint_plughost_test(endpoint.plughost_run_wine ${CMAKE_BINARY_DIR}/wine
 "${endpoint_note}3050  id 3050  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
 1  id 1  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
 " 3050 1)
+# The microphone's devices, named by their ids (the fake has no names).
+endpoint_plughost_test(endpoint.plughost_microphone_fake ${FAKE_AUDIO_PREFIX}
+"${endpoint_note}12  id 12  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
+  microphone \\{fake\\}\\.2  mute on
+" 12)
+set_tests_properties(endpoint.plughost_microphone_fake PROPERTIES
+  FIXTURES_REQUIRED fake_core_audio)
