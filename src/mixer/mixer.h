@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "volume_commands/volume_commands.h"
 #include "platform/platform.h"
+#include "volume_commands/volume_commands.h"
 
 /* Opens mixer device 0 unless it is open already. */
 int openMixer(void);
@@ -30,9 +30,6 @@ int writeMute(uint32_t value);
 extern const VolumeBackend MIXER_BACKEND;
 /* Runs one command on the mixer. */
 int runOnMixer(VolumeCommand command, int32_t componentTypeSetting);
-
-/* The mixer component type that a VolComponentType setting selects. */
-uint32_t componentTypeFromSetting(int32_t componentTypeSetting);
 
 /* Closes the mixer and forgets every control found, so that the next
  * command starts as the first one after loading did. */

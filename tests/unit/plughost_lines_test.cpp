@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mixer/mixer.h"
+#include "mixer/component_type.h"
 #include "plughost_lines.h"
 
 /* The listing must choose lines exactly as the plug-in does. */
