@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "mixer/component_type.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 /* The listing must choose lines exactly as the plug-in does. */
 TEST(PlughostLinesTest, SettingsMapToComponentTypesAsInThePlugin) {

@@ -14,7 +14,7 @@
 
 #include "platform/platform.h"
 #include "platform/standin/standin.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 static decltype(&simMixerLineAt) lineAt;
 static decltype(&simMixerLine) firstLineOfType;

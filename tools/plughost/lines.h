@@ -4,8 +4,8 @@
  *
  * The platform part reads the device (winmm on Windows, the plug-in's
  * simulated mixer elsewhere) into plain reports; the portable part
- * (plughost_lines.cpp) works out which VolComponentType value selects each
- * line and prints the listing.
+ * (lines.cpp) works out which VolComponentType value selects each line and
+ * prints the listing.
  */
 #ifndef PLUGHOST_LINES_H
 #define PLUGHOST_LINES_H

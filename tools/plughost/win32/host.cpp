@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 void hostPrepareOutput(void) { SetConsoleOutputCP(CP_UTF8); }
 

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "platform/standin/standin.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 void hostPrepareOutput(void) {}
 

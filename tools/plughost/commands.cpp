@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 /* The six functions the host looks up, with the types and calling
  * convention the plug-in defines them with. */

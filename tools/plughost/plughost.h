@@ -3,10 +3,10 @@
  * way the host does, shows its information record and runs its commands,
  * reporting what each command did to the sound and to the taskbar clock.
  *
- * The portable part (plughost.cpp, plughost_commands.cpp) parses the
- * command line and prints; the platform part (plughost_posix.cpp or
- * plughost_win32.cpp, chosen by the build) loads libraries, converts text
- * and watches the mixer and the clock.
+ * The portable part (plughost.cpp, commands.cpp, lines.cpp) parses the
+ * command line and prints; the platform part (win32/ or posix/, chosen by
+ * the build) loads libraries, converts text and watches the mixer and the
+ * clock.
  */
 #ifndef PLUGHOST_H
 #define PLUGHOST_H

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 static HMIXER linesMixer;
 

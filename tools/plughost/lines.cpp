@@ -3,11 +3,11 @@
  * device 0, which VolComponentType value selects each, and which one the
  * settings file beside the plug-in selects now.
  */
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 #include <cstring>
 
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 /* winmm's component types: destinations from 0, sources from 0x1000. */
 static const uint32_t SOURCE_FIRST = 0x1000;
