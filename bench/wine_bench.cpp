@@ -351,9 +351,11 @@ static int loadPlugin(const char *path) {
   char reason[512];
   HMODULE module = kitLoadLibrary(path, reason, sizeof reason);
   PluginExports exports;
-  if (!module || !kitFindExports(module, &exports)) {
-    fprintf(stderr, "wine_bench: cannot load %s: %s\n", path,
-            module ? "an export is missing" : reason);
+  MissingExports missing;
+  if (!module || !kitFindExports(module, &exports, &missing)) {
+    fprintf(stderr, "wine_bench: cannot load %s: %s%s\n", path,
+            module ? "it lacks the export " : reason,
+            module ? missing.names[0] : "");
     return 0;
   }
   execute = exports.execute;
