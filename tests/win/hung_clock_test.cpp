@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "clock_thread.h"
 #include "plugin_test.h"
 
 static double secondsSince(const LARGE_INTEGER &start) {
@@ -46,7 +45,7 @@ class HungClockTest : public PluginTest {
 protected:
   void TearDown() override {
     /* A command still waiting on the clock goes on once it answers. */
-    stopClockThread(&clock);
+    kitStopClockThread(&clock);
     if (commandThread) {
       WaitForSingleObject(commandThread, INFINITE);
       CloseHandle(commandThread);
@@ -78,7 +77,7 @@ protected:
 
 TEST_F(HungClockTest, CommandReturnsWhenTheClockStopsAnswering) {
   ASSERT_NO_FATAL_FAILURE(presetSpeakers(30000, 0));
-  ASSERT_TRUE(startClockThread(&clock, CLOCK_STOPS_ANSWERING));
+  ASSERT_TRUE(kitStartClockThread(&clock, CLOCK_STOPS_ANSWERING));
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
   command.execute = plugin.exports.execute;
   command.commandId = 3050;
@@ -104,7 +103,7 @@ TEST_F(HungClockTest, CommandReturnsWhenTheClockStopsAnswering) {
  * for a failure. */
 TEST_F(HungClockTest, ClockOnAnotherThreadGetsOneMessagePerSuccess) {
   ASSERT_NO_FATAL_FAILURE(presetSpeakers(30000, 0));
-  ASSERT_TRUE(startClockThread(&clock, CLOCK_PUMPS_MESSAGES));
+  ASSERT_TRUE(kitStartClockThread(&clock, CLOCK_PUMPS_MESSAGES));
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
   const int32_t commands[] = {3050, 1005, 2010, 1, 1, 3100, 999};
   int expected = 0;

@@ -3,8 +3,8 @@
  * needs, shared by plughost, the Windows tests and the benchmarks. It loads
  * a plug-in and finds its exports as the host does (exports.h, the portable
  * part), puts up a stand-in taskbar whose clock counts the messages it
- * gets, and reads the sound through handles of its own, independently of
- * the plug-in's code.
+ * gets, on the calling thread or on one of its own, and reads the sound
+ * through handles of its own, independently of the plug-in's code.
  */
 #ifndef VOLUME_HOSTKIT_H
 #define VOLUME_HOSTKIT_H
@@ -56,6 +56,35 @@ int kitCreateTaskbar(StandInTaskbar *taskbar, char *reason, size_t reasonSize);
 void kitDestroyTaskbar(StandInTaskbar *taskbar);
 ClockMessages kitClockMessages(void);
 void kitResetClockMessages(void);
+
+/* ---- The stand-in taskbar on a thread of its own --------------------------
+ * As the shell's windows belong to another thread than the host's: the
+ * plug-in's message then crosses threads and waits for the clock's thread
+ * to take it. */
+
+enum ClockThreadMode {
+  CLOCK_PUMPS_MESSAGES, /* answers every message, as the shell does */
+  CLOCK_STOPS_ANSWERING /* once its windows exist, blocked on an event, as
+                           a hung shell is */
+};
+
+struct ClockThread {
+  ClockThreadMode mode;
+  HDESK desktop; /* the starting thread's, where the plug-in searches */
+  HANDLE thread;
+  DWORD threadId;
+  HANDLE ready;   /* set once the windows exist (or failed to) */
+  HANDLE release; /* lets a thread that stopped answering go on */
+  int created;
+  StandInTaskbar taskbar;
+};
+
+/* Starts the thread on the calling thread's desktop and waits until its
+ * taskbar exists; 0 when it could not be made. */
+int kitStartClockThread(ClockThread *clock, ClockThreadMode mode);
+/* Lets the thread answer again, has it destroy its windows, and waits for
+ * it to end. */
+void kitStopClockThread(ClockThread *clock);
 
 /* ---- Mixer device 0, through a handle of the kit's own --------------------
  */

@@ -1,4 +1,8 @@
-#include "clock_thread.h"
+/*
+ * The stand-in taskbar on a thread of its own, as the shell's windows
+ * belong to another thread than the host's.
+ */
+#include "hostkit.h"
 
 /* Handles everything already waiting, sent messages included. */
 static void drainMessages(void) {
@@ -7,45 +11,47 @@ static void drainMessages(void) {
     DispatchMessageA(&message);
 }
 
+static void pumpMessages(void) {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    DispatchMessageA(&message);
+}
+
 static DWORD WINAPI clockThreadMain(void *parameter) {
   ClockThread *clock = (ClockThread *)parameter;
   /* A new thread starts on the process's first desktop, not on the
-   * private one the test thread moved to. */
+   * private one the starting thread moved to. */
   char reason[256];
   clock->created = SetThreadDesktop(clock->desktop) &&
                    kitCreateTaskbar(&clock->taskbar, reason, sizeof reason);
   SetEvent(clock->ready);
-  if (clock->created) {
-    if (clock->mode == CLOCK_PUMPS_MESSAGES) {
-      MSG message;
-      while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchMessageA(&message);
-    } else {
-      WaitForSingleObject(clock->release, INFINITE);
-      drainMessages();
-    }
+  if (clock->created && clock->mode == CLOCK_STOPS_ANSWERING) {
+    WaitForSingleObject(clock->release, INFINITE);
+    drainMessages();
+  } else if (clock->created) {
+    pumpMessages();
   }
   kitDestroyTaskbar(&clock->taskbar);
   return 0;
 }
 
-bool startClockThread(ClockThread *clock, ClockThreadMode mode) {
+int kitStartClockThread(ClockThread *clock, ClockThreadMode mode) {
   *clock = ClockThread();
   clock->mode = mode;
   clock->desktop = GetThreadDesktop(GetCurrentThreadId());
   clock->ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   clock->release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!clock->ready || !clock->release)
-    return false;
+    return 0;
   clock->thread =
       CreateThread(nullptr, 0, clockThreadMain, clock, 0, &clock->threadId);
   if (!clock->thread)
-    return false;
+    return 0;
   WaitForSingleObject(clock->ready, INFINITE);
   return clock->created;
 }
 
-void stopClockThread(ClockThread *clock) {
+void kitStopClockThread(ClockThread *clock) {
   if (clock->thread) {
     SetEvent(clock->release);
     PostThreadMessageA(clock->threadId, WM_QUIT, 0, 0);
