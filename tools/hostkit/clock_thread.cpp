@@ -17,6 +17,30 @@ static void pumpMessages(void) {
     DispatchMessageA(&message);
 }
 
+/* Longest wait of a clock for the window it calls back. */
+static const UINT CALL_BACK_TIMEOUT_MS = 3000;
+
+/* The clock's own procedure, behind a call to the window named in the
+ * thread's record: sent, and waited for, before the clock answers. */
+static LRESULT CALLBACK callingBackProcedure(HWND window, UINT message,
+                                             WPARAM wParam, LPARAM lParam) {
+  ClockThread *clock = (ClockThread *)GetWindowLongPtrA(window, GWLP_USERDATA);
+  if (message == TRAY_CLOCK_REFRESH && clock->callBack) {
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutA(clock->callBack, CLOCK_CALL_BACK, 0, 0, SMTO_NORMAL,
+                        CALL_BACK_TIMEOUT_MS, &reply);
+  }
+  return CallWindowProcA(clock->clockProcedure, window, message, wParam,
+                         lParam);
+}
+
+static void callBackBeforeAnswering(ClockThread *clock) {
+  HWND window = clock->taskbar.clock;
+  SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)clock);
+  clock->clockProcedure = (WNDPROC)SetWindowLongPtrA(
+      window, GWLP_WNDPROC, (LONG_PTR)callingBackProcedure);
+}
+
 static DWORD WINAPI clockThreadMain(void *parameter) {
   ClockThread *clock = (ClockThread *)parameter;
   /* A new thread starts on the process's first desktop, not on the
@@ -24,6 +48,8 @@ static DWORD WINAPI clockThreadMain(void *parameter) {
   char reason[256];
   clock->created = SetThreadDesktop(clock->desktop) &&
                    kitCreateTaskbar(&clock->taskbar, reason, sizeof reason);
+  if (clock->created && clock->mode == CLOCK_CALLS_BACK)
+    callBackBeforeAnswering(clock);
   SetEvent(clock->ready);
   if (clock->created && clock->mode == CLOCK_STOPS_ANSWERING) {
     WaitForSingleObject(clock->release, INFINITE);

@@ -63,10 +63,17 @@ void kitResetClockMessages(void);
  * to take it. */
 
 enum ClockThreadMode {
-  CLOCK_PUMPS_MESSAGES, /* answers every message, as the shell does */
-  CLOCK_STOPS_ANSWERING /* once its windows exist, blocked on an event, as
-                           a hung shell is */
+  CLOCK_PUMPS_MESSAGES,  /* answers every message, as the shell does */
+  CLOCK_STOPS_ANSWERING, /* once its windows exist, blocked on an event, as
+                            a hung shell is */
+  /* pumps, but before it answers the refresh, sends CLOCK_CALL_BACK to the
+   * window in callBack and waits for that to be answered, as a shell may
+   * send to the host while the host waits for it */
+  CLOCK_CALLS_BACK
 };
+
+/* What the clock of CLOCK_CALLS_BACK sends to callBack: WM_APP. */
+enum { CLOCK_CALL_BACK = 0x8000 };
 
 struct ClockThread {
   ClockThreadMode mode;
@@ -77,6 +84,8 @@ struct ClockThread {
   HANDLE release; /* lets a thread that stopped answering go on */
   int created;
   StandInTaskbar taskbar;
+  HWND callBack;          /* for CLOCK_CALLS_BACK; set by its user */
+  WNDPROC clockProcedure; /* the clock's own, behind the call back */
 };
 
 /* Starts the thread on the calling thread's desktop and waits until its
