@@ -20,12 +20,9 @@
 #include <string>
 
 #include "fake_core_audio/fake_core_audio.h"
+#include "hostkit/hostkit.h"
 
 enum { WARM_UP_COMMANDS = 50, TIMED_COMMANDS = 200, REPETITIONS = 5 };
-
-typedef int32_t(__stdcall *ExecuteFunction)(int32_t, uint32_t);
-typedef int32_t(__stdcall *InitFunction)(const char *, uint32_t);
-typedef void(__stdcall *UnloadFunction)(void);
 
 struct Plugin {
   HMODULE module;
@@ -69,16 +66,15 @@ static void removePlugin(const std::string &installed) {
 }
 
 static bool loadPlugin(const std::string &path, Plugin *plugin) {
-  plugin->module = LoadLibraryA(path.c_str());
-  if (!plugin->module)
+  char reason[512];
+  plugin->module = kitLoadLibrary(path.c_str(), reason, sizeof reason);
+  PluginExports exports;
+  MissingExports missing;
+  if (!plugin->module || !kitFindExports(plugin->module, &exports, &missing))
     return false;
-  InitFunction init =
-      (InitFunction)(void *)GetProcAddress(plugin->module, "KSTEvent_Init");
-  plugin->execute = (ExecuteFunction)(void *)GetProcAddress(plugin->module,
-                                                            "KSTEvent_Execute");
-  plugin->unload =
-      (UnloadFunction)(void *)GetProcAddress(plugin->module, "KSTEvent_Unload");
-  return init && plugin->execute && plugin->unload && init(path.c_str(), 0);
+  plugin->execute = exports.execute;
+  plugin->unload = exports.unload;
+  return exports.init(path.c_str(), 0) == 1;
 }
 
 static double nowMicroseconds(void) {

@@ -211,46 +211,6 @@ static bool startOneSetProcess(int percent) {
   return code == 0;
 }
 
-/* ---- The shell's clock on a thread of its own ------------------------ */
-
-static HDESK benchDesktop;
-static HANDLE clockReady;
-static volatile LONG clockCreated;
-static HANDLE clockThreadHandle;
-static DWORD clockThreadId;
-
-static DWORD WINAPI clockThread(void *) {
-  StandInTaskbar taskbar;
-  char reason[256];
-  if (SetThreadDesktop(benchDesktop) &&
-      kitCreateTaskbar(&taskbar, reason, sizeof reason))
-    clockCreated = 1;
-  SetEvent(clockReady);
-  MSG message;
-  while (clockCreated && GetMessageA(&message, nullptr, 0, 0) > 0)
-    DispatchMessageA(&message);
-  if (clockCreated)
-    kitDestroyTaskbar(&taskbar);
-  return 0;
-}
-
-static bool startClock(void) {
-  benchDesktop = GetThreadDesktop(GetCurrentThreadId());
-  clockReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  clockThreadHandle =
-      CreateThread(nullptr, 0, clockThread, nullptr, 0, &clockThreadId);
-  if (!clockReady || !clockThreadHandle)
-    return false;
-  WaitForSingleObject(clockReady, INFINITE);
-  return clockCreated != 0;
-}
-
-static void stopClock(void) {
-  PostThreadMessageA(clockThreadId, WM_QUIT, 0, 0);
-  WaitForSingleObject(clockThreadHandle, INFINITE);
-  CloseHandle(clockThreadHandle);
-}
-
 /* ---- The measurement ------------------------------------------------- */
 
 enum Kind { SET, STEP, MUTE, KIND_COUNT };
@@ -262,6 +222,8 @@ static UnloadFunction unload;
 static HMODULE pluginModule;
 static RawMixer raw;
 static int failures;
+/* The shell's clock, on a thread of its own that pumps messages. */
+static ClockThread clockThread;
 
 /* The i-th call of a kind: set alternates 40 and 60 %, step up and down
  * by 5, mute toggles, so that every call changes something. */
@@ -351,9 +313,11 @@ static int loadPlugin(const char *path) {
   char reason[512];
   HMODULE module = kitLoadLibrary(path, reason, sizeof reason);
   PluginExports exports;
-  if (!module || !kitFindExports(module, &exports)) {
-    fprintf(stderr, "wine_bench: cannot load %s: %s\n", path,
-            module ? "an export is missing" : reason);
+  MissingExports missing;
+  if (!module || !kitFindExports(module, &exports, &missing)) {
+    fprintf(stderr, "wine_bench: cannot load %s: %s%s\n", path,
+            module ? "it lacks the export " : reason,
+            module ? missing.names[0] : "");
     return 0;
   }
   execute = exports.execute;
@@ -379,7 +343,8 @@ int main(int argc, char **argv) {
     defaultPluginPath(path, sizeof path);
   snprintf(desktopName, sizeof desktopName, "%s-%lu", DESKTOP_PREFIX,
            (unsigned long)GetCurrentProcessId());
-  if (!kitUsePrivateDesktop(DESKTOP_PREFIX) || !startClock() ||
+  if (!kitUsePrivateDesktop(DESKTOP_PREFIX) ||
+      !kitStartClockThread(&clockThread, CLOCK_PUMPS_MESSAGES) ||
       !openRawMixer(&raw) || !loadPlugin(path)) {
     fprintf(stderr, "wine_bench: setting up failed\n");
     return 1;
@@ -415,7 +380,7 @@ int main(int argc, char **argv) {
   unload();
   FreeLibrary(pluginModule);
   mixerClose(raw.mixer);
-  stopClock();
+  kitStopClockThread(&clockThread);
   if (failures) {
     fprintf(stderr, "wine_bench: %d calls failed\n", failures);
     return 1;

@@ -31,9 +31,6 @@ extern const VolumeBackend MIXER_BACKEND;
 /* Runs one command on the mixer, with the target's settings. */
 int runOnMixer(VolumeCommand command, VolumeTarget target);
 
-/* The mixer component type that a VolComponentType setting selects. */
-uint32_t componentTypeFromSetting(int32_t componentTypeSetting);
-
 /* Closes the mixer and forgets every control found, so that the next
  * command starts as the first one after loading did. */
 void releaseMixer(void);

@@ -2,16 +2,9 @@
  * Volume of the mixer line chosen by VolComponentType, as a percent, with
  * the balance between channels kept across changes and across silence.
  */
+#include "mixer/component_type.h"
 #include "mixer/mixer.h"
 #include "mixer/mixer_internal.h"
-
-uint32_t componentTypeFromSetting(int32_t setting) {
-  if (setting >= 0 && setting <= 8)
-    return MIXER_COMPONENT_DST_FIRST + (uint32_t)setting;
-  if (setting >= 9 && setting <= 19)
-    return MIXER_COMPONENT_SRC_FIRST + (uint32_t)(setting - 9);
-  return MIXER_COMPONENT_DST_SPEAKERS;
-}
 
 /* Finds the volume control once per load; a later setting is ignored. */
 static int discoverVolumeControl(int32_t componentTypeSetting) {

@@ -1,6 +1,7 @@
 #include "plugin/settings.h"
 
 #include "platform/platform.h"
+#include "plugin/settings_path.h"
 
 static StartupSettings settings;
 
@@ -14,18 +15,7 @@ void rememberModule(void *module) { pluginModule = module; }
 void settingsFilePath(char path[SETTINGS_PATH_SIZE]) {
   uint32_t length =
       platformModuleFileName(pluginModule, path, SETTINGS_PATH_SIZE);
-  /* A failed query, a name cut short at the buffer's end or a name too
-   * short to hold an extension leaves nothing sound to rewrite. */
-  if (length < 3 || length >= SETTINGS_PATH_SIZE) {
-    path[0] = '\0';
-    return;
-  }
-  /* The extension is not parsed: the last three characters are replaced,
-   * whatever they are, so plug.dll and plug.dl_ both read plug.ini. */
-  path[length - 3] = 'i';
-  path[length - 2] = 'n';
-  path[length - 1] = 'i';
-  path[length] = '\0';
+  settingsPathFromModuleName(path, length, SETTINGS_PATH_SIZE);
 }
 
 int32_t settingInt(const char *path, const char *section, const char *key,

@@ -6,6 +6,7 @@
 
 #include "plugin/plugin.h"
 #include "plugin/settings.h"
+#include "plugin/settings_path.h"
 #include "unit_support.h"
 
 namespace {
@@ -43,6 +44,17 @@ TEST_P(SettingsPath, ReplacesLastThreeCharacters) {
 
 INSTANTIATE_TEST_SUITE_P(ModuleNames, SettingsPath,
                          testing::ValuesIn(PATH_ROWS));
+
+/* The tools find the settings by the same rule with buffers of other
+ * sizes: a name filling all but the last character is whole. */
+TEST(SettingsPathRule, TakesTheBufferSizeItIsGiven) {
+  char name[8] = "ab.dll";
+  EXPECT_EQ(1, settingsPathFromModuleName(name, 6, 7));
+  EXPECT_STREQ("ab.ini", name);
+  char cut[8] = "abc.dll";
+  EXPECT_EQ(0, settingsPathFromModuleName(cut, 7, 7));
+  EXPECT_STREQ("", cut);
+}
 
 struct InitRow {
   const char *name;

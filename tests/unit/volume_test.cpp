@@ -4,6 +4,7 @@
  */
 #include <climits>
 
+#include "mixer/component_type.h"
 #include "mixer/mixer.h"
 #include "plugin/plugin.h"
 #include "plugin/settings.h"

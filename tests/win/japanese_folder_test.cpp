@@ -116,10 +116,11 @@ TEST_P(JapaneseFolderTest, SettingsFoundAndCaptionsInCodePage932) {
                                 (int)hostPath.size(), nullptr, 0));
   module = LoadLibraryA(hostPath.c_str());
   ASSERT_NE(nullptr, module) << "error " << GetLastError();
-  ASSERT_TRUE(kitFindExports(module, &exports));
+  MissingExports missing;
+  ASSERT_TRUE(kitFindExports(module, &exports, &missing));
   ASSERT_EQ(1, exports.init(hostPath.c_str(), 0));
 
-  void *info = exports.initPluginInfo(hostPath.c_str());
+  PluginInfo *info = exports.initPluginInfo(hostPath.c_str());
   ASSERT_NE(nullptr, info);
   EXPECT_EQ(inCodePage932(L"ボリュームを変更"), readPointer(info, INFO_NAME));
   EXPECT_EQ(hostPath, readPointer(info, INFO_FILE_NAME));

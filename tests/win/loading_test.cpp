@@ -126,7 +126,7 @@ TEST_F(LoadingTest, ManyCallsInALoopKeepTheCallerIntact) {
     failures += plugin.exports.init(plugin.dllPath.c_str(), 0) != 1;
     plugin.exports.windowsHook((uint32_t)i, 0, 0);
     if (i % 10 == 0) {
-      void *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
+      PluginInfo *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
       failures += info == nullptr || readU32(info, INFO_COMMAND_COUNT) != 3;
       plugin.exports.freePluginInfo(info);
     }

@@ -23,7 +23,7 @@ static const char DISTINCT_SETTINGS[] = "[Setting]\r\nVolComponentType=5\r\n"
 static void expectSettingsRead(const PluginExports &exports, const char *path,
                                const MixerLineView &speakers, bool read) {
   ASSERT_EQ(1, exports.init(path, 0));
-  void *info = exports.initPluginInfo(path);
+  PluginInfo *info = exports.initPluginInfo(path);
   ASSERT_NE(nullptr, info);
   EXPECT_EQ(read ? 4u : 1u, readU32(info, INFO_COMMAND_COUNT));
   if (read) {
@@ -116,8 +116,10 @@ static ::testing::AssertionResult installDeep(DeepPlugin *deep,
   if (!deep->module)
     return ::testing::AssertionFailure()
            << "LoadLibraryW failed (error " << GetLastError() << ")";
-  if (!kitFindExports(deep->module, &deep->exports))
-    return ::testing::AssertionFailure() << "an export is missing";
+  MissingExports missing;
+  if (!kitFindExports(deep->module, &deep->exports, &missing))
+    return ::testing::AssertionFailure()
+           << "lacks the export " << missing.names[0];
   return ::testing::AssertionSuccess();
 }
 

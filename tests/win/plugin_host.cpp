@@ -62,8 +62,10 @@ bool writeFileBytes(const std::string &path, const std::string &bytes) {
       kitLoadLibrary(plugin->dllPath.c_str(), reason, sizeof reason);
   if (!plugin->module)
     return ::testing::AssertionFailure() << reason;
-  if (!kitFindExports(plugin->module, &plugin->exports))
-    return ::testing::AssertionFailure() << "an export is missing";
+  MissingExports missing;
+  if (!kitFindExports(plugin->module, &plugin->exports, &missing))
+    return ::testing::AssertionFailure()
+           << "lacks the export " << missing.names[0];
   return ::testing::AssertionSuccess();
 }
 

@@ -123,7 +123,7 @@ class CatalogueTest : public PluginTest,
 TEST_P(CatalogueTest, CommandTableFollowsTheSettings) {
   const CatalogueCase &catalogue = GetParam();
   ASSERT_NO_FATAL_FAILURE(loadWithSettings(catalogue.settings));
-  void *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
+  PluginInfo *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
   ASSERT_NE(nullptr, info);
   EXPECT_EQ(inCodePage932(L"ボリュームを変更"),
             std::string(readPointer(info, INFO_NAME)));
@@ -155,7 +155,7 @@ TEST_F(PluginInfoTest, FileNameIsAByteForByteCopy) {
       "C:\\" + std::string(400, 'n') + ".dll", plugin.dllPath};
   for (const std::string &fileName : fileNames) {
     SCOPED_TRACE(fileName);
-    void *info = plugin.exports.initPluginInfo(fileName.c_str());
+    PluginInfo *info = plugin.exports.initPluginInfo(fileName.c_str());
     ASSERT_NE(nullptr, info);
     const char *copy = readPointer(info, INFO_FILE_NAME);
     EXPECT_NE(fileName.c_str(), copy) << "a copy, not the caller's string";
@@ -186,7 +186,7 @@ ownedStrings(const void *info) {
  * block, so each string must be a block of its own on the heap. */
 TEST_F(PluginInfoTest, StringsAreDistinctHeapBlocks) {
   ASSERT_NO_FATAL_FAILURE(loadWithSettings(ALL_SLOTS_SETTINGS.c_str()));
-  void *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
+  PluginInfo *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
   ASSERT_NE(nullptr, info);
   HANDLE heap = GetProcessHeap();
   EXPECT_TRUE(HeapValidate(heap, 0, info));

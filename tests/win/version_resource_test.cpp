@@ -119,7 +119,7 @@ TEST_F(ReportedVersionTest, VersionOfTheNamedFile) {
                {plugin.folder + "missing.dll", 0, 0}};
   for (const auto &file : files) {
     SCOPED_TRACE(file.path);
-    void *info = plugin.exports.initPluginInfo(file.path.c_str());
+    PluginInfo *info = plugin.exports.initPluginInfo(file.path.c_str());
     ASSERT_NE(nullptr, info);
     EXPECT_EQ(file.versionMS, readU32(info, INFO_VERSION_MS));
     EXPECT_EQ(file.versionLS, readU32(info, INFO_VERSION_LS));

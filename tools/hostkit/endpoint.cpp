@@ -71,11 +71,6 @@ HRESULT kitReadEndpoint(EndpointView *view) {
 
 int kitPluginUsesEndpoint(HMODULE plugin) {
   char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(plugin, path, MAX_PATH);
-  if (length < 3 || length >= MAX_PATH)
-    return 0;
-  /* The plug-in's own rule: its path with the last three characters
-   * replaced by "ini". */
-  memcpy(path + length - 3, "ini", 4);
-  return GetPrivateProfileIntA("Setting", "VolEndpoint", 0, path) == 1;
+  return kitSettingsPath(plugin, path, sizeof path) &&
+         GetPrivateProfileIntA("Setting", "VolEndpoint", 0, path) == 1;
 }

@@ -1,9 +1,10 @@
 /*
  * The Windows host kit: what every program that stands in for the host
- * needs, shared by plughost and the Windows tests. It loads a plug-in and
- * finds its exports as the host does, puts up a stand-in taskbar whose
- * clock counts the messages it gets, and reads the sound through handles
- * of its own, independently of the plug-in's code.
+ * needs, shared by plughost, the Windows tests and the benchmarks. It loads
+ * a plug-in and finds its exports as the host does (exports.h, the portable
+ * part), puts up a stand-in taskbar whose clock counts the messages it
+ * gets, on the calling thread or on one of its own, and reads the sound
+ * through handles of its own, independently of the plug-in's code.
  */
 #ifndef VOLUME_HOSTKIT_H
 #define VOLUME_HOSTKIT_H
@@ -15,35 +16,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "hostkit/exports.h"
 #include "platform/platform.h" /* TRAY_CLOCK_REFRESH */
 
 /* ---- The plug-in --------------------------------------------------------- */
 
-/* The exports as the host declares them: every one pops its own
- * arguments. The records are opaque bytes to the host. */
-typedef int32_t(__stdcall *ExecuteFunction)(int32_t commandId,
-                                            uint32_t reserved);
-typedef void(__stdcall *FreePluginInfoFunction)(void *info);
-typedef int32_t(__stdcall *InitFunction)(const char *fileName,
-                                         uint32_t reserved);
-typedef void *(__stdcall *InitPluginInfoFunction)(const char *fileName);
-typedef void(__stdcall *UnloadFunction)(void);
-typedef void(__stdcall *WindowsHookFunction)(uint32_t code, uint32_t wParam,
-                                             uint32_t lParam);
-
-struct PluginExports {
-  ExecuteFunction execute;
-  FreePluginInfoFunction freePluginInfo;
-  InitFunction init;
-  InitPluginInfoFunction initPluginInfo;
-  UnloadFunction unload;
-  WindowsHookFunction windowsHook;
-};
-
 /* LoadLibraryA; null with the system's reason when it fails. */
 HMODULE kitLoadLibrary(const char *path, char *reason, size_t reasonSize);
-/* The six exports by their undecorated names; 0 when one is missing. */
-int kitFindExports(HMODULE module, PluginExports *exports);
+/* The plug-in's settings file, by the plug-in's own rule, from its module
+ * file name; 0 with the empty string when the name gives none. */
+int kitSettingsPath(HMODULE plugin, char *path, size_t pathSize);
 
 /* "<what> failed with error N: <the system's message>". */
 void kitDescribeLastError(const char *what, char *reason, size_t reasonSize);
@@ -74,6 +56,44 @@ int kitCreateTaskbar(StandInTaskbar *taskbar, char *reason, size_t reasonSize);
 void kitDestroyTaskbar(StandInTaskbar *taskbar);
 ClockMessages kitClockMessages(void);
 void kitResetClockMessages(void);
+
+/* ---- The stand-in taskbar on a thread of its own --------------------------
+ * As the shell's windows belong to another thread than the host's: the
+ * plug-in's message then crosses threads and waits for the clock's thread
+ * to take it. */
+
+enum ClockThreadMode {
+  CLOCK_PUMPS_MESSAGES,  /* answers every message, as the shell does */
+  CLOCK_STOPS_ANSWERING, /* once its windows exist, blocked on an event, as
+                            a hung shell is */
+  /* pumps, but before it answers the refresh, sends CLOCK_CALL_BACK to the
+   * window in callBack and waits for that to be answered, as a shell may
+   * send to the host while the host waits for it */
+  CLOCK_CALLS_BACK
+};
+
+/* What the clock of CLOCK_CALLS_BACK sends to callBack: WM_APP. */
+enum { CLOCK_CALL_BACK = 0x8000 };
+
+struct ClockThread {
+  ClockThreadMode mode;
+  HDESK desktop; /* the starting thread's, where the plug-in searches */
+  HANDLE thread;
+  DWORD threadId;
+  HANDLE ready;   /* set once the windows exist (or failed to) */
+  HANDLE release; /* lets a thread that stopped answering go on */
+  int created;
+  StandInTaskbar taskbar;
+  HWND callBack;          /* for CLOCK_CALLS_BACK; set by its user */
+  WNDPROC clockProcedure; /* the clock's own, behind the call back */
+};
+
+/* Starts the thread on the calling thread's desktop and waits until its
+ * taskbar exists; 0 when it could not be made. */
+int kitStartClockThread(ClockThread *clock, ClockThreadMode mode);
+/* Lets the thread answer again, has it destroy its windows, and waits for
+ * it to end. */
+void kitStopClockThread(ClockThread *clock);
 
 /* ---- Mixer device 0, through a handle of the kit's own --------------------
  */

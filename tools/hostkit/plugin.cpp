@@ -1,10 +1,12 @@
 /*
- * Loading a plug-in and finding its exports, as the host does.
+ * Loading a plug-in, finding its exports and its settings file, as the
+ * host and the plug-in do.
  */
 #include <cstdio>
 #include <cstring>
 
 #include "hostkit.h"
+#include "plugin/settings_path.h"
 
 void kitDescribeLastError(const char *what, char *reason, size_t reasonSize) {
   DWORD error = GetLastError();
@@ -26,21 +28,12 @@ HMODULE kitLoadLibrary(const char *path, char *reason, size_t reasonSize) {
   return library;
 }
 
-template <typename Function>
-static int findExport(HMODULE module, const char *name, Function *function) {
-  *function = reinterpret_cast<Function>(
-      reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
-  return *function != nullptr;
+ExportAddress kitFindExport(void *library, const char *name) {
+  return reinterpret_cast<ExportAddress>(
+      GetProcAddress((HMODULE)library, name));
 }
 
-int kitFindExports(HMODULE module, PluginExports *exports) {
-  int found = findExport(module, "KSTEvent_Execute", &exports->execute);
-  found &=
-      findExport(module, "KSTEvent_FreePluginInfo", &exports->freePluginInfo);
-  found &= findExport(module, "KSTEvent_Init", &exports->init);
-  found &=
-      findExport(module, "KSTEvent_InitPluginInfo", &exports->initPluginInfo);
-  found &= findExport(module, "KSTEvent_Unload", &exports->unload);
-  found &= findExport(module, "KSTEvent_WindowsHook", &exports->windowsHook);
-  return found;
+int kitSettingsPath(HMODULE plugin, char *path, size_t pathSize) {
+  DWORD length = GetModuleFileNameA(plugin, path, (DWORD)pathSize);
+  return settingsPathFromModuleName(path, length, (uint32_t)pathSize);
 }

@@ -194,15 +194,6 @@ static SimLine *enterDetails(SimMixerOp op, MixerHandle handle,
   return *error ? nullptr : line;
 }
 
-/* A uniform read of a volume reports its loudest channel. */
-static uint32_t uniformLevel(const SimLine *line) {
-  uint32_t level = line->levels[0];
-  for (uint32_t i = 1; i < line->channels && i < SIM_MAX_CHANNELS; i++)
-    if (line->levels[i] > level)
-      level = line->levels[i];
-  return level;
-}
-
 /* The driver's own read: values it does not report stay as they were. */
 static MixerResult readDriver(MixerHandle handle, uint32_t controlId,
                               uint32_t channels, uint32_t *values) {
@@ -218,7 +209,7 @@ static MixerResult readDriver(MixerHandle handle, uint32_t controlId,
     return 0;
   }
   if (channels == 1 || line->firstChannelOnly) {
-    values[0] = uniformLevel(line);
+    values[0] = simUniformLevel(line);
     return 0;
   }
   memcpy(values, line->levels, channels * sizeof *values);

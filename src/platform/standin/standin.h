@@ -67,6 +67,17 @@ struct SimLine {
   int reportsNothing;
 };
 
+/* What a read of a line's volume as one uniform value reports: its
+ * loudest channel. Inline, so that a program reading a loaded plug-in's
+ * simulated lines reports them as the simulation does. */
+static inline uint32_t simUniformLevel(const SimLine *line) {
+  uint32_t level = line->levels[0];
+  for (uint32_t i = 1; i < line->channels && i < SIM_MAX_CHANNELS; i++)
+    if (line->levels[i] > level)
+      level = line->levels[i];
+  return level;
+}
+
 /* Device 0 with one speakers line: 2 channels at 0, volume 0..65535, mute
  * off. Clears faults and call counts; the device is present. */
 void simMixerReset(void);

@@ -8,11 +8,11 @@
 #include <initializer_list>
 
 #include "platform/standin/standin.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 template <typename Function>
 static Function *simulated(void *plugin, const char *name) {
-  return reinterpret_cast<Function *>(hostFindExport(plugin, name));
+  return reinterpret_cast<Function *>(kitFindExport(plugin, name));
 }
 
 int hostReadMicrophones(void *plugin, MicrophoneView *views, int size) {

@@ -3,7 +3,7 @@
  * Audio calls, their names as UTF-8.
  */
 #include "hostkit/hostkit.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 int hostReadMicrophones(void *, MicrophoneView *views, int size) {
   RecordingDeviceView devices[2];

@@ -3,57 +3,50 @@
  * device 0, which VolComponentType value selects each, and which one the
  * settings file beside the plug-in selects now.
  */
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 #include <cstring>
 
-#include "plughost.h"
+#include "plughost/plughost.h"
 
-/* winmm's component types: destinations from 0, sources from 0x1000. */
-static const uint32_t SOURCE_FIRST = 0x1000;
-static const uint32_t SPEAKERS = 4;
-static const int32_t DESTINATION_SETTINGS = 9; /* values 0..8 */
-static const int32_t LAST_SETTING = 19;        /* values 9..19: sources */
+/* winmm's names of the component types, in the order of the
+ * VolComponentType values that select them. */
+static const char *const COMPONENT_TYPE_NAMES[] = {"undefined destination",
+                                                   "digital destination",
+                                                   "line destination",
+                                                   "monitor",
+                                                   "speakers",
+                                                   "headphones",
+                                                   "telephone destination",
+                                                   "wave-in destination",
+                                                   "voice-in destination",
+                                                   "undefined source",
+                                                   "digital source",
+                                                   "line-in source",
+                                                   "microphone",
+                                                   "synthesizer",
+                                                   "compact disc",
+                                                   "telephone source",
+                                                   "PC speaker",
+                                                   "wave-out source",
+                                                   "auxiliary",
+                                                   "analog source"};
+static_assert(sizeof COMPONENT_TYPE_NAMES / sizeof COMPONENT_TYPE_NAMES[0] ==
+                  COMPONENT_TYPE_SETTINGS,
+              "a name for every value");
 
-static const char *const DESTINATION_NAMES[] = {"undefined destination",
-                                                "digital destination",
-                                                "line destination",
-                                                "monitor",
-                                                "speakers",
-                                                "headphones",
-                                                "telephone destination",
-                                                "wave-in destination",
-                                                "voice-in destination"};
-static const char *const SOURCE_NAMES[] = {
-    "undefined source", "digital source", "line-in source",   "microphone",
-    "synthesizer",      "compact disc",   "telephone source", "PC speaker",
-    "wave-out source",  "auxiliary",      "analog source"};
-
-uint32_t componentTypeOfSetting(int32_t setting) {
-  if (setting >= 0 && setting < DESTINATION_SETTINGS)
-    return (uint32_t)setting;
-  if (setting >= DESTINATION_SETTINGS && setting <= LAST_SETTING)
-    return SOURCE_FIRST + (uint32_t)(setting - DESTINATION_SETTINGS);
-  return SPEAKERS;
-}
-
+/* The plug-in's mapping, walked backwards: the first value that selects
+ * the type. */
 int32_t settingOfComponentType(uint32_t componentType) {
-  if (componentType < (uint32_t)DESTINATION_SETTINGS)
-    return (int32_t)componentType;
-  if (componentType >= SOURCE_FIRST &&
-      componentType - SOURCE_FIRST <=
-          (uint32_t)(LAST_SETTING - DESTINATION_SETTINGS))
-    return DESTINATION_SETTINGS + (int32_t)(componentType - SOURCE_FIRST);
+  for (int32_t setting = 0; setting < COMPONENT_TYPE_SETTINGS; setting++)
+    if (componentTypeFromSetting(setting) == componentType)
+      return setting;
   return -1;
 }
 
 const char *componentTypeName(uint32_t componentType) {
   int32_t setting = settingOfComponentType(componentType);
-  if (setting < 0)
-    return "unknown";
-  if (setting < DESTINATION_SETTINGS)
-    return DESTINATION_NAMES[setting];
-  return SOURCE_NAMES[setting - DESTINATION_SETTINGS];
+  return setting < 0 ? "unknown" : COMPONENT_TYPE_NAMES[setting];
 }
 
 const char *mixerErrorName(uint32_t error) {
@@ -93,7 +86,7 @@ static void lineLabel(const LineReport *line, char *label, size_t size) {
 
 /* The line the volume commands change: the first of the selected type. */
 static const LineReport *selectedLine(const LinesListing *listing) {
-  uint32_t wanted = componentTypeOfSetting(listing->componentTypeSetting);
+  uint32_t wanted = componentTypeFromSetting(listing->componentTypeSetting);
   for (unsigned k = 0; k < listing->lineCount; k++) {
     const LineReport *line = &listing->lines[k];
     if (line->answered && line->firstOfItsType && line->componentType == wanted)
@@ -189,7 +182,7 @@ static void printLine(FILE *out, const LineReport *line, int selected) {
 /* Why the volume commands would fail with the current setting, if so. */
 static void printSelectionNote(FILE *out, const LinesListing *listing,
                                const LineReport *selected) {
-  uint32_t wanted = componentTypeOfSetting(listing->componentTypeSetting);
+  uint32_t wanted = componentTypeFromSetting(listing->componentTypeSetting);
   if (!selected)
     fprintf(out,
             "\nVolComponentType=%d selects the first %s (0x%04X) line; mixer "
@@ -202,7 +195,7 @@ static void printSelectionNote(FILE *out, const LinesListing *listing,
 }
 
 void printLinesListing(FILE *out, const LinesListing *listing) {
-  uint32_t wanted = componentTypeOfSetting(listing->componentTypeSetting);
+  uint32_t wanted = componentTypeFromSetting(listing->componentTypeSetting);
   fprintf(out, "mixer device 0  %s, %u destination%s\n", listing->deviceName,
           (unsigned)listing->destinations,
           listing->destinations == 1 ? "" : "s");
@@ -256,21 +249,6 @@ static void readLines(LinesListing *listing, LineReport *lines) {
   }
 }
 
-/* The plug-in's own rule: its path with the last three characters
- * replaced by "ini". Empty when the path is too short to have them. */
-static void settingsPathOf(void *plugin, const char *given, char *path,
-                           size_t size) {
-  path[0] = '\0';
-  if (!hostPluginFileName(plugin, given, path, size))
-    return;
-  size_t length = strlen(path);
-  if (length < 3) {
-    path[0] = '\0';
-    return;
-  }
-  memcpy(path + length - 3, "ini", 3);
-}
-
 int listMixerLines(const char *path) {
   char reason[512] = "";
   void *plugin = hostLoadPlugin(path, reason, sizeof reason);
@@ -279,7 +257,7 @@ int listMixerLines(const char *path) {
     return EXIT_BAD_USE;
   }
   char settingsPath[4096];
-  settingsPathOf(plugin, path, settingsPath, sizeof settingsPath);
+  hostSettingsPath(plugin, path, settingsPath, sizeof settingsPath);
   static LineReport lines[LISTED_LINES_MAX];
   LinesListing listing = {};
   listing.settingsPath = settingsPath;

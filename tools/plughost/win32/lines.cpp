@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 static HMIXER linesMixer;
 
@@ -102,18 +102,4 @@ void hostReadMixerLine(uint32_t destination, int32_t source,
   report->firstOfItsType = firstOfItsType(&line);
   readControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, &report->volume);
   readControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUTE, &report->mute);
-}
-
-/* The plug-in finds its settings by its module's full name; so does this,
- * which also keeps the profile reader from looking in the Windows folder
- * for a name without a folder. */
-int hostPluginFileName(void *plugin, const char *, char *path,
-                       size_t pathSize) {
-  DWORD length = GetModuleFileNameA((HMODULE)plugin, path, (DWORD)pathSize);
-  return length > 0 && length < pathSize;
-}
-
-int32_t hostProfileInt(const char *section, const char *key,
-                       int32_t defaultValue, const char *path) {
-  return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
 }

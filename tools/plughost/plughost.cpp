@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plughost.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
+#include "plughost/plughost.h"
 
 static const char USAGE[] =
     "usage: plughost info <plugin>\n"

@@ -6,51 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plughost.h"
+#include "plughost/plughost.h"
 #include "plugin/command_ids.h"
-
-/* The six functions the host looks up, with the types and calling
- * convention the plug-in defines them with. */
-struct PluginExports {
-  decltype(&KSTEvent_InitPluginInfo) initPluginInfo;
-  decltype(&KSTEvent_FreePluginInfo) freePluginInfo;
-  decltype(&KSTEvent_Init) init;
-  decltype(&KSTEvent_Unload) unload;
-  decltype(&KSTEvent_Execute) execute;
-  decltype(&KSTEvent_WindowsHook) windowsHook;
-};
 
 struct LoadedPlugin {
   const char *path;
   void *library;
   PluginExports exports;
 };
-
-/* One export by name, given its real type; 0, said on stderr, when the
- * library lacks it. */
-template <typename Function>
-static int resolveExport(const LoadedPlugin *plugin, const char *name,
-                         Function *function) {
-  ExportAddress address = hostFindExport(plugin->library, name);
-  *function = reinterpret_cast<Function>(address);
-  if (!address)
-    fprintf(stderr, "plughost: %s lacks the export %s\n", plugin->path, name);
-  return address != nullptr;
-}
-
-/* Every missing export is named, not just the first. */
-static int resolveExports(LoadedPlugin *plugin) {
-  PluginExports *exports = &plugin->exports;
-  int found = resolveExport(plugin, "KSTEvent_InitPluginInfo",
-                            &exports->initPluginInfo);
-  found &= resolveExport(plugin, "KSTEvent_FreePluginInfo",
-                         &exports->freePluginInfo);
-  found &= resolveExport(plugin, "KSTEvent_Init", &exports->init);
-  found &= resolveExport(plugin, "KSTEvent_Unload", &exports->unload);
-  found &= resolveExport(plugin, "KSTEvent_Execute", &exports->execute);
-  found &= resolveExport(plugin, "KSTEvent_WindowsHook", &exports->windowsHook);
-  return found;
-}
 
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {
   char reason[512] = "";
@@ -60,8 +23,12 @@ static int loadPlugin(const char *path, LoadedPlugin *plugin) {
     fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
     return 0;
   }
-  if (resolveExports(plugin))
+  MissingExports missing;
+  if (kitFindExports(plugin->library, &plugin->exports, &missing))
     return 1;
+  for (int k = 0; k < missing.count; k++)
+    fprintf(stderr, "plughost: %s lacks the export %s\n", path,
+            missing.names[k]);
   hostUnloadPlugin(plugin->library);
   return 0;
 }
@@ -285,12 +252,24 @@ static void executeOne(const LoadedPlugin *plugin, const char *given,
   fflush(stdout);
 }
 
+/* Whether the plug-in's settings file sets VolEndpoint=1: then its
+ * commands act on the default playback endpoint. */
+static int usesEndpoint(const LoadedPlugin *plugin) {
+  char settingsPath[4096];
+  return hostSettingsPath(plugin->library, plugin->path, settingsPath,
+                          sizeof settingsPath) &&
+         hostProfileInt("Setting", "VolEndpoint", 0, settingsPath) == 1;
+}
+
 static void executeAll(const LoadedPlugin *plugin, char *const *commands,
                        const int32_t *ids, int count) {
   if (!plugin->exports.init(plugin->path, 0))
     fprintf(stderr, "plughost: KSTEvent_Init returned 0; running the "
                     "commands all the same\n");
-  hostStartObserving(plugin->library);
+  int endpoint = usesEndpoint(plugin);
+  if (endpoint)
+    puts(ENDPOINT_NOTE);
+  hostStartObserving(plugin->library, endpoint);
   for (int k = 0; k < count; k++)
     executeOne(plugin, commands[k], ids[k]);
   hostStopObserving();

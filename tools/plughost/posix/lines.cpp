@@ -7,14 +7,13 @@
  * the output types are its destinations, in order, and the input types
  * the sources of its first destination, as on a typical sound card.
  */
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "hostkit/exports.h"
 #include "platform/platform.h"
 #include "platform/standin/standin.h"
-#include "plughost_lines.h"
+#include "plughost/lines.h"
 
 static decltype(&simMixerLineAt) lineAt;
 static decltype(&simMixerLine) firstLineOfType;
@@ -44,9 +43,9 @@ int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
                         uint32_t *destinations, char *reason,
                         size_t reasonSize) {
   lineAt = reinterpret_cast<decltype(&simMixerLineAt)>(
-      dlsym(plugin, "simMixerLineAt"));
-  firstLineOfType =
-      reinterpret_cast<decltype(&simMixerLine)>(dlsym(plugin, "simMixerLine"));
+      kitFindExport(plugin, "simMixerLineAt"));
+  firstLineOfType = reinterpret_cast<decltype(&simMixerLine)>(
+      kitFindExport(plugin, "simMixerLine"));
   if (!lineAt || !firstLineOfType) {
     snprintf(reason, reasonSize, "the library has no simulated mixer");
     return 0;
@@ -61,17 +60,13 @@ void hostCloseMixerDevice(void) {
   firstLineOfType = nullptr;
 }
 
-/* Read as one uniform value, a volume reports its loudest channel. */
 static void readVolume(const SimLine *line, ControlReport *volume) {
   volume->state = !line->hasVolume       ? CONTROL_ABSENT
                   : line->reportsNothing ? CONTROL_NO_VALUE
                                          : CONTROL_READ;
   volume->minimum = line->minimum;
   volume->maximum = line->maximum;
-  volume->value = line->levels[0];
-  for (uint32_t k = 1; k < line->channels && k < SIM_MAX_CHANNELS; k++)
-    if (line->levels[k] > volume->value)
-      volume->value = line->levels[k];
+  volume->value = simUniformLevel(line);
 }
 
 void hostReadMixerLine(uint32_t destination, int32_t source,
@@ -96,15 +91,4 @@ void hostReadMixerLine(uint32_t destination, int32_t source,
                        : line->reportsNothing ? CONTROL_NO_VALUE
                                               : CONTROL_READ;
   report->mute.value = line->mute;
-}
-
-/* The name the library was loaded by: relative names are taken from the
- * working directory, by dlopen and fopen alike. */
-int hostPluginFileName(void *, const char *given, char *path, size_t pathSize) {
-  return (size_t)snprintf(path, pathSize, "%s", given) < pathSize;
-}
-
-int32_t hostProfileInt(const char *section, const char *key,
-                       int32_t defaultValue, const char *path) {
-  return platformProfileInt(section, key, defaultValue, path);
 }

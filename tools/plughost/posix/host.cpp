@@ -11,7 +11,8 @@
 #include <cstring>
 
 #include "platform/standin/standin.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
+#include "plugin/settings_path.h"
 
 void hostPrepareOutput(void) {}
 
@@ -30,11 +31,21 @@ void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize) {
   return library;
 }
 
-ExportAddress hostFindExport(void *plugin, const char *name) {
-  return reinterpret_cast<ExportAddress>(dlsym(plugin, name));
+void hostUnloadPlugin(void *plugin) { dlclose(plugin); }
+
+/* The name the library was loaded by: relative names are taken from the
+ * working directory, by dlopen and fopen alike. */
+int hostSettingsPath(void *, const char *given, char *path, size_t pathSize) {
+  /* A failed print counts as a name cut short. */
+  int length = snprintf(path, pathSize, "%s", given);
+  return settingsPathFromModuleName(path, (uint32_t)length, (uint32_t)pathSize);
 }
 
-void hostUnloadPlugin(void *plugin) { dlclose(plugin); }
+/* The stand-in profile reader, as the plug-in reads the file. */
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path) {
+  return platformProfileInt(section, key, defaultValue, path);
+}
 
 int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
   iconv_t converter = iconv_open("UTF-8", "CP932");
@@ -60,42 +71,16 @@ static decltype(&simMixerLine) findSimulatedLine;
 static decltype(&simEndpoint) findSimulatedEndpoint;
 static decltype(&simTrayClockNotifications) countClockMessages;
 
-/* The plug-in's own rule for its settings file: its path with the last
- * three characters replaced by "ini". */
-static int usesEndpoint(void *plugin) {
-  Dl_info info;
-  ExportAddress init = hostFindExport(plugin, "KSTEvent_Init");
-  if (!init || !dladdr((void *)init, &info) || !info.dli_fname)
-    return 0;
-  char path[4096];
-  size_t length = strlen(info.dli_fname);
-  if (length < 3 || length >= sizeof path)
-    return 0;
-  memcpy(path, info.dli_fname, length + 1);
-  memcpy(path + length - 3, "ini", 3);
-  return platformProfileInt("Setting", "VolEndpoint", 0, path) == 1;
-}
-
-void hostStartObserving(void *plugin) {
-  if (usesEndpoint(plugin)) {
+void hostStartObserving(void *plugin, int endpoint) {
+  if (endpoint) {
     findSimulatedEndpoint = reinterpret_cast<decltype(&simEndpoint)>(
-        hostFindExport(plugin, "simEndpoint"));
-    puts(ENDPOINT_NOTE);
+        kitFindExport(plugin, "simEndpoint"));
   } else {
     findSimulatedLine = reinterpret_cast<decltype(&simMixerLine)>(
-        hostFindExport(plugin, "simMixerLine"));
+        kitFindExport(plugin, "simMixerLine"));
   }
   countClockMessages = reinterpret_cast<decltype(&simTrayClockNotifications)>(
-      hostFindExport(plugin, "simTrayClockNotifications"));
-}
-
-/* Read as one uniform value, a volume reports its loudest channel. */
-static uint32_t loudestLevel(const SimLine *line) {
-  uint32_t level = line->levels[0];
-  for (uint32_t k = 1; k < line->channels && k < SIM_MAX_CHANNELS; k++)
-    if (line->levels[k] > level)
-      level = line->levels[k];
-  return level;
+      kitFindExport(plugin, "simTrayClockNotifications"));
 }
 
 /* The simulation's first endpoint, its default unless a test moved it. */
@@ -118,7 +103,7 @@ void hostReadSound(SoundState *state) {
   if (!line)
     return;
   if (line->hasVolume)
-    state->volumeKnown = percentOfRange(loudestLevel(line), line->minimum,
+    state->volumeKnown = percentOfRange(simUniformLevel(line), line->minimum,
                                         line->maximum, &state->volumePercent);
   state->muteKnown = line->hasMute;
   state->muted = line->mute != 0;

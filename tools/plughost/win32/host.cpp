@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
-#include "plughost.h"
+#include "plughost/plughost.h"
 
 void hostPrepareOutput(void) { SetConsoleOutputCP(CP_UTF8); }
 
@@ -20,11 +20,19 @@ void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize) {
   return (void *)kitLoadLibrary(path, reason, reasonSize);
 }
 
-ExportAddress hostFindExport(void *plugin, const char *name) {
-  return reinterpret_cast<ExportAddress>(GetProcAddress((HMODULE)plugin, name));
+void hostUnloadPlugin(void *plugin) { FreeLibrary((HMODULE)plugin); }
+
+/* The plug-in finds its settings by its module's full name; so does this,
+ * which also keeps the profile reader from looking in the Windows folder
+ * for a name without a folder. */
+int hostSettingsPath(void *plugin, const char *, char *path, size_t pathSize) {
+  return kitSettingsPath((HMODULE)plugin, path, pathSize);
 }
 
-void hostUnloadPlugin(void *plugin) { FreeLibrary((HMODULE)plugin); }
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path) {
+  return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
+}
 
 int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
   WCHAR wide[1024];
@@ -60,12 +68,10 @@ static MixerLineView speakers;
  * the kit's own Core Audio calls. */
 static int observeEndpoint;
 
-void hostStartObserving(void *plugin) {
-  observeEndpoint = kitPluginUsesEndpoint((HMODULE)plugin);
-  if (observeEndpoint) {
-    puts(ENDPOINT_NOTE);
+void hostStartObserving(void *, int endpoint) {
+  observeEndpoint = endpoint;
+  if (observeEndpoint)
     return;
-  }
   if (kitOpenMixerLine(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, &speakers) !=
       MMSYSERR_NOERROR)
     kitCloseMixerLine(&speakers);

@@ -3,10 +3,10 @@
  * way the host does, shows its information record and runs its commands,
  * reporting what each command did to the sound and to the taskbar clock.
  *
- * The portable part (plughost.cpp, plughost_commands.cpp) parses the
- * command line and prints; the platform part (plughost_posix.cpp or
- * plughost_win32.cpp, chosen by the build) loads libraries, converts text
- * and watches the mixer and the clock.
+ * The portable part (plughost.cpp, commands.cpp, lines.cpp) parses the
+ * command line and prints; the platform part (win32/ or posix/, chosen by
+ * the build) loads libraries, converts text and watches the mixer and the
+ * clock. The exports are found by the host kit's portable loader.
  */
 #ifndef PLUGHOST_H
 #define PLUGHOST_H
@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/plugin.h"
+#include "hostkit/exports.h"
 
 /* Exit statuses. */
 enum {
@@ -46,17 +46,22 @@ int percentOfScalar(float scalar, uint32_t *percent);
 
 /* ---- Platform part ----------------------------------------------------- */
 
-/* Any exported function before it is given its real type. */
-typedef void (*ExportAddress)(void);
-
 /* Lets the terminal show UTF-8 text. */
 void hostPrepareOutput(void);
 
 /* Loads a library by path; null when it cannot, with the reason. */
 void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize);
-/* An export by its undecorated name, or null. */
-ExportAddress hostFindExport(void *plugin, const char *name);
 void hostUnloadPlugin(void *plugin);
+
+/* The loaded plug-in's settings file, by the plug-in's own rule from the
+ * plug-in's name as the plug-in itself finds it (`given`, the name it was
+ * loaded by, where that is the same file); 0, with the empty string, when
+ * the name gives none. */
+int hostSettingsPath(void *plugin, const char *given, char *path,
+                     size_t pathSize);
+/* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
+int32_t hostProfileInt(const char *section, const char *key,
+                       int32_t defaultValue, const char *path);
 
 /* Code page 932 text as UTF-8; 0 when the text is not valid code page 932
  * or its UTF-8 form does not fit. */
@@ -74,10 +79,9 @@ struct SoundState {
 };
 
 /* Starts watching the speakers of mixer device 0, or the default playback
- * endpoint when the plug-in's settings ask for it (then ENDPOINT_NOTE is
- * printed), and the taskbar clock, as the plug-in that was loaded sees
- * them. */
-void hostStartObserving(void *plugin);
+ * endpoint when the plug-in's settings ask for it, and the taskbar clock,
+ * as the plug-in that was loaded sees them. */
+void hostStartObserving(void *plugin, int endpoint);
 void hostReadSound(SoundState *state);
 /* Messages 1030 the taskbar clock has received so far; 0 when they cannot
  * be counted. */

@@ -4,8 +4,9 @@
  *
  * The platform part reads the device (winmm on Windows, the plug-in's
  * simulated mixer elsewhere) into plain reports; the portable part
- * (plughost_lines.cpp) works out which VolComponentType value selects each
- * line and prints the listing.
+ * (lines.cpp) works out which VolComponentType value selects each line,
+ * by the plug-in's own mapping (src/mixer/component_type.cpp), and prints
+ * the listing.
  */
 #ifndef PLUGHOST_LINES_H
 #define PLUGHOST_LINES_H
@@ -13,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+#include "mixer/component_type.h"
 
 enum {
   LINE_NAME_SIZE = 96,      /* a line's or device's name, as UTF-8 */
@@ -66,10 +69,7 @@ struct LinesListing {
 /* `plughost lines <plugin>`. */
 int listMixerLines(const char *path);
 
-/* The component type a VolComponentType value selects, as the plug-in maps
- * it: 0..8 the destinations, 9..19 the sources, anything else speakers. */
-uint32_t componentTypeOfSetting(int32_t setting);
-/* The VolComponentType value that maps to a component type; -1 when no
+/* The VolComponentType value that selects a component type; -1 when no
  * value does. */
 int32_t settingOfComponentType(uint32_t componentType);
 /* "speakers", "wave-out source", ...; "unknown" outside winmm's table. */
@@ -91,13 +91,5 @@ int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
  * answered 0 and the error. */
 void hostReadMixerLine(uint32_t destination, int32_t source, LineReport *line);
 void hostCloseMixerDevice(void);
-
-/* The loaded plug-in's own path, as the plug-in itself finds it, into
- * path; 0 when it cannot be had. */
-int hostPluginFileName(void *plugin, const char *given, char *path,
-                       size_t pathSize);
-/* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
-int32_t hostProfileInt(const char *section, const char *key,
-                       int32_t defaultValue, const char *path);
 
 #endif
