@@ -37,6 +37,11 @@ int main(void) {
   simEndpointSetKind(1, AUDIO_CAPTURE, 1);
   simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_CONSOLE, 1);
   simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_COMMUNICATIONS, 1);
+  /* A program in the foreground with a session, so that the focused
+   * application's identifiers succeed. */
+  simProcessAdd(100, "C:\\player.exe");
+  simSetForegroundWindow(simAppWindowAdd(0, "Player", 100));
+  simSessionAdd(0, 100);
   auto start = std::chrono::steady_clock::now();
   uint64_t reached = 0, wrong = 0;
   unsigned reads = simMixerCalls(SIM_MIXER_READ) + endpointCalls();

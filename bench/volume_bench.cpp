@@ -112,7 +112,7 @@ static const CommandKind KINDS[] = {{"set 50 (3050)", 3050, 1, 1},
                                     {"step up 5 (1005)", 1005, 2, 1},
                                     {"step down 5 (2005)", 2005, 2, 1},
                                     {"mute (1)", 1, 1, 1},
-                                    {"outside (5000)", 5000, 0, 0}};
+                                    {"outside (7000)", 7000, 0, 0}};
 enum { KIND_COUNT = sizeof KINDS / sizeof KINDS[0], OUTSIDE = KIND_COUNT - 1 };
 
 /* Mixer operations by kind, then window look-ups and sends. */
