@@ -10,13 +10,6 @@
 #include "platform/platform.h"
 #include "platform/standin/standin.h"
 
-struct SimAppWindow {
-  WindowHandle handle;
-  WindowHandle parent;
-  const char *className;
-  uint32_t processId;
-};
-
 enum { SIM_MAX_PROCESS_HANDLES = 32 };
 
 struct SimFocus {
@@ -59,6 +52,13 @@ WindowHandle simAppWindowAdd(WindowHandle parent, const char *className,
 }
 
 void simSetForegroundWindow(WindowHandle window) { focus.foreground = window; }
+WindowHandle simForegroundWindow(void) { return focus.foreground; }
+const SimProcess *simProcessAt(unsigned index) {
+  return index < focus.processCount ? &focus.processes[index] : nullptr;
+}
+const SimAppWindow *simAppWindowAt(unsigned index) {
+  return index < focus.windowCount ? &focus.windows[index] : nullptr;
+}
 void simProcessSetImageLookup(int present) { focus.noImageLookup = !present; }
 void simFocusFail(SimFocusOp op, int fail) { focus.fails[op] = fail; }
 unsigned simFocusCalls(SimFocusOp op) { return focus.calls[op]; }

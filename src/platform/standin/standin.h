@@ -281,6 +281,13 @@ struct SimProcess {
   int openable;          /* OpenProcess succeeds for it */
 };
 
+struct SimAppWindow {
+  WindowHandle handle;
+  WindowHandle parent; /* 0: a top-level window */
+  const char *className;
+  uint32_t processId;
+};
+
 /* No processes, no application windows, no foreground window; the
  * image-name function present; no faults, calls or open handles. */
 void simFocusReset(void);
@@ -291,6 +298,11 @@ SimProcess *simProcessAdd(uint32_t processId, const char *imagePath);
 WindowHandle simAppWindowAdd(WindowHandle parent, const char *className,
                              uint32_t processId);
 void simSetForegroundWindow(WindowHandle window);
+/* What a listing reads: the foreground window (0: none), and the index-th
+ * process and window in the order they were added, or null. */
+WindowHandle simForegroundWindow(void);
+const SimProcess *simProcessAt(unsigned index);
+const SimAppWindow *simAppWindowAt(unsigned index);
 /* Whether QueryFullProcessImageNameW exists (not on Windows XP). */
 void simProcessSetImageLookup(int present);
 /* Makes a call fail (0, or no handle) until called again with 0. */
