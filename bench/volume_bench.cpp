@@ -320,8 +320,9 @@ static void reportInfoPairs(void) {
    * tries to open it even when it is missing. */
   unsigned long initOpens = fileOpensOfInit();
   printf("  The settings file is read key by key: %lu opens per record"
-         " (UpDown0..9, Set0..9),\n  plus %lu for KSTEvent_Init: %lu reads"
-         " of the file at start-up.\n",
+         " (UpDown0..9, Set0..9,\n  AppUpDown0..9, AppSet0..9 and five switch"
+         " keys), plus %lu for KSTEvent_Init: %lu\n  reads of the file at"
+         " start-up.\n",
          full.fileOpens, initOpens, full.fileOpens + initOpens);
 }
 
