@@ -27,6 +27,11 @@ int main(void) {
   /* The simulated machine has a recording device, so that the
    * microphone's identifiers succeed too. */
   KSTEvent_Init("volume.dll", 0);
+  /* A program in the foreground with a session, so that the focused
+   * application's identifiers succeed. */
+  simProcessAdd(100, "C:\\player.exe");
+  simSetForegroundWindow(simAppWindowAdd(0, "Player", 100));
+  simSessionAdd(0, 100);
   auto start = std::chrono::steady_clock::now();
   uint64_t reached = 0, wrong = 0;
   unsigned reads = simMixerCalls(SIM_MIXER_READ) + simEndpointAllCalls();

@@ -10,7 +10,9 @@
  *    with an empty and with a full command table;
  * 5. the size of the Windows library, when its path is given;
  * 6. COM calls, heap allocations and time per command on the endpoint
- *    path (VolEndpoint=1), over the simulated Core Audio.
+ *    path (VolEndpoint=1), over the simulated Core Audio;
+ * 7. the same for the focused application's commands with 1, 10 and 50
+ *    audio sessions present, and the processes each one opens.
  *
  * Nothing here passes or fails: the expected figures are printed beside the
  * measured ones for a reader to compare.
@@ -112,7 +114,7 @@ static const CommandKind KINDS[] = {{"set 50 (3050)", 3050, 1, 1},
                                     {"step up 5 (1005)", 1005, 2, 1},
                                     {"step down 5 (2005)", 2005, 2, 1},
                                     {"mute (1)", 1, 1, 1},
-                                    {"outside (5000)", 5000, 0, 0}};
+                                    {"outside (7000)", 7000, 0, 0}};
 enum { KIND_COUNT = sizeof KINDS / sizeof KINDS[0], OUTSIDE = KIND_COUNT - 1 };
 
 /* Mixer operations by kind, then window look-ups and sends. */
@@ -318,8 +320,9 @@ static void reportInfoPairs(void) {
    * tries to open it even when it is missing. */
   unsigned long initOpens = fileOpensOfInit();
   printf("  The settings file is read key by key: %lu opens per record"
-         " (UpDown0..9, Set0..9),\n  plus %lu for KSTEvent_Init: %lu reads"
-         " of the file at start-up.\n",
+         " (UpDown0..9, Set0..9,\n  AppUpDown0..9, AppSet0..9 and five switch"
+         " keys), plus %lu for KSTEvent_Init: %lu\n  reads of the file at"
+         " start-up.\n",
          full.fileOpens, initOpens, full.fileOpens + initOpens);
 }
 
@@ -444,6 +447,86 @@ static void reportEndpointPath(void) {
   simSetModuleFileName(moduleWithoutSettings);
 }
 
+/* ---- The focused application ------------------------------------------ */
+
+enum { APP = 100, APP_HELPER = 101, OTHER_PROGRAMS = 10, APP_COMMANDS = 20000 };
+
+/* sessions sessions over two playback devices, the others' spread over
+ * ten programs; the last one found is the application's own or, byFile,
+ * its helper's (which makes every session's program be looked at). */
+static void shapeAppSessions(int sessions, int byFile) {
+  simEndpointReset();
+  simFocusReset();
+  simEndpointSetKind(1, AUDIO_RENDER, 1);
+  simProcessAdd(APP, "C:\\Programs\\app.exe");
+  simProcessAdd(APP_HELPER, "C:\\Programs\\app.exe");
+  for (int p = 0; p < OTHER_PROGRAMS; p++)
+    simProcessAdd(200 + p, "C:\\Programs\\other.exe");
+  simSetForegroundWindow(simAppWindowAdd(0, "AppWindow", APP));
+  for (int i = 0; i < sessions; i++) {
+    uint32_t process = i + 1 < sessions ? 200 + i % OTHER_PROGRAMS
+                       : byFile         ? APP_HELPER
+                                        : APP;
+    simSessionAdd(i * 2 >= sessions, process)->scalar = 0.5f;
+  }
+}
+
+static unsigned comCallsNow(void) {
+  unsigned calls = 0;
+  for (int op = 0; op < SIM_ENDPOINT_OPS; op++)
+    calls += simEndpointCalls((SimEndpointOp)op);
+  for (int op = 0; op < SIM_SESSION_OPS; op++)
+    calls += simSessionCalls((SimSessionOp)op);
+  return calls;
+}
+
+struct AppKind {
+  const char *label;
+  int32_t commandId;
+  int byFile;
+};
+
+static const AppKind APP_KINDS[] = {{"set 50 (6050)", 6050, 0},
+                                    {"step up 5 (4005)", 4005, 0},
+                                    {"mute (21)", 21, 0},
+                                    {"set 50, by file", 6050, 1}};
+
+static void printAppRow(const AppKind &kind, int sessions) {
+  shapeAppSessions(sessions, kind.byFile);
+  unsigned calls = comCallsNow();
+  unsigned opens = simFocusCalls(SIM_PROCESS_OPEN);
+  unsigned long allocations = simHeapAllocations();
+  int32_t result = KSTEvent_Execute(kind.commandId, 0);
+  char expected[16] = "";
+  /* An own session: 26 calls around the devices, 5 per session (listed,
+   * queried, its process asked, its two interfaces released). */
+  if (!kind.byFile && kind.commandId == 6050)
+    snprintf(expected, sizeof expected, "/%d", 26 + 5 * sessions);
+  char callsCell[24];
+  snprintf(callsCell, sizeof callsCell, "%u%s", comCallsNow() - calls,
+           expected);
+  opens = simFocusCalls(SIM_PROCESS_OPEN) - opens;
+  allocations = simHeapAllocations() - allocations;
+  printf("  %-18s %-9d %-7d %-10s %-7u %-6lu %.0f\n", kind.label, sessions,
+         result, callsCell, opens, allocations,
+         medianNanoseconds(executeRepeatedly, kind.commandId, APP_COMMANDS));
+}
+
+static void reportFocusedApp(void) {
+  printf("\n7. The focused application: per command, its result, COM calls"
+         " (measured/expected),\n   processes opened, heap allocations, and"
+         " time (median of %d runs of %d)\n",
+         REPETITIONS, APP_COMMANDS);
+  printf("  %-18s %-9s %-7s %-10s %-7s %-6s %s\n", "command", "sessions",
+         "result", "COM calls", "opens", "heap", "ns");
+  loadPlugin();
+  for (const AppKind &kind : APP_KINDS)
+    for (int sessions : {1, 10, 50})
+      printAppRow(kind, sessions);
+  simFocusReset();
+  simEndpointReset();
+}
+
 /* ---- The Windows library ---------------------------------------------- */
 
 static void reportLibrarySize(const char *path) {
@@ -473,6 +556,7 @@ int main(int argc, char **argv) {
   reportInfoPairs();
   reportLibrarySize(argc > 1 ? argv[1] : nullptr);
   reportEndpointPath();
+  reportFocusedApp();
   removeSettingsFolder();
   return 0;
 }

@@ -5,19 +5,21 @@
  * Input: the mixer device (present or not, up to eight lines of any
  * component type, channel count, bounds, levels and quirks), Core Audio
  * (present or not, the default endpoint or none, any scalar and mute, the
- * mute stub, the thread's apartment), the VolComponentType and VolEndpoint
- * settings, then up to 32 steps, each a command identifier (mostly in or
- * beside a row of plugin/command_ids.h) or a change between commands: a
- * mixer or endpoint operation starts or stops failing, the default
- * endpoint changes, the host calls KSTEvent_Init or KSTEvent_Unload.
+ * mute stub, the thread's apartment), the foreground window and the audio
+ * sessions of three processes (two of one executable), the
+ * VolComponentType and VolEndpoint settings, then up to 32 steps, each a
+ * command identifier (mostly in or beside a row of plugin/command_ids.h)
+ * or a change between commands: a mixer, endpoint, session or window call
+ * starts or stops failing, the default endpoint changes, the host calls
+ * KSTEvent_Init or KSTEvent_Unload.
  *
  * Checks after every command: the result is exactly 0 or 1; the clock is
  * told exactly once on success and never on failure; an identifier in no
  * row asks neither backend anything; every value written lies within the
  * bounds of the control it was written to (a scalar within 0..1, a mute 0
- * or 1); at most one mixer handle is open, and none after
- * KSTEvent_Unload; no endpoint interface is held and the thread's COM
- * apartment is as it was.
+ * or 1, a session's too); at most one mixer handle is open, and none after
+ * KSTEvent_Unload; no endpoint or session interface and no process handle
+ * is held and the thread's COM apartment is as it was.
  */
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -106,6 +108,28 @@ static void shapeEndpoints(FuzzedDataProvider &input) {
                                  SIM_NO_DEFAULT, SIM_MAX_ENDPOINTS - 1));
 }
 
+/* Processes 100 and 101 run one executable, 102 another; 100 and 102 have
+ * windows, one of which (or none) is in the foreground. */
+static void shapeFocusedApp(FuzzedDataProvider &input) {
+  simFocusReset();
+  simProcessAdd(100, "C:\\a.exe");
+  simProcessAdd(101, "C:\\A.EXE")->openable = input.ConsumeBool();
+  simProcessAdd(102, "C:\\b.exe");
+  WindowHandle windows[] = {0, simAppWindowAdd(0, "A", 100),
+                            simAppWindowAdd(0, "B", 102)};
+  simSetForegroundWindow(input.PickValueInArray(windows));
+  static const uint32_t PROCESSES[] = {100, 101, 102, 0};
+  int sessions = input.ConsumeIntegralInRange(0, 6);
+  for (int i = 0; i < sessions; i++) {
+    SimSession *session = simSessionAdd(input.ConsumeIntegralInRange(0, 3),
+                                        input.PickValueInArray(PROCESSES));
+    session->state = input.ConsumeIntegralInRange(0, 2);
+    session->systemSounds = input.ConsumeIntegralInRange(0, 7) == 0;
+    session->scalar = consumeScalar(input);
+    session->muted = input.ConsumeBool();
+  }
+}
+
 /* Mostly a row's first identifier or one in or just beside a row. */
 static int32_t consumeIdentifier(FuzzedDataProvider &input) {
   switch (input.ConsumeIntegralInRange(0, 4)) {
@@ -129,17 +153,30 @@ static uint32_t mixerCalls(void) {
   return total;
 }
 
+static uint32_t sessionCalls(void) {
+  uint32_t total = 0;
+  for (int op = 0; op < SIM_SESSION_OPS; op++)
+    total += simSessionCalls((SimSessionOp)op);
+  for (int op = 0; op < SIM_FOCUS_OPS; op++)
+    total += simFocusCalls((SimFocusOp)op);
+  return total;
+}
+
+static void checkScalarWrites(const SimEndpointWrites *writes) {
+  if (writes->scalarWritten)
+    FUZZ_CHECK(writes->scalar >= 0.0f && writes->scalar <= 1.0f);
+  if (writes->muteWritten)
+    FUZZ_CHECK(writes->muted == 0 || writes->muted == 1);
+}
+
 static void checkLastWrites(void) {
   const SimMixerWrite *write = simMixerLastWrite();
   for (uint32_t i = 0; write && i < write->channels; i++) {
     FUZZ_CHECK(write->values[i] >= write->minimum);
     FUZZ_CHECK(write->values[i] <= write->maximum);
   }
-  const SimEndpointWrites *endpoint = simEndpointLastWrites();
-  if (endpoint->scalarWritten)
-    FUZZ_CHECK(endpoint->scalar >= 0.0f && endpoint->scalar <= 1.0f);
-  if (endpoint->muteWritten)
-    FUZZ_CHECK(endpoint->muted == 0 || endpoint->muted == 1);
+  checkScalarWrites(simEndpointLastWrites());
+  checkScalarWrites(simSessionLastWrites());
 }
 
 static void runCommand(int32_t id) {
@@ -148,6 +185,7 @@ static void runCommand(int32_t id) {
   unsigned clockBefore = simTrayClockNotifications();
   SimApartment apartment = simComApartment();
   unsigned depth = simComDepth();
+  uint32_t sessionCallsBefore = sessionCalls();
   int32_t result = KSTEvent_Execute(id, 0);
   FUZZ_CHECK(result == 0 || result == 1);
   FUZZ_CHECK(simTrayClockNotifications() - clockBefore == (unsigned)result);
@@ -155,10 +193,13 @@ static void runCommand(int32_t id) {
     FUZZ_CHECK(result == 0);
     FUZZ_CHECK(mixerCalls() == 0);
     FUZZ_CHECK(simEndpointAllCalls() == 0);
+    FUZZ_CHECK(sessionCalls() == sessionCallsBefore);
   }
   checkLastWrites();
   FUZZ_CHECK(simMixerOpenHandles() <= 1);
   FUZZ_CHECK(simEndpointLiveReferences() == 0);
+  FUZZ_CHECK(simEndpointMisuses() == 0);
+  FUZZ_CHECK(simProcessOpenHandles() == 0 && simProcessMisuses() == 0);
   FUZZ_CHECK(simComApartment() == apartment && simComDepth() == depth);
 }
 
@@ -179,7 +220,20 @@ static const uint32_t HRESULTS[] = {SIM_E_NOTIMPL,
                                     SIM_AUDCLNT_E_DEVICE_INVALIDATED};
 
 static void runStep(FuzzedDataProvider &input) {
-  switch (input.ConsumeIntegralInRange(0, 11)) {
+  switch (input.ConsumeIntegralInRange(0, 13)) {
+  case 12: {
+    SimSessionOp op =
+        (SimSessionOp)input.ConsumeIntegralInRange<int>(0, SIM_SESSION_OPS - 1);
+    simSessionFail(op,
+                   input.ConsumeBool() ? input.PickValueInArray(HRESULTS) : 0);
+    break;
+  }
+  case 13:
+    /* Not CloseHandle, which cannot fail. */
+    simFocusFail(
+        (SimFocusOp)input.ConsumeIntegralInRange<int>(0, SIM_PROCESS_IMAGE),
+        input.ConsumeBool());
+    break;
   case 10: {
     /* Not Release or CoUninitialize, which cannot fail. */
     SimEndpointOp op = (SimEndpointOp)input.ConsumeIntegralInRange<int>(
@@ -216,6 +270,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzzResetPlugin();
   shapeDevice(input);
   shapeEndpoints(input);
+  shapeFocusedApp(input);
   int32_t setting = input.ConsumeIntegralInRange(-2, 21);
   std::string settings =
       "[Setting]\nVolComponentType=" + std::to_string(setting) + "\n";

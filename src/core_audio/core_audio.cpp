@@ -59,6 +59,48 @@ ComResult activateInterface(ComObject device, AudioInterface which,
   return result;
 }
 
+/* A step after creation that hands back an interface: *object is set
+ * only on success. */
+static ComResult handedBack(ComResult result, ComObject received,
+                            ComObject *object) {
+  result = afterCreation(receivedObject(result, received));
+  *object = comSucceeded(result) ? received : nullptr;
+  return result;
+}
+
+ComResult enumerateEndpoints(ComObject enumerator, AudioFlow flow,
+                             ComObject *collection) {
+  ComObject listed = nullptr;
+  ComResult result = platformEnumerateEndpoints(enumerator, flow, &listed);
+  return handedBack(result, listed, collection);
+}
+
+ComResult endpointItem(ComObject collection, uint32_t index,
+                       ComObject *device) {
+  ComObject item = nullptr;
+  ComResult result = platformEndpointItem(collection, index, &item);
+  return handedBack(result, item, device);
+}
+
+ComResult listSessionsOf(ComObject manager, ComObject *sessions) {
+  ComObject listed = nullptr;
+  ComResult result = platformSessionEnumerator(manager, &listed);
+  return handedBack(result, listed, sessions);
+}
+
+ComResult sessionItem(ComObject sessions, int32_t index, ComObject *control) {
+  ComObject item = nullptr;
+  ComResult result = platformSessionItem(sessions, index, &item);
+  return handedBack(result, item, control);
+}
+
+ComResult querySession(ComObject control, SessionInterface which,
+                       ComObject *object) {
+  ComObject queried = nullptr;
+  ComResult result = platformSessionQuery(control, which, &queried);
+  return handedBack(result, queried, object);
+}
+
 ComResult activateDefaultEndpoint(AudioFlow flow, AudioRole role,
                                   AudioInterface which, ComObject *object) {
   *object = nullptr;

@@ -38,6 +38,19 @@ ComResult findDefaultEndpoint(ComObject enumerator, AudioFlow flow,
 ComResult activateInterface(ComObject device, AudioInterface which,
                             ComObject *object);
 
+/* The active endpoints of a flow, and one of them, with the same rules. */
+ComResult enumerateEndpoints(ComObject enumerator, AudioFlow flow,
+                             ComObject *collection);
+ComResult endpointItem(ComObject collection, uint32_t index, ComObject *device);
+
+/* A device's sessions (after activating its AUDIO_SESSION_MANAGER), one
+ * of them, and another interface of a session control, with the same
+ * rules. */
+ComResult listSessionsOf(ComObject manager, ComObject *sessions);
+ComResult sessionItem(ComObject sessions, int32_t index, ComObject *control);
+ComResult querySession(ComObject control, SessionInterface which,
+                       ComObject *object);
+
 /* The default endpoint of a flow for a role, with an interface of it
  * activated; the enumerator and the device are let go before it returns.
  * COM_CLASS_NOT_REGISTERED means that this system has no Core Audio; no

@@ -21,6 +21,10 @@ enum { ENDPOINT_SETTING_ON = 1 };
  * The target's endpoint is the command's session. */
 extern const VolumeBackend ENDPOINT_BACKEND;
 
+/* A master volume scalar as that percent; 0 for a scalar that is no
+ * number. A scalar outside 0..1 is taken at the nearer bound. */
+int percentFromScalar(float scalar, uint32_t *percent);
+
 /* Runs one command on the default endpoint. Where Core Audio is absent
  * the command runs on the classic mixer instead; any other failure fails
  * the command. */

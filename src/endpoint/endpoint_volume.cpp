@@ -5,7 +5,7 @@
 
 /* A scalar outside 0..1 is taken at the nearer bound; one that is not a
  * number at all is no volume. */
-static int percentFromScalar(float scalar, uint32_t *percent) {
+int percentFromScalar(float scalar, uint32_t *percent) {
   if (!(scalar == scalar))
     return 0;
   double hundredths = (double)scalar * 100.0 + 0.5;

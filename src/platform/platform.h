@@ -123,8 +123,9 @@ enum AudioRole {
   AUDIO_MULTIMEDIA = 1,
   AUDIO_COMMUNICATIONS = 2
 };
-/* What IMMDevice::Activate is asked for. */
-enum AudioInterface { AUDIO_ENDPOINT_VOLUME };
+/* What IMMDevice::Activate is asked for: an IAudioEndpointVolume, or an
+ * IAudioSessionManager2 (Windows 7 and later). */
+enum AudioInterface { AUDIO_ENDPOINT_VOLUME, AUDIO_SESSION_MANAGER };
 
 /* CoInitializeEx(null, COINIT_APARTMENTTHREADED). */
 ComResult platformComEnter(void);
@@ -164,6 +165,62 @@ ComResult platformGetVolumeMute(ComObject volume, int32_t *muted);
 /* IAudioEndpointVolume::SetMute, no event context. */
 ComResult platformSetVolumeMute(ComObject volume, int32_t muted);
 
+/* ---- Audio sessions (Windows 7 and later) ---------------------------- */
+
+/* AudioSessionState, as audiosessiontypes.h numbers it. */
+enum SessionState {
+  AUDIO_SESSION_INACTIVE = 0,
+  AUDIO_SESSION_ACTIVE = 1,
+  AUDIO_SESSION_EXPIRED = 2
+};
+/* What a session control is asked for with QueryInterface. */
+enum SessionInterface { SESSION_CONTROL2, SESSION_SIMPLE_VOLUME };
+
+/* IAudioSessionManager2::GetSessionEnumerator: an IAudioSessionEnumerator,
+ * the device's sessions as they are now. */
+ComResult platformSessionEnumerator(ComObject manager, ComObject *sessions);
+/* IAudioSessionEnumerator::GetCount and ::GetSession (an
+ * IAudioSessionControl). */
+ComResult platformSessionCount(ComObject sessions, int32_t *count);
+ComResult platformSessionItem(ComObject sessions, int32_t index,
+                              ComObject *control);
+/* IUnknown::QueryInterface of a session control: IAudioSessionControl2
+ * or ISimpleAudioVolume. */
+ComResult platformSessionQuery(ComObject control, SessionInterface which,
+                               ComObject *object);
+/* IAudioSessionControl::GetState, of an IAudioSessionControl or an
+ * IAudioSessionControl2. */
+ComResult platformSessionState(ComObject control, int32_t *state);
+/* IAudioSessionControl2::GetProcessId. A session of several processes
+ * answers with a success code other than S_OK and its first process. */
+ComResult platformSessionProcessId(ComObject control2, uint32_t *processId);
+/* IAudioSessionControl2::IsSystemSoundsSession: S_OK for the system
+ * sounds' session, S_FALSE for any other. */
+ComResult platformSessionIsSystemSounds(ComObject control2);
+/* ISimpleAudioVolume::GetMasterVolume and ::SetMasterVolume (0.0 to 1.0,
+ * no event context), ::GetMute (0 or 1) and ::SetMute. */
+ComResult platformSessionGetVolume(ComObject volume, float *scalar);
+ComResult platformSessionSetVolume(ComObject volume, float scalar);
+ComResult platformSessionGetMute(ComObject volume, int32_t *muted);
+ComResult platformSessionSetMute(ComObject volume, int32_t muted);
+
+/* ---- Processes (kernel32) --------------------------------------------- */
+
+/* A process handle opened for querying; 0 when none was opened. */
+typedef uintptr_t ProcessHandle;
+
+/* OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION). Windows XP has no such
+ * access right and opens nothing. */
+ProcessHandle platformOpenProcess(uint32_t processId);
+/* QueryFullProcessImageNameW (Windows Vista and later, looked up when
+ * called: the import table keeps to what Windows XP has): the executable's
+ * full path, UTF-16 and zero-terminated. The length copied; 0 when the
+ * call fails, does not exist or the path does not fit in size units. */
+uint32_t platformProcessImageName(ProcessHandle process, uint16_t *path,
+                                  uint32_t size);
+/* CloseHandle. */
+void platformCloseProcess(ProcessHandle process);
+
 /* ---- Files and modules (kernel32, version.dll) ----------------------- */
 
 /* GetPrivateProfileIntA: the key's integer, or the default when the file,
@@ -198,6 +255,17 @@ WindowHandle platformFindWindow(const char *className, const char *title);
  * windows). */
 WindowHandle platformFindChildWindow(WindowHandle parent, const char *className,
                                      const char *title);
+/* FindWindowExA: the next child window of a class after `after` (0: the
+ * first), any title. */
+WindowHandle platformNextChildWindow(WindowHandle parent, WindowHandle after,
+                                     const char *className);
+/* GetForegroundWindow: 0 when no window has the focus. */
+WindowHandle platformForegroundWindow(void);
+/* GetWindowThreadProcessId: the process that made the window; 0 when
+ * there is no such window. */
+uint32_t platformWindowProcess(WindowHandle window);
+/* GetClassNameA: the length copied, 0 on failure. */
+uint32_t platformWindowClass(WindowHandle window, char *name, uint32_t size);
 /* SendMessageTimeoutA: waits for the window to take the message, but
  * about a second at most, and not at all for a thread the system holds
  * for hung. The reply and any time-out are of no interest here. */

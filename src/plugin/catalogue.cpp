@@ -1,8 +1,9 @@
 /*
  * The command table, built from the "Command" section of the settings file:
  * ten step slots "UpDown0".."UpDown9" that each give a volume-up and a
- * volume-down command, ten level slots "Set0".."Set9", mute, and the
- * commands that keys switched on with 1 add after it.
+ * volume-down command, ten level slots "Set0".."Set9", mute, the commands
+ * that keys switched on with 1 add after it, then the focused
+ * application's step and level slots and switch keys.
  */
 #include "plugin/catalogue.h"
 
@@ -18,23 +19,6 @@ enum { SLOTS = 10, EMPTY_SLOT = -1, TEXT_SIZE = 128 };
 
 /* Host words given to every command. */
 static const uint32_t HOST_WORDS[5] = {0, 0xFFFFFFFFu, 4, 0, 0};
-
-/* Reads "<prefix>0".."<prefix>9"; a value outside 0..100 empties its slot. */
-static int readSlots(const char *path, const char *prefix,
-                     int32_t values[SLOTS]) {
-  char key[16];
-  size_t length = strlen(prefix);
-  memcpy(key, prefix, length);
-  key[length + 1] = '\0';
-  int used = 0;
-  for (int k = 0; k < SLOTS; k++) {
-    key[length] = (char)('0' + k);
-    int32_t value = settingInt(path, "Command", key, EMPTY_SLOT);
-    values[k] = value >= 0 && value <= COMMAND_RANGE ? value : EMPTY_SLOT;
-    used += values[k] != EMPTY_SLOT;
-  }
-  return used;
-}
 
 /* Writes format into out with its "%d", if any, replaced by value in
  * signed decimal, as sprintf would, without pulling in the C library's
@@ -79,47 +63,107 @@ static void fillCommand(CommandInfo *command, const char *nameFormat,
   command->hostWord5 = HOST_WORDS[4];
 }
 
-/* Commands a key of the "Command" section offers, after Mute, in this
- * order, when its value is exactly 1. */
-struct SwitchCommand {
+/* One command of a part of the table: its name and caption, each with
+ * the "%d" of the part's number if any, and its identifier at number 0. */
+struct TableCommand {
   const char *name;
   const char *caption;
-  int32_t commandId;
+  int32_t firstId;
 };
-struct SwitchKey {
+
+/* A slot family is ten keys "<key>0".."<key>9", each of whose values
+ * 0..100 adds the part's commands for that number; a switch key adds them
+ * when it is exactly 1; Mute is always there. */
+enum PartKind { SLOT_FAMILY, SWITCH_KEY, ALWAYS };
+
+struct TablePart {
+  PartKind kind;
   const char *key;
   uint32_t count;
-  SwitchCommand commands[2];
+  TableCommand commands[2];
 };
-static const SwitchKey SWITCH_KEYS[] = {
-    {"MuteOnOff",
+
+/* The parts, in the order of the table. */
+static const TablePart PARTS[] = {
+    {SLOT_FAMILY,
+     "UpDown",
+     2,
+     {{"VolumeUp(%d)", TEXT_CAPTION_UP, COMMAND_VOLUME_UP},
+      {"VolumeDown(%d)", TEXT_CAPTION_DOWN, COMMAND_VOLUME_DOWN}}},
+    {SLOT_FAMILY,
+     "Set",
+     1,
+     {{"Set(%d)", TEXT_CAPTION_SET, COMMAND_SET_VOLUME}}},
+    {ALWAYS, nullptr, 1, {{"Mute", TEXT_CAPTION_MUTE, COMMAND_MUTE}}},
+    {SWITCH_KEY,
+     "MuteOnOff",
      2,
      {{"MuteOn", TEXT_CAPTION_MUTE_ON, COMMAND_MUTE_ON},
       {"MuteOff", TEXT_CAPTION_MUTE_OFF, COMMAND_MUTE_OFF}}},
-    {"MicMute", 1, {{"MicMute", TEXT_CAPTION_MIC_MUTE, COMMAND_MIC_MUTE}}},
-    {"MicMuteOnOff",
+    {SWITCH_KEY,
+     "MicMute",
+     1,
+     {{"MicMute", TEXT_CAPTION_MIC_MUTE, COMMAND_MIC_MUTE}}},
+    {SWITCH_KEY,
+     "MicMuteOnOff",
      2,
      {{"MicMuteOn", TEXT_CAPTION_MIC_MUTE_ON, COMMAND_MIC_MUTE_ON},
       {"MicMuteOff", TEXT_CAPTION_MIC_MUTE_OFF, COMMAND_MIC_MUTE_OFF}}},
+    {SLOT_FAMILY,
+     "AppUpDown",
+     2,
+     {{"AppVolumeUp(%d)", TEXT_CAPTION_APP_UP, COMMAND_APP_VOLUME_UP},
+      {"AppVolumeDown(%d)", TEXT_CAPTION_APP_DOWN, COMMAND_APP_VOLUME_DOWN}}},
+    {SLOT_FAMILY,
+     "AppSet",
+     1,
+     {{"AppSet(%d)", TEXT_CAPTION_APP_SET, COMMAND_APP_SET_VOLUME}}},
+    {SWITCH_KEY,
+     "AppMute",
+     1,
+     {{"AppMute", TEXT_CAPTION_APP_MUTE, COMMAND_APP_MUTE}}},
+    {SWITCH_KEY,
+     "AppMuteOnOff",
+     2,
+     {{"AppMuteOn", TEXT_CAPTION_APP_MUTE_ON, COMMAND_APP_MUTE_ON},
+      {"AppMuteOff", TEXT_CAPTION_APP_MUTE_OFF, COMMAND_APP_MUTE_OFF}}},
 };
-enum { SWITCH_KEY_COUNT = sizeof SWITCH_KEYS / sizeof SWITCH_KEYS[0] };
+enum { PART_COUNT = sizeof PARTS / sizeof PARTS[0] };
 
-/* Which switch keys are on; the commands they add. */
-static uint32_t readSwitches(const char *path, int on[SWITCH_KEY_COUNT]) {
-  uint32_t count = 0;
-  for (int k = 0; k < SWITCH_KEY_COUNT; k++) {
-    on[k] = settingInt(path, "Command", SWITCH_KEYS[k].key, 0) == 1;
-    count += on[k] ? SWITCH_KEYS[k].count : 0;
+/* The numbers a part adds its commands for, EMPTY_SLOT where none; a
+ * switch or Mute that is on has the number 0 in its first slot. Returns
+ * the commands the part adds. */
+static uint32_t readPart(const char *path, const TablePart &part,
+                         int32_t values[SLOTS]) {
+  for (int k = 0; k < SLOTS; k++)
+    values[k] = EMPTY_SLOT;
+  if (part.kind != SLOT_FAMILY) {
+    int on =
+        part.kind == ALWAYS || settingInt(path, "Command", part.key, 0) == 1;
+    values[0] = on ? 0 : EMPTY_SLOT;
+    return on ? part.count : 0;
   }
-  return count;
+  char key[16];
+  size_t length = strlen(part.key);
+  memcpy(key, part.key, length);
+  key[length + 1] = '\0';
+  uint32_t added = 0;
+  for (int k = 0; k < SLOTS; k++) {
+    key[length] = (char)('0' + k);
+    int32_t value = settingInt(path, "Command", key, EMPTY_SLOT);
+    values[k] = value >= 0 && value <= COMMAND_RANGE ? value : EMPTY_SLOT;
+    added += values[k] != EMPTY_SLOT ? part.count : 0;
+  }
+  return added;
 }
 
-static CommandInfo *fillSwitches(CommandInfo *next,
-                                 const int on[SWITCH_KEY_COUNT]) {
-  for (int k = 0; k < SWITCH_KEY_COUNT; k++)
-    for (uint32_t i = 0; on[k] && i < SWITCH_KEYS[k].count; i++) {
-      const SwitchCommand &command = SWITCH_KEYS[k].commands[i];
-      fillCommand(next++, command.name, command.caption, 0, command.commandId);
+static CommandInfo *fillPart(CommandInfo *next, const TablePart &part,
+                             const int32_t values[SLOTS]) {
+  for (int k = 0; k < SLOTS; k++)
+    for (uint32_t i = 0; values[k] != EMPTY_SLOT && i < part.count; i++) {
+      const TableCommand &command = part.commands[i];
+      fillCommand(next++, command.name, command.caption, values[k],
+                  command.firstId + values[k]);
     }
   return next;
 }
@@ -127,11 +171,10 @@ static CommandInfo *fillSwitches(CommandInfo *next,
 void buildCommandCatalogue(PluginInfo *info) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
-  int32_t steps[SLOTS], levels[SLOTS];
-  int switches[SWITCH_KEY_COUNT];
-  uint32_t count = 1 + 2 * (uint32_t)readSlots(path, "UpDown", steps) +
-                   (uint32_t)readSlots(path, "Set", levels) +
-                   readSwitches(path, switches);
+  int32_t values[PART_COUNT][SLOTS];
+  uint32_t count = 0;
+  for (int p = 0; p < PART_COUNT; p++)
+    count += readPart(path, PARTS[p], values[p]);
   CommandInfo *commands =
       (CommandInfo *)platformAlloc(count * sizeof(CommandInfo));
   info->commandCount = commands ? count : 0;
@@ -139,20 +182,8 @@ void buildCommandCatalogue(PluginInfo *info) {
   if (!commands)
     return;
   CommandInfo *next = commands;
-  for (int k = 0; k < SLOTS; k++) {
-    if (steps[k] == EMPTY_SLOT)
-      continue;
-    fillCommand(next++, "VolumeUp(%d)", TEXT_CAPTION_UP, steps[k],
-                COMMAND_VOLUME_UP + steps[k]);
-    fillCommand(next++, "VolumeDown(%d)", TEXT_CAPTION_DOWN, steps[k],
-                COMMAND_VOLUME_DOWN + steps[k]);
-  }
-  for (int k = 0; k < SLOTS; k++)
-    if (levels[k] != EMPTY_SLOT)
-      fillCommand(next++, "Set(%d)", TEXT_CAPTION_SET, levels[k],
-                  COMMAND_SET_VOLUME + levels[k]);
-  fillCommand(next++, "Mute", TEXT_CAPTION_MUTE, 0, COMMAND_MUTE);
-  fillSwitches(next, switches);
+  for (int p = 0; p < PART_COUNT; p++)
+    next = fillPart(next, PARTS[p], values[p]);
 }
 
 void freeCommandCatalogue(PluginInfo *info) {

@@ -21,10 +21,16 @@ enum : int32_t {
   COMMAND_MIC_MUTE = 11,
   COMMAND_MIC_MUTE_ON = 12,
   COMMAND_MIC_MUTE_OFF = 13,
-  COMMAND_VOLUME_UP = 1000,   /* + step */
-  COMMAND_VOLUME_DOWN = 2000, /* + step */
-  COMMAND_SET_VOLUME = 3000,  /* + percent */
-  COMMAND_RANGE = 100         /* the largest step or percent */
+  COMMAND_APP_MUTE = 21,
+  COMMAND_APP_MUTE_ON = 22,
+  COMMAND_APP_MUTE_OFF = 23,
+  COMMAND_VOLUME_UP = 1000,       /* + step */
+  COMMAND_VOLUME_DOWN = 2000,     /* + step */
+  COMMAND_SET_VOLUME = 3000,      /* + percent */
+  COMMAND_APP_VOLUME_UP = 4000,   /* + step */
+  COMMAND_APP_VOLUME_DOWN = 5000, /* + step */
+  COMMAND_APP_SET_VOLUME = 6000,  /* + percent */
+  COMMAND_RANGE = 100             /* the largest step or percent */
 };
 
 /* What a command acts on. */
@@ -35,7 +41,10 @@ enum CommandTarget {
   TARGET_PLAYBACK,
   /* The default recording devices for the console and communications
    * roles, through Core Audio whatever the settings say. */
-  TARGET_MICROPHONE
+  TARGET_MICROPHONE,
+  /* The audio sessions of the application whose window is in the
+   * foreground, through Core Audio whatever the settings say. */
+  TARGET_FOCUSED_APP
 };
 
 /* Each identifier from first to last runs action on target, with the
@@ -57,12 +66,22 @@ inline constexpr CommandIdRow COMMAND_ID_ROWS[] = {
      TARGET_MICROPHONE},
     {COMMAND_MIC_MUTE_ON, COMMAND_MIC_MUTE_OFF, VOLUME_SET_MUTE, 1, -1,
      TARGET_MICROPHONE},
+    {COMMAND_APP_MUTE, COMMAND_APP_MUTE, VOLUME_TOGGLE_MUTE, 0, 0,
+     TARGET_FOCUSED_APP},
+    {COMMAND_APP_MUTE_ON, COMMAND_APP_MUTE_OFF, VOLUME_SET_MUTE, 1, -1,
+     TARGET_FOCUSED_APP},
     {COMMAND_VOLUME_UP, COMMAND_VOLUME_UP + COMMAND_RANGE, VOLUME_STEP, 0, 1,
      TARGET_PLAYBACK},
     {COMMAND_VOLUME_DOWN, COMMAND_VOLUME_DOWN + COMMAND_RANGE, VOLUME_STEP, 0,
      -1, TARGET_PLAYBACK},
     {COMMAND_SET_VOLUME, COMMAND_SET_VOLUME + COMMAND_RANGE, VOLUME_SET, 0, 1,
      TARGET_PLAYBACK},
+    {COMMAND_APP_VOLUME_UP, COMMAND_APP_VOLUME_UP + COMMAND_RANGE, VOLUME_STEP,
+     0, 1, TARGET_FOCUSED_APP},
+    {COMMAND_APP_VOLUME_DOWN, COMMAND_APP_VOLUME_DOWN + COMMAND_RANGE,
+     VOLUME_STEP, 0, -1, TARGET_FOCUSED_APP},
+    {COMMAND_APP_SET_VOLUME, COMMAND_APP_SET_VOLUME + COMMAND_RANGE, VOLUME_SET,
+     0, 1, TARGET_FOCUSED_APP},
 };
 
 constexpr bool commandIdRowsAscend(void) {

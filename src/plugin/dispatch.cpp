@@ -5,6 +5,7 @@
 #include "plugin/dispatch.h"
 
 #include "endpoint/endpoint.h"
+#include "focused_app/focused_app.h"
 #include "microphone/microphone.h"
 #include "mixer/mixer.h"
 #include "plugin/command_ids.h"
@@ -24,7 +25,8 @@ static const CommandIdRow *findRow(int32_t id) {
 static int runOnPlayback(VolumeCommand command) {
   const StartupSettings &settings = startupSettings();
   VolumeTarget target = {settings.componentTypeSetting,
-                         settings.unmuteSetting == UNMUTE_SETTING_ON, nullptr};
+                         settings.unmuteSetting == UNMUTE_SETTING_ON, nullptr,
+                         nullptr};
   return settings.endpointSetting == ENDPOINT_SETTING_ON
              ? runOnEndpoint(command, target)
              : runOnMixer(command, target);
@@ -36,6 +38,8 @@ static int runOnTarget(CommandTarget target, VolumeCommand command) {
     return runOnPlayback(command);
   case TARGET_MICROPHONE:
     return runOnMicrophones(command);
+  case TARGET_FOCUSED_APP:
+    return runOnFocusedApp(command);
   }
   return 0;
 }

@@ -38,4 +38,23 @@
 #define TEXT_CAPTION_MIC_MUTE_OFF                                              \
   TEXT_MIC "\x82\xcc" TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
 
+/* "アクティブなアプリ": the active application. */
+#define TEXT_ACTIVE_APP                                                        \
+  "\x83\x41\x83\x4e\x83\x65\x83\x42\x83\x75\x82\xc8\x83\x41\x83\x76\x83\x8a"
+/* "の" (of) and "を" (the object marker). */
+#define TEXT_NO "\x82\xcc"
+#define TEXT_WO "\x82\xf0"
+
+/* "アクティブなアプリのボリュームを%d上げる", "...下げる", "...にセット". */
+#define TEXT_CAPTION_APP_UP TEXT_ACTIVE_APP TEXT_NO TEXT_CAPTION_UP
+#define TEXT_CAPTION_APP_DOWN TEXT_ACTIVE_APP TEXT_NO TEXT_CAPTION_DOWN
+#define TEXT_CAPTION_APP_SET TEXT_ACTIVE_APP TEXT_NO TEXT_CAPTION_SET
+/* "アクティブなアプリをミュート": the active application's mute. */
+#define TEXT_CAPTION_APP_MUTE TEXT_ACTIVE_APP TEXT_WO TEXT_CAPTION_MUTE
+/* "アクティブなアプリをミュートする": its mute on. */
+#define TEXT_CAPTION_APP_MUTE_ON TEXT_CAPTION_APP_MUTE TEXT_SURU
+/* "アクティブなアプリのミュートを解除する": its mute off. */
+#define TEXT_CAPTION_APP_MUTE_OFF                                              \
+  TEXT_ACTIVE_APP TEXT_NO TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
+
 #endif

@@ -1,9 +1,10 @@
 /*
  * The volume commands, written once over the operations of a volume
- * backend: the classic mixer (mixer/) or the default playback endpoint
- * (endpoint/). A backend reads and writes the volume as a whole percent
- * and the mute switch as 0 or 1; how it gets there is its own affair.
- * Every operation returns 1 for success and 0 for failure.
+ * backend: the classic mixer (mixer/), the default playback endpoint
+ * (endpoint/) or the focused application's sessions (focused_app/). A backend
+ * reads and writes the volume as a whole percent and the mute switch as 0 or 1;
+ * how it gets there is its own affair. Every operation returns 1 for success
+ * and 0 for failure.
  */
 #ifndef VOLUME_VOLUME_COMMANDS_H
 #define VOLUME_VOLUME_COMMANDS_H
@@ -19,6 +20,7 @@ struct VolumeTarget {
   int32_t componentTypeSetting; /* mixer: VolComponentType, the line */
   int unmuteOnChange;   /* a volume change that took also turns mute off */
   void *endpointVolume; /* endpoint: its IAudioEndpointVolume, held */
+  void *appSessions;    /* focused application: its sessions, held */
 };
 
 struct VolumeBackend {

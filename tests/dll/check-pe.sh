@@ -6,7 +6,9 @@
 #     (no "_" or "@N" from __stdcall), with ordinals 1 to 6 in name order;
 #   - imports from Windows' own DLLs only: an import of libstdc++-6.dll,
 #     libgcc_s_*.dll or libwinpthread-1.dll would stop the plug-in loading
-#     on any machine without MinGW's runtime beside the host.
+#     on any machine without MinGW's runtime beside the host;
+#   - none of the functions newer than Windows XP that the plug-in looks
+#     up when it needs them: imported, they would stop it loading on XP.
 #
 #   check-pe.sh OBJDUMP FILE
 #
@@ -29,6 +31,7 @@ expected_exports='1 KSTEvent_Execute
 # Lower case: Windows compares module names without regard to case, and
 # the import libraries spell them variously (KERNEL32.dll, WINMM.DLL).
 system_dlls='kernel32.dll user32.dll winmm.dll version.dll ole32.dll msvcrt.dll'
+newer_than_xp='QueryFullProcessImageNameW QueryFullProcessImageNameA'
 
 problems=0
 problem() {
@@ -77,6 +80,15 @@ for dll in $imports; do
   case " $system_dlls " in
   *" $dll "*) ;;
   *) problem "imports: $dll is not one of Windows' own DLLs" ;;
+  esac
+done
+
+# The functions: the hint/name lines below each "DLL Name:".
+functions=$(echo "$dump" | awk '/^\tDLL Name: / { names = 1; next }
+  names && /^\t[0-9a-f]+\t/ { print $3 }')
+for function in $newer_than_xp; do
+  case " $(echo $functions) " in
+  *" $function "*) problem "imports: $function is newer than Windows XP" ;;
   esac
 done
 

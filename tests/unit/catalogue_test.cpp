@@ -83,6 +83,25 @@ const TableRow TABLE_ROWS[] = {
      "[Command]\nMuteOnOff=0\nMicMute=2\nMicMuteOnOff=yes\n",
      {mute()}},
     {"SwitchInOtherSection", "[Setting]\nMicMute=1\n", {mute()}},
+    /* The focused application's commands come last, in their own order. */
+    {"AppCommandsLast",
+     "[Command]\nAppMuteOnOff=1\nAppMute=1\nAppSet3=0\nAppUpDown1=10\n"
+     "MicMute=1\nAppUpDown0=100\nSet0=5\n",
+     {set(5),
+      mute(),
+      {"MicMute", "マイクをミュート", 11},
+      {"AppVolumeUp(100)", "アクティブなアプリのボリュームを100上げる", 4100},
+      {"AppVolumeDown(100)", "アクティブなアプリのボリュームを100下げる", 5100},
+      {"AppVolumeUp(10)", "アクティブなアプリのボリュームを10上げる", 4010},
+      {"AppVolumeDown(10)", "アクティブなアプリのボリュームを10下げる", 5010},
+      {"AppSet(0)", "アクティブなアプリのボリュームを0にセット", 6000},
+      {"AppMute", "アクティブなアプリをミュート", 21},
+      {"AppMuteOn", "アクティブなアプリをミュートする", 22},
+      {"AppMuteOff", "アクティブなアプリのミュートを解除する", 23}}},
+    {"AppValuesOutsideTheirRange",
+     "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
+     "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",
+     {mute()}},
 };
 
 class CommandTable : public PluginTest,

@@ -76,8 +76,10 @@ TEST_P(NonCommandId, TouchesNeitherMixerNorWindows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ids, NonCommandId,
-                         testing::Values(0, 4, 10, 14, -1, 999, 1101, 1999,
-                                         2101, 2999, 3101, INT_MIN, INT_MAX),
+                         testing::Values(0, 4, 10, 14, 20, 24, -1, 999, 1101,
+                                         1999, 2101, 2999, 3101, 3999, 4101,
+                                         4999, 5101, 5999, 6101, INT_MIN,
+                                         INT_MAX),
                          [](const testing::TestParamInfo<int32_t> &info) {
                            return paramName(info.param);
                          });

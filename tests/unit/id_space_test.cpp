@@ -1,7 +1,7 @@
 /*
  * Identifiers around 0 and at both ends of the 32-bit range: exactly those
  * in the rows of plugin/command_ids.h reach the mixer or Core Audio (the
- * microphone's) and the clock; every
+ * microphone's, the focused application's) and the clock; every
  * other one returns 0 and touches nothing. (bench/id_space.cpp runs all
  * 2^32 identifiers the same way, outside the test run.)
  */
@@ -26,6 +26,11 @@ const Window WINDOWS[] = {{-10000, 10000},
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   simEndpointReset(); /* with a recording device: the microphone's succeed */
+  /* A program in the foreground with a session of its own. */
+  simFocusReset();
+  simProcessAdd(100, "C:\\player.exe");
+  simSetForegroundWindow(simAppWindowAdd(0, "Player", 100));
+  simSessionAdd(0, 100);
   unsigned reached = 0;
   std::vector<int64_t> misrouted;
   for (const Window &window : WINDOWS)
@@ -41,11 +46,11 @@ TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
       if (touched != isCommandId(id) || result != (int32_t)isCommandId(id))
         misrouted.push_back(id);
     }
-  /* Mute, mute on and off, the microphone's three and three ranges of 101:
-   * counted here, not from the table, so that a row that gains or loses
-   * identifiers fails. */
-  EXPECT_EQ(reached, 309u);
-  EXPECT_EQ(simTrayClockNotifications(), 309u);
+  /* Mute, mute on and off, the microphone's three, the focused
+   * application's three and six ranges of 101: counted here, not from the
+   * table, so that a row that gains or loses identifiers fails. */
+  EXPECT_EQ(reached, 615u);
+  EXPECT_EQ(simTrayClockNotifications(), 615u);
   EXPECT_EQ(misrouted, std::vector<int64_t>{});
 }
 

@@ -3,7 +3,7 @@
 #
 #  - volume_endpoint_fake_tests run in a Wine prefix of their own, where the
 #    fake Core Audio server below is registered for the MMDeviceEnumerator
-#    class. Wine's winmm mixer is built on that class, so in that prefix
+#    class (its sessions serve the focused application's commands). Wine's winmm mixer is built on that class, so in that prefix
 #    the classic mixer no longer works: the other tests keep theirs.
 #  - volume_endpoint_wine_tests run in the ordinary prefix, against Wine's
 #    own endpoint volume, which cannot be changed.
@@ -28,8 +28,16 @@ function(endpoint_test_program name)
   volume_beside_program(${name})
 endfunction()
 
-endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp)
-add_dependencies(volume_endpoint_fake_tests fake_core_audio)
+# The program the focused application's test brings to the foreground.
+add_executable(focus_helper focus_helper.cpp)
+set_target_properties(focus_helper PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+target_compile_options(focus_helper PRIVATE ${ENDPOINT_TEST_FLAGS})
+target_link_options(focus_helper PRIVATE ${VOLUME_STATIC_LINK})
+
+endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
+  focused_app_fake_test.cpp)
+add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
   CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
   ${PROJECT_SOURCE_DIR}/tools/wine-run ${FAKE_AUDIO_PREFIX})

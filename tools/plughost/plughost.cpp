@@ -6,11 +6,13 @@
 
 #include "plughost/lines.h"
 #include "plughost/plughost.h"
+#include "plughost/sessions.h"
 
 static const char USAGE[] =
     "usage: plughost info <plugin>\n"
     "       plughost run [--taskbar] <plugin> <command>...\n"
     "       plughost lines <plugin>\n"
+    "       plughost sessions <plugin>\n"
     "\n"
     "Loads a plug-in the way the host application does.\n"
     "\n"
@@ -27,6 +29,9 @@ static const char USAGE[] =
     "         with their component types, channels, volume and mute, the\n"
     "         VolComponentType value that selects each, and (*) the one\n"
     "         the settings file beside the plug-in selects now.\n"
+    "  sessions  lists the audio sessions of every active playback device\n"
+    "         (process, executable, state, volume, mute, name) and (*) those\n"
+    "         the focused application's commands change now.\n"
     "\n"
     "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
     "             the clock's notifications can be counted (Windows; off\n"
@@ -86,5 +91,8 @@ int main(int argc, char **argv) {
     return runCommand(argc - 2, argv + 2);
   if (strcmp(argv[1], "lines") == 0)
     return linesCommand(argc - 2, argv + 2);
-  return badUse("unknown action (expected info, run or lines)");
+  if (strcmp(argv[1], "sessions") == 0)
+    return argc == 3 ? listAudioSessions(argv[2])
+                     : badUse("sessions takes exactly one plug-in");
+  return badUse("unknown action (expected info, run, lines or sessions)");
 }

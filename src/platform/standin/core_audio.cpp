@@ -1,7 +1,8 @@
 /*
  * Simulated Core Audio: the device enumerator, endpoints of either flow
  * with a master volume scalar and a mute, a default per flow and role
- * that tests switch, and the calling thread's COM apartment. It simulates
+ * that tests switch, the audio sessions on the endpoints, and the calling
+ * thread's COM apartment. It simulates
  * objects and results only: every interface handed out is an object with
  * a reference count, and any call can be made to fail with any HRESULT
  * or to succeed without handing back an interface. What those results
@@ -18,17 +19,28 @@ enum SimObjectKind {
   SIM_ENUMERATOR, /* IMMDeviceEnumerator */
   SIM_COLLECTION, /* IMMDeviceCollection of one flow's active endpoints */
   SIM_DEVICE,     /* IMMDevice */
-  SIM_VOLUME      /* IAudioEndpointVolume */
+  SIM_VOLUME,     /* IAudioEndpointVolume */
+  SIM_MANAGER,    /* IAudioSessionManager2 */
+  SIM_SESSIONS,   /* IAudioSessionEnumerator of one endpoint */
+  SIM_CONTROL,    /* IAudioSessionControl */
+  SIM_CONTROL2,   /* IAudioSessionControl2 */
+  SIM_SIMPLE      /* ISimpleAudioVolume */
 };
 
 struct SimObject {
   SimObjectKind kind;
-  int endpoint;     /* SIM_DEVICE, SIM_VOLUME: which; SIM_COLLECTION: flow */
+  /* SIM_DEVICE, SIM_VOLUME, SIM_MANAGER, SIM_SESSIONS: which endpoint;
+   * SIM_COLLECTION: the flow; the session objects: which session. */
+  int endpoint;
   long references;  /* 0: released, the pointer no longer works */
   int32_t stubMute; /* SIM_VOLUME with the mute stub: its own mute */
 };
 
-enum { SIM_MAX_OBJECTS = 256, SIM_ROLES = 3, SIM_FLOWS = 2 };
+enum { SIM_MAX_OBJECTS = 512, SIM_ROLES = 3, SIM_FLOWS = 2 };
+
+/* Each step's fault, delay, empty hand-back and calls: the endpoint's
+ * steps, then the sessions'. */
+enum { SIM_STEPS = SIM_ENDPOINT_OPS + SIM_SESSION_OPS };
 
 struct SimCoreAudio {
   SimEndpoint endpoints[SIM_MAX_ENDPOINTS];
@@ -39,15 +51,19 @@ struct SimCoreAudio {
   int muteStub; /* SetMute is remembered by its own interface only */
   SimObject objects[SIM_MAX_OBJECTS];
   unsigned nextObject; /* where the search for a free slot starts */
-  uint32_t faults[SIM_ENDPOINT_OPS];
-  unsigned faultDelays[SIM_ENDPOINT_OPS]; /* calls that succeed first */
-  int handsBackNothing[SIM_ENDPOINT_OPS];
-  unsigned calls[SIM_ENDPOINT_OPS];
+  uint32_t faults[SIM_STEPS];
+  unsigned faultDelays[SIM_STEPS]; /* calls that succeed first */
+  int handsBackNothing[SIM_STEPS];
+  unsigned calls[SIM_STEPS];
   unsigned misuses;
   SimApartment apartment;
   unsigned apartmentDepth;
   unsigned comEntered, comLeft;
   SimEndpointWrites lastWrites;
+  SimEndpointWrites lastSessionWrites;
+  SimSession sessions[SIM_MAX_SESSIONS];
+  unsigned sessionCount;
+  int noSessionManager; /* Activate refuses IAudioSessionManager2 */
 };
 
 static SimCoreAudio sim;
@@ -115,8 +131,43 @@ unsigned simEndpointAllCalls(void) {
 void simEndpointClearCalls(void) {
   memset(sim.calls, 0, sizeof sim.calls);
   memset(&sim.lastWrites, 0, sizeof sim.lastWrites);
+  memset(&sim.lastSessionWrites, 0, sizeof sim.lastSessionWrites);
 }
 const SimEndpointWrites *simEndpointLastWrites(void) { return &sim.lastWrites; }
+const SimEndpointWrites *simSessionLastWrites(void) {
+  return &sim.lastSessionWrites;
+}
+
+/* The session steps follow the endpoint's in the tables above. */
+static unsigned sessionStep(SimSessionOp op) {
+  return SIM_ENDPOINT_OPS + (unsigned)op;
+}
+void simSessionFail(SimSessionOp op, uint32_t error) {
+  simSessionFailAfter(op, 0, error);
+}
+void simSessionFailAfter(SimSessionOp op, unsigned calls, uint32_t error) {
+  sim.faults[sessionStep(op)] = error;
+  sim.faultDelays[sessionStep(op)] = calls;
+}
+void simSessionHandBackNothing(SimSessionOp op, int nothing) {
+  sim.handsBackNothing[sessionStep(op)] = nothing;
+}
+unsigned simSessionCalls(SimSessionOp op) { return sim.calls[sessionStep(op)]; }
+void simSessionSetManagerPresent(int present) {
+  sim.noSessionManager = !present;
+}
+
+SimSession *simSessionAdd(int endpoint, uint32_t processId) {
+  if (sim.sessionCount == SIM_MAX_SESSIONS)
+    return nullptr;
+  SimSession *session = &sim.sessions[sim.sessionCount++];
+  *session = {endpoint, processId, 1, 0, 0, 1.0f, 0, "simulated session"};
+  return session;
+}
+
+SimSession *simSessionAt(unsigned index) {
+  return index < sim.sessionCount ? &sim.sessions[index] : nullptr;
+}
 unsigned simEndpointMisuses(void) { return sim.misuses; }
 
 long simEndpointLiveReferences(void) {
@@ -137,7 +188,7 @@ unsigned simComEntered(void) { return sim.comEntered; }
 unsigned simComLeft(void) { return sim.comLeft; }
 
 /* Counts the call and returns the injected fault, if any. */
-static ComResult enter(SimEndpointOp op) {
+static ComResult enter(unsigned op) {
   sim.calls[op]++;
   if (sim.faultDelays[op] > 0) {
     sim.faultDelays[op]--;
@@ -150,7 +201,7 @@ static ComResult enter(SimEndpointOp op) {
 
 /* A new object with one reference, handed back through *out, or nothing
  * at all where the test asks for a success without an interface. */
-static ComResult handOut(SimEndpointOp op, SimObjectKind kind, int endpoint,
+static ComResult handOut(unsigned op, SimObjectKind kind, int endpoint,
                          ComObject *out) {
   if (sim.handsBackNothing[op]) {
     *out = nullptr;
@@ -170,11 +221,15 @@ static ComResult handOut(SimEndpointOp op, SimObjectKind kind, int endpoint,
   return (ComResult)SIM_E_OUTOFMEMORY;
 }
 
-/* The live object of that kind behind a pointer, or null (a misuse). */
+/* The live object of that kind behind a pointer, or null (a misuse). An
+ * IAudioSessionControl2 serves where an IAudioSessionControl is asked
+ * for: it is one. */
 static SimObject *objectOf(ComObject pointer, SimObjectKind kind) {
   SimObject *object = (SimObject *)pointer;
   bool ours = object >= sim.objects && object < sim.objects + SIM_MAX_OBJECTS;
-  if (ours && object->kind == kind && object->references > 0)
+  bool fits = ours && (object->kind == kind ||
+                       (kind == SIM_CONTROL && object->kind == SIM_CONTROL2));
+  if (fits && object->references > 0)
     return object;
   sim.misuses++;
   return nullptr;
@@ -304,7 +359,7 @@ ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size) {
   return 0;
 }
 
-ComResult platformActivate(ComObject device, AudioInterface,
+ComResult platformActivate(ComObject device, AudioInterface which,
                            ComObject *object) {
   ComResult fault = enter(SIM_ENDPOINT_ACTIVATE);
   if (fault)
@@ -312,7 +367,11 @@ ComResult platformActivate(ComObject device, AudioInterface,
   SimObject *owner = objectOf(device, SIM_DEVICE);
   if (!owner)
     return (ComResult)SIM_E_FAIL;
-  return handOut(SIM_ENDPOINT_ACTIVATE, SIM_VOLUME, owner->endpoint, object);
+  if (which == AUDIO_SESSION_MANAGER && sim.noSessionManager)
+    return (ComResult)SIM_E_NOINTERFACE;
+  return handOut(SIM_ENDPOINT_ACTIVATE,
+                 which == AUDIO_SESSION_MANAGER ? SIM_MANAGER : SIM_VOLUME,
+                 owner->endpoint, object);
 }
 
 /* ---- An endpoint's volume ------------------------------------------------ */
@@ -368,6 +427,152 @@ ComResult platformSetVolumeMute(ComObject volume, int32_t muted) {
   sim.lastWrites.muted = muted;
   (sim.muteStub ? object->stubMute : sim.endpoints[object->endpoint].muted) =
       muted;
+  return 0;
+}
+
+/* ---- Audio sessions ------------------------------------------------------ */
+
+ComResult platformSessionEnumerator(ComObject manager, ComObject *sessions) {
+  ComResult fault = enter(sessionStep(SIM_SESSION_LIST));
+  if (fault)
+    return fault;
+  SimObject *owner = objectOf(manager, SIM_MANAGER);
+  if (!owner)
+    return (ComResult)SIM_E_FAIL;
+  return handOut(sessionStep(SIM_SESSION_LIST), SIM_SESSIONS, owner->endpoint,
+                 sessions);
+}
+
+/* The index-th session on an endpoint, or -1. */
+static int sessionOn(int endpoint, int32_t index) {
+  for (unsigned i = 0; i < sim.sessionCount; i++)
+    if (sim.sessions[i].endpoint == endpoint && index-- == 0)
+      return (int)i;
+  return -1;
+}
+
+ComResult platformSessionCount(ComObject sessions, int32_t *count) {
+  ComResult fault = enter(sessionStep(SIM_SESSION_COUNT));
+  if (fault)
+    return fault;
+  SimObject *list = objectOf(sessions, SIM_SESSIONS);
+  if (!list)
+    return (ComResult)SIM_E_FAIL;
+  *count = 0;
+  while (sessionOn(list->endpoint, *count) >= 0)
+    ++*count;
+  return 0;
+}
+
+ComResult platformSessionItem(ComObject sessions, int32_t index,
+                              ComObject *control) {
+  ComResult fault = enter(sessionStep(SIM_SESSION_ITEM));
+  if (fault)
+    return fault;
+  SimObject *list = objectOf(sessions, SIM_SESSIONS);
+  if (!list)
+    return (ComResult)SIM_E_FAIL;
+  int session = sessionOn(list->endpoint, index);
+  if (session < 0)
+    return (ComResult)SIM_E_INVALIDARG;
+  return handOut(sessionStep(SIM_SESSION_ITEM), SIM_CONTROL, session, control);
+}
+
+ComResult platformSessionQuery(ComObject control, SessionInterface which,
+                               ComObject *object) {
+  ComResult fault = enter(sessionStep(SIM_SESSION_QUERY));
+  if (fault)
+    return fault;
+  SimObject *owner = objectOf(control, SIM_CONTROL);
+  if (!owner)
+    return (ComResult)SIM_E_FAIL;
+  return handOut(sessionStep(SIM_SESSION_QUERY),
+                 which == SESSION_CONTROL2 ? SIM_CONTROL2 : SIM_SIMPLE,
+                 owner->endpoint, object);
+}
+
+/* Counts a call on a session object; one that is not live fails it. */
+static SimSession *enterSession(SimSessionOp op, ComObject pointer,
+                                SimObjectKind kind, ComResult *error) {
+  *error = enter(sessionStep(op));
+  if (*error)
+    return nullptr;
+  SimObject *object = objectOf(pointer, kind);
+  if (!object)
+    *error = (ComResult)SIM_E_FAIL;
+  return object ? &sim.sessions[object->endpoint] : nullptr;
+}
+
+ComResult platformSessionState(ComObject control, int32_t *state) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_STATE, control, SIM_CONTROL, &error);
+  if (session)
+    *state = session->state;
+  return error;
+}
+
+ComResult platformSessionProcessId(ComObject control2, uint32_t *processId) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_PROCESS, control2, SIM_CONTROL2, &error);
+  if (!session)
+    return error;
+  *processId = session->processId;
+  return session->severalProcesses ? (ComResult)SIM_AUDCLNT_S_NO_SINGLE_PROCESS
+                                   : 0;
+}
+
+ComResult platformSessionIsSystemSounds(ComObject control2) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_SYSTEM, control2, SIM_CONTROL2, &error);
+  if (!session)
+    return error;
+  return session->systemSounds ? 0 : (ComResult)SIM_S_FALSE;
+}
+
+ComResult platformSessionGetVolume(ComObject volume, float *scalar) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_GET_VOLUME, volume, SIM_SIMPLE, &error);
+  if (session)
+    *scalar = session->scalar;
+  return error;
+}
+
+ComResult platformSessionSetVolume(ComObject volume, float scalar) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_SET_VOLUME, volume, SIM_SIMPLE, &error);
+  if (!session)
+    return error;
+  sim.lastSessionWrites.scalarWritten = 1;
+  sim.lastSessionWrites.scalar = scalar;
+  if (scalar < 0.0f || scalar > 1.0f)
+    return (ComResult)SIM_E_INVALIDARG;
+  session->scalar = scalar;
+  return 0;
+}
+
+ComResult platformSessionGetMute(ComObject volume, int32_t *muted) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_GET_MUTE, volume, SIM_SIMPLE, &error);
+  if (session)
+    *muted = session->muted;
+  return error;
+}
+
+ComResult platformSessionSetMute(ComObject volume, int32_t muted) {
+  ComResult error;
+  SimSession *session =
+      enterSession(SIM_SESSION_SET_MUTE, volume, SIM_SIMPLE, &error);
+  if (!session)
+    return error;
+  sim.lastSessionWrites.muteWritten = 1;
+  sim.lastSessionWrites.muted = muted;
+  session->muted = muted;
   return 0;
 }
 

@@ -14,7 +14,11 @@
  *  - simulated Core Audio: playback endpoints with a master scalar and a
  *    mute each, a default that can be switched, the calling thread's COM
  *    apartment, live interface references, and any step failing with any
- *    HRESULT.
+ *    HRESULT; audio sessions on the endpoints, each of a process, with a
+ *    state, a volume and a mute;
+ *  - processes with their executables and handles, application windows
+ *    (a Store app's frame among them) and the foreground window, any call
+ *    of which can be made to fail.
  */
 #ifndef VOLUME_STANDIN_H
 #define VOLUME_STANDIN_H
@@ -156,7 +160,9 @@ enum : uint32_t {
   SIM_REGDB_E_CLASSNOTREG = 0x80040154u,
   SIM_CO_E_NOTINITIALIZED = 0x800401F0u,
   SIM_RPC_E_CHANGED_MODE = 0x80010106u,
-  SIM_AUDCLNT_E_DEVICE_INVALIDATED = 0x88890004u
+  SIM_AUDCLNT_E_DEVICE_INVALIDATED = 0x88890004u,
+  SIM_E_NOINTERFACE = 0x80004002u,
+  SIM_AUDCLNT_S_NO_SINGLE_PROCESS = 0x0889000Du
 };
 
 struct SimEndpoint {
@@ -210,6 +216,8 @@ struct SimEndpointWrites {
   int32_t muted;
 };
 const SimEndpointWrites *simEndpointLastWrites(void);
+/* The same for ISimpleAudioVolume's SetMasterVolume and SetMute. */
+const SimEndpointWrites *simSessionLastWrites(void);
 /* References to the enumerator, devices and volumes not yet released. */
 long simEndpointLiveReferences(void);
 /* Calls made on an interface after its last reference was released, or
@@ -224,6 +232,108 @@ unsigned simComDepth(void);
  * calls, since the last reset. */
 unsigned simComEntered(void);
 unsigned simComLeft(void);
+
+/* ---- Simulated audio sessions ------------------------------------------ */
+
+/* The calls on a device's sessions, each of which can fail. Activating the
+ * session manager is IMMDevice::Activate, SIM_ENDPOINT_ACTIVATE. */
+enum SimSessionOp {
+  SIM_SESSION_LIST,       /* IAudioSessionManager2::GetSessionEnumerator */
+  SIM_SESSION_COUNT,      /* IAudioSessionEnumerator::GetCount */
+  SIM_SESSION_ITEM,       /* IAudioSessionEnumerator::GetSession */
+  SIM_SESSION_QUERY,      /* QueryInterface of a session control */
+  SIM_SESSION_STATE,      /* IAudioSessionControl::GetState */
+  SIM_SESSION_PROCESS,    /* IAudioSessionControl2::GetProcessId */
+  SIM_SESSION_SYSTEM,     /* IAudioSessionControl2::IsSystemSoundsSession */
+  SIM_SESSION_GET_VOLUME, /* ISimpleAudioVolume::GetMasterVolume */
+  SIM_SESSION_SET_VOLUME, /* ISimpleAudioVolume::SetMasterVolume */
+  SIM_SESSION_GET_MUTE,   /* ISimpleAudioVolume::GetMute */
+  SIM_SESSION_SET_MUTE,   /* ISimpleAudioVolume::SetMute */
+  SIM_SESSION_OPS
+};
+
+enum { SIM_MAX_SESSIONS = 64 };
+
+struct SimSession {
+  int endpoint;         /* the device it plays on */
+  uint32_t processId;   /* GetProcessId's answer */
+  int32_t state;        /* an AudioSessionState */
+  int systemSounds;     /* the system sounds' session */
+  int severalProcesses; /* GetProcessId says AUDCLNT_S_NO_SINGLE_PROCESS */
+  float scalar;         /* ISimpleAudioVolume's master volume */
+  int32_t muted;
+  const char *displayName;
+};
+
+/* A session on an endpoint for a process, active, at volume 1, not muted;
+ * null when SIM_MAX_SESSIONS are there already. simEndpointReset removes
+ * every session. */
+SimSession *simSessionAdd(int endpoint, uint32_t processId);
+/* The index-th session in the order they were added, or null. */
+SimSession *simSessionAt(unsigned index);
+/* Whether a device answers for IAudioSessionManager2 (Windows 7 and
+ * later); without it Activate fails with E_NOINTERFACE, as on Vista. */
+void simSessionSetManagerPresent(int present);
+/* As simEndpointFail, simEndpointFailAfter, simEndpointHandBackNothing
+ * and simEndpointCalls, for the session calls. */
+void simSessionFail(SimSessionOp op, uint32_t error);
+void simSessionFailAfter(SimSessionOp op, unsigned calls, uint32_t error);
+void simSessionHandBackNothing(SimSessionOp op, int nothing);
+unsigned simSessionCalls(SimSessionOp op);
+
+/* ---- Simulated processes and application windows ------------------------ */
+
+/* The calls that find the focused application, each of which can fail. */
+enum SimFocusOp {
+  SIM_FOCUS_FOREGROUND, /* GetForegroundWindow */
+  SIM_FOCUS_PROCESS,    /* GetWindowThreadProcessId */
+  SIM_FOCUS_CLASS,      /* GetClassNameA */
+  SIM_FOCUS_CHILD,      /* FindWindowExA */
+  SIM_PROCESS_OPEN,     /* OpenProcess */
+  SIM_PROCESS_IMAGE,    /* QueryFullProcessImageNameW */
+  SIM_PROCESS_CLOSE,    /* CloseHandle; counted only */
+  SIM_FOCUS_OPS
+};
+
+enum { SIM_MAX_PROCESSES = 16, SIM_MAX_APP_WINDOWS = 16 };
+
+struct SimProcess {
+  uint32_t processId;
+  const char *imagePath; /* the executable, ASCII; null: none to tell */
+  int openable;          /* OpenProcess succeeds for it */
+};
+
+struct SimAppWindow {
+  WindowHandle handle;
+  WindowHandle parent; /* 0: a top-level window */
+  const char *className;
+  uint32_t processId;
+};
+
+/* No processes, no application windows, no foreground window; the
+ * image-name function present; no faults, calls or open handles. */
+void simFocusReset(void);
+/* A running process, openable; null when SIM_MAX_PROCESSES are there. */
+SimProcess *simProcessAdd(uint32_t processId, const char *imagePath);
+/* A window of a class made by a process: top-level for parent 0, else a
+ * child of parent. Its handle; 0 when SIM_MAX_APP_WINDOWS are there. */
+WindowHandle simAppWindowAdd(WindowHandle parent, const char *className,
+                             uint32_t processId);
+void simSetForegroundWindow(WindowHandle window);
+/* What a listing reads: the foreground window (0: none), and the index-th
+ * process and window in the order they were added, or null. */
+WindowHandle simForegroundWindow(void);
+const SimProcess *simProcessAt(unsigned index);
+const SimAppWindow *simAppWindowAt(unsigned index);
+/* Whether QueryFullProcessImageNameW exists (not on Windows XP). */
+void simProcessSetImageLookup(int present);
+/* Makes a call fail (0, or no handle) until called again with 0. */
+void simFocusFail(SimFocusOp op, int fail);
+unsigned simFocusCalls(SimFocusOp op);
+/* Handles OpenProcess gave out and CloseHandle has not closed, and calls
+ * on a handle that was not open. */
+long simProcessOpenHandles(void);
+unsigned simProcessMisuses(void);
 
 /* ---- Module name, windows, heap --------------------------------------- */
 

@@ -11,6 +11,7 @@
 
 #include <cstring>
 
+#include <audiopolicy.h>
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
@@ -37,6 +38,10 @@ static_assert((int)AUDIO_CONSOLE == (int)eConsole &&
                   (int)AUDIO_MULTIMEDIA == (int)eMultimedia &&
                   (int)AUDIO_COMMUNICATIONS == (int)eCommunications,
               "ERole");
+static_assert((int)AUDIO_SESSION_INACTIVE == (int)AudioSessionStateInactive &&
+                  (int)AUDIO_SESSION_ACTIVE == (int)AudioSessionStateActive &&
+                  (int)AUDIO_SESSION_EXPIRED == (int)AudioSessionStateExpired,
+              "AudioSessionState");
 
 ComResult platformComEnter(void) {
   return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -97,7 +102,8 @@ ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size) {
 }
 
 /* By AudioInterface. */
-static const IID *const ACTIVATED_INTERFACES[] = {&ENDPOINT_VOLUME_INTERFACE};
+static const IID *const ACTIVATED_INTERFACES[] = {&ENDPOINT_VOLUME_INTERFACE,
+                                                  &SESSION_MANAGER_INTERFACE};
 
 ComResult platformActivate(ComObject device, AudioInterface which,
                            ComObject *object) {
@@ -129,4 +135,84 @@ ComResult platformGetVolumeMute(ComObject volume, int32_t *muted) {
 ComResult platformSetVolumeMute(ComObject volume, int32_t muted) {
   return IAudioEndpointVolume_SetMute(volumeOf(volume), muted ? TRUE : FALSE,
                                       nullptr);
+}
+
+/* ---- Audio sessions ---------------------------------------------------- */
+
+ComResult platformSessionEnumerator(ComObject manager, ComObject *sessions) {
+  return IAudioSessionManager2_GetSessionEnumerator(
+      (IAudioSessionManager2 *)manager, (IAudioSessionEnumerator **)sessions);
+}
+
+ComResult platformSessionCount(ComObject sessions, int32_t *count) {
+  int value = 0;
+  HRESULT result = IAudioSessionEnumerator_GetCount(
+      (IAudioSessionEnumerator *)sessions, &value);
+  *count = value;
+  return result;
+}
+
+ComResult platformSessionItem(ComObject sessions, int32_t index,
+                              ComObject *control) {
+  return IAudioSessionEnumerator_GetSession((IAudioSessionEnumerator *)sessions,
+                                            index,
+                                            (IAudioSessionControl **)control);
+}
+
+/* By SessionInterface. */
+static const IID *const SESSION_INTERFACES[] = {&SESSION_CONTROL2_INTERFACE,
+                                                &SIMPLE_VOLUME_INTERFACE};
+
+ComResult platformSessionQuery(ComObject control, SessionInterface which,
+                               ComObject *object) {
+  return IUnknown_QueryInterface((IUnknown *)control,
+                                 *SESSION_INTERFACES[which], object);
+}
+
+/* IAudioSessionControl2's method table begins with IAudioSessionControl's,
+ * so either pointer serves. */
+ComResult platformSessionState(ComObject control, int32_t *state) {
+  AudioSessionState value = AudioSessionStateInactive;
+  HRESULT result =
+      IAudioSessionControl_GetState((IAudioSessionControl *)control, &value);
+  *state = (int32_t)value;
+  return result;
+}
+
+ComResult platformSessionProcessId(ComObject control2, uint32_t *processId) {
+  DWORD value = 0;
+  HRESULT result = IAudioSessionControl2_GetProcessId(
+      (IAudioSessionControl2 *)control2, &value);
+  *processId = value;
+  return result;
+}
+
+ComResult platformSessionIsSystemSounds(ComObject control2) {
+  return IAudioSessionControl2_IsSystemSoundsSession(
+      (IAudioSessionControl2 *)control2);
+}
+
+static ISimpleAudioVolume *simpleVolumeOf(ComObject volume) {
+  return (ISimpleAudioVolume *)volume;
+}
+
+ComResult platformSessionGetVolume(ComObject volume, float *scalar) {
+  return ISimpleAudioVolume_GetMasterVolume(simpleVolumeOf(volume), scalar);
+}
+
+ComResult platformSessionSetVolume(ComObject volume, float scalar) {
+  return ISimpleAudioVolume_SetMasterVolume(simpleVolumeOf(volume), scalar,
+                                            nullptr);
+}
+
+ComResult platformSessionGetMute(ComObject volume, int32_t *muted) {
+  BOOL value = FALSE;
+  HRESULT result = ISimpleAudioVolume_GetMute(simpleVolumeOf(volume), &value);
+  *muted = value ? 1 : 0;
+  return result;
+}
+
+ComResult platformSessionSetMute(ComObject volume, int32_t muted) {
+  return ISimpleAudioVolume_SetMute(simpleVolumeOf(volume),
+                                    muted ? TRUE : FALSE, nullptr);
 }

@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+#include <audioclient.h>
+#include <audiopolicy.h>
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
@@ -27,7 +29,9 @@ static const FakeAudioState INITIAL_STATE = {
     -2,
     -1,
     -1,
-    {}};
+    {},
+    {},
+    0};
 
 extern "C" void __stdcall FakeAudioReset(void) {
   LONG live = state.liveReferences;
@@ -177,6 +181,197 @@ private:
   int device;
 };
 
+/* ---- A session: IAudioSessionControl2 and ISimpleAudioVolume ------------ */
+
+/* One object behind both interfaces, as Windows' session control is. */
+class Session : public IAudioSessionControl2, public ISimpleAudioVolume {
+public:
+  explicit Session(int index) : index(index) { AddRef(); }
+  virtual ~Session() {}
+
+  ULONG STDMETHODCALLTYPE AddRef(void) override {
+    InterlockedIncrement(&state.liveReferences);
+    return (ULONG)InterlockedIncrement(&references);
+  }
+  ULONG STDMETHODCALLTYPE Release(void) override {
+    InterlockedDecrement(&state.liveReferences);
+    LONG left = InterlockedDecrement(&references);
+    if (left == 0)
+      delete this;
+    return (ULONG)left;
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override {
+    if (!object)
+      return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) ||
+        IsEqualIID(iid, IID_IAudioSessionControl) ||
+        IsEqualIID(iid, IID_IAudioSessionControl2))
+      *object = static_cast<IAudioSessionControl2 *>(this);
+    else if (IsEqualIID(iid, IID_ISimpleAudioVolume))
+      *object = static_cast<ISimpleAudioVolume *>(this);
+    else
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetState(AudioSessionState *value) override {
+    *value = (AudioSessionState)own().state;
+    return S_OK;
+  }
+  /* In memory the caller frees with CoTaskMemFree. */
+  HRESULT STDMETHODCALLTYPE GetDisplayName(LPWSTR *name) override {
+    size_t size = (lstrlenW(own().displayName) + 1) * sizeof(WCHAR);
+    *name = (LPWSTR)CoTaskMemAlloc(size);
+    if (!*name)
+      return E_OUTOFMEMORY;
+    memcpy(*name, own().displayName, size);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetDisplayName(LPCWSTR, LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIconPath(LPWSTR *) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetIconPath(LPCWSTR, LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetGroupingParam(GUID *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetGroupingParam(LPCGUID, LPCGUID) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  RegisterAudioSessionNotification(IAudioSessionEvents *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterAudioSessionNotification(IAudioSessionEvents *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetSessionIdentifier(LPWSTR *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetSessionInstanceIdentifier(LPWSTR *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetProcessId(DWORD *process) override {
+    *process = own().processId;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE IsSystemSoundsSession(void) override {
+    return own().systemSounds ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE SetDuckingPreference(BOOL) override {
+    return E_NOTIMPL;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetMasterVolume(float level, LPCGUID) override {
+    HRESULT result = enter(FAKE_SET_SESSION_VOLUME);
+    if (FAILED(result))
+      return result;
+    if (level < 0.0f || level > 1.0f)
+      return E_INVALIDARG;
+    own().volume = level;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetMasterVolume(float *level) override {
+    *level = own().volume;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
+    HRESULT result = enter(FAKE_SET_SESSION_MUTE);
+    if (FAILED(result))
+      return result;
+    own().muted = muted;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL *muted) override {
+    *muted = own().muted;
+    return S_OK;
+  }
+
+private:
+  FakeSession &own(void) { return state.sessions[index]; }
+  LONG references = 0;
+  int index;
+};
+
+/* The sessions of one device, as they were when it was made. */
+class SessionList : public Counted<IAudioSessionEnumerator> {
+public:
+  explicit SessionList(int device) {
+    for (int i = 0; i < state.sessionCount && i < FAKE_SESSIONS; i++)
+      if (state.sessions[i].device == device)
+        indices[count++] = i;
+  }
+  HRESULT STDMETHODCALLTYPE GetCount(int *found) override {
+    *found = count;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE
+  GetSession(int at, IAudioSessionControl **session) override {
+    *session = nullptr;
+    if (at < 0 || at >= count)
+      return E_INVALIDARG;
+    *session = static_cast<IAudioSessionControl2 *>(new Session(indices[at]));
+    return S_OK;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IAudioSessionEnumerator; }
+
+private:
+  int indices[FAKE_SESSIONS] = {};
+  int count = 0;
+};
+
+class SessionManager : public Counted<IAudioSessionManager2> {
+public:
+  explicit SessionManager(int device) : device(device) {}
+
+  HRESULT STDMETHODCALLTYPE
+  GetAudioSessionControl(LPCGUID, DWORD, IAudioSessionControl **) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  GetSimpleAudioVolume(LPCGUID, DWORD, ISimpleAudioVolume **) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  GetSessionEnumerator(IAudioSessionEnumerator **list) override {
+    *list = nullptr;
+    HRESULT result = enter(FAKE_GET_SESSIONS);
+    if (FAILED(result))
+      return result;
+    *list = new SessionList(device);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE
+  RegisterSessionNotification(IAudioSessionNotification *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterSessionNotification(IAudioSessionNotification *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  RegisterDuckNotification(LPCWSTR, IAudioVolumeDuckNotification *) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterDuckNotification(IAudioVolumeDuckNotification *) override {
+    return E_NOTIMPL;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IAudioSessionManager2; }
+
+private:
+  int device;
+};
+
 /* ---- IMMDevice --------------------------------------------------------- */
 
 class Device : public Counted<IMMDevice> {
@@ -191,6 +386,12 @@ public:
     HRESULT result = enter(FAKE_ACTIVATE);
     if (FAILED(result))
       return result;
+    if (IsEqualIID(iid, IID_IAudioSessionManager2) &&
+        device < FAKE_FIRST_RECORDING) {
+      *object =
+          static_cast<IAudioSessionManager2 *>(new SessionManager(device));
+      return S_OK;
+    }
     if (!IsEqualIID(iid, IID_IAudioEndpointVolume))
       return E_NOINTERFACE;
     *object = static_cast<IAudioEndpointVolume *>(new Volume(device));
@@ -230,13 +431,47 @@ private:
   int device;
 };
 
+/* ---- IMMDeviceCollection: every device of one flow is active ------------ */
+
+class Collection : public Counted<IMMDeviceCollection> {
+public:
+  explicit Collection(EDataFlow flow)
+      : first(flow == eRender ? 0 : FAKE_FIRST_RECORDING) {}
+  HRESULT STDMETHODCALLTYPE GetCount(UINT *count) override {
+    *count = FAKE_FIRST_RECORDING;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Item(UINT at, IMMDevice **device) override {
+    *device = nullptr;
+    if (at >= FAKE_FIRST_RECORDING)
+      return E_INVALIDARG;
+    *device = new Device(first + (int)at);
+    return S_OK;
+  }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IMMDeviceCollection; }
+
+private:
+  int first;
+};
+
 /* ---- IMMDeviceEnumerator ---------------------------------------------- */
 
 class Enumerator : public Counted<IMMDeviceEnumerator> {
 public:
-  HRESULT STDMETHODCALLTYPE
-  EnumAudioEndpoints(EDataFlow, DWORD, IMMDeviceCollection **) override {
-    return E_NOTIMPL;
+  HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(
+      EDataFlow flow, DWORD, IMMDeviceCollection **devices) override {
+    if (!devices)
+      return E_POINTER;
+    *devices = nullptr;
+    HRESULT result = enter(FAKE_ENUM_DEVICES);
+    if (FAILED(result))
+      return result;
+    if (flow != eRender && flow != eCapture)
+      return E_INVALIDARG;
+    *devices = new Collection(flow);
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(
       EDataFlow flow, ERole role, IMMDevice **device) override {

@@ -1,0 +1,147 @@
+/*
+ * The sessions of every active playback device, and which of them belong
+ * to the focused application.
+ */
+#include "focused_app/app_sessions.h"
+
+#include "core_audio/core_audio.h"
+
+enum { NOT_JUDGED = -1 };
+
+/* Keeps a session's IAudioSessionControl2 and its process. */
+static void addSession(ComObject sessions, int32_t index, AppSessions *found) {
+  ComObject control = nullptr, control2 = nullptr;
+  if (!comSucceeded(sessionItem(sessions, index, &control))) {
+    found->complete = 0;
+    return;
+  }
+  ComResult result = querySession(control, SESSION_CONTROL2, &control2);
+  platformComRelease(control);
+  uint32_t processId = 0;
+  if (comSucceeded(result))
+    result = platformSessionProcessId(control2, &processId);
+  if (!comSucceeded(result) || found->count == MAX_APP_SESSIONS) {
+    if (control2)
+      platformComRelease(control2);
+    found->complete = 0;
+    return;
+  }
+  found->entries[found->count++] = {control2, processId, NOT_JUDGED,
+                                    NOT_JUDGED};
+}
+
+/* Windows Vista has no IAudioSessionManager2: there every device fails
+ * here and no session is found. */
+static void listDeviceSessions(ComObject device, AppSessions *found) {
+  ComObject manager = nullptr, sessions = nullptr;
+  int32_t count = 0;
+  ComResult result = activateInterface(device, AUDIO_SESSION_MANAGER, &manager);
+  if (comSucceeded(result))
+    result = listSessionsOf(manager, &sessions);
+  if (comSucceeded(result))
+    result = platformSessionCount(sessions, &count);
+  if (!comSucceeded(result))
+    found->complete = 0;
+  for (int32_t i = 0; comSucceeded(result) && i < count; i++)
+    addSession(sessions, i, found);
+  if (sessions)
+    platformComRelease(sessions);
+  if (manager)
+    platformComRelease(manager);
+}
+
+void listSessions(ComObject enumerator, AppSessions *found) {
+  ComObject devices = nullptr;
+  uint32_t count = 0;
+  ComResult result = enumerateEndpoints(enumerator, AUDIO_RENDER, &devices);
+  if (comSucceeded(result))
+    result = platformEndpointCount(devices, &count);
+  if (!comSucceeded(result))
+    found->complete = 0;
+  for (uint32_t i = 0; comSucceeded(result) && i < count; i++) {
+    ComObject device = nullptr;
+    if (!comSucceeded(endpointItem(devices, i, &device))) {
+      found->complete = 0;
+      continue;
+    }
+    listDeviceSessions(device, found);
+    platformComRelease(device);
+  }
+  if (devices)
+    platformComRelease(devices);
+}
+
+/* Whether a session counts: neither expired nor the system sounds'. One
+ * that cannot be told does not, and the listing is incomplete. */
+static int sessionCounts(AppSessions *found, SessionEntry *entry) {
+  if (entry->counts != NOT_JUDGED)
+    return entry->counts;
+  int32_t state = 0;
+  ComResult result = platformSessionState(entry->control, &state);
+  ComResult system = 0;
+  if (comSucceeded(result) && state != AUDIO_SESSION_EXPIRED)
+    result = system = platformSessionIsSystemSounds(entry->control);
+  if (!comSucceeded(result))
+    found->complete = 0;
+  /* IsSystemSoundsSession answers S_OK for that session, S_FALSE else. */
+  entry->counts = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
+                  (uint32_t)system != 0;
+  return entry->counts;
+}
+
+/* Whether a session's process runs that executable. A process is looked
+ * at once, however many sessions it has. */
+static int runsFile(AppSessions *found, uint32_t at, const uint16_t *file) {
+  SessionEntry *entry = &found->entries[at];
+  for (uint32_t i = 0; i < at && entry->sameFile == NOT_JUDGED; i++)
+    if (found->entries[i].processId == entry->processId)
+      entry->sameFile = found->entries[i].sameFile;
+  if (entry->sameFile == NOT_JUDGED) {
+    uint16_t path[IMAGE_PATH_SIZE];
+    entry->sameFile =
+        processImage(entry->processId, path) && samePath(path, file);
+  }
+  return entry->sameFile == 1;
+}
+
+static void take(AppSessions *found, SessionEntry *entry) {
+  ComObject volume = nullptr;
+  if (comSucceeded(
+          querySession(entry->control, SESSION_SIMPLE_VOLUME, &volume)))
+    found->volumes[found->taken++] = volume;
+  else
+    found->complete = 0;
+}
+
+/* The sessions of the same executable, judged only for sessions that
+ * count, so that no process is opened in vain. */
+static void takeSameFile(AppSessions *found, uint32_t processId) {
+  uint16_t file[IMAGE_PATH_SIZE];
+  if (!processImage(processId, file))
+    return;
+  for (uint32_t i = 0; i < found->count; i++)
+    if (sessionCounts(found, &found->entries[i]) && runsFile(found, i, file))
+      take(found, &found->entries[i]);
+}
+
+void takeSessions(AppSessions *found, uint32_t processId) {
+  int ownSessions = 0;
+  for (uint32_t i = 0; i < found->count; i++) {
+    SessionEntry *entry = &found->entries[i];
+    if (entry->processId == processId && sessionCounts(found, entry)) {
+      take(found, entry);
+      ownSessions = 1;
+    }
+  }
+  if (!ownSessions)
+    takeSameFile(found, processId);
+}
+
+void releaseSessions(AppSessions *found) {
+  for (uint32_t i = 0; i < found->taken; i++)
+    platformComRelease(found->volumes[i]);
+  for (uint32_t i = 0; i < found->count; i++)
+    platformComRelease(found->entries[i].control);
+  found->taken = 0;
+  found->count = 0;
+}

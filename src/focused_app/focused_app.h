@@ -1,0 +1,28 @@
+/*
+ * The focused application: the volume and mute of the audio sessions of
+ * the program whose window is in the foreground (Windows 7 and later,
+ * through Core Audio whatever VolEndpoint says).
+ *
+ * Which sessions: those, on every active playback device, of the process
+ * that made the foreground window (for a Store app's frame, the process
+ * of the app's own window inside it); where that process has none, those
+ * of every process that runs the same executable file, since browsers and
+ * other programs play from helper processes. Expired sessions and the
+ * system sounds' session never count. Every session found changes, and
+ * nothing is kept between commands.
+ */
+#ifndef VOLUME_FOCUSED_APP_H
+#define VOLUME_FOCUSED_APP_H
+
+#include "volume_commands/volume_commands.h"
+
+/* Runs one command on the focused application's sessions. The percent is
+ * each session's master volume × 100, rounded half up, as the endpoint's;
+ * a step starts from the loudest session and writes the result to every
+ * one, a set writes its figure to every one; a mute toggle takes its new
+ * state from the first session found. 1 only when every session was found
+ * and every write took. No foreground window, no session, a system older
+ * than Windows 7 or without Core Audio: 0, and nothing touched. */
+int runOnFocusedApp(VolumeCommand command);
+
+#endif

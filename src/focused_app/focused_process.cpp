@@ -1,0 +1,69 @@
+/*
+ * Which program is in the foreground, and what executable a process runs.
+ */
+#include "focused_app/app_sessions.h"
+
+/* A Store app's window lives in a frame of ApplicationFrameHost's; the
+ * app's own window is a child of the frame, made by the app's process. */
+static const char FRAME_CLASS[] = "ApplicationFrameWindow";
+static const char CORE_WINDOW_CLASS[] = "Windows.UI.Core.CoreWindow";
+
+enum { CLASS_NAME_SIZE = 64, MAX_FRAME_CHILDREN = 64 };
+
+static uint16_t foldAscii(uint16_t unit) {
+  return unit >= 'A' && unit <= 'Z' ? (uint16_t)(unit - 'A' + 'a') : unit;
+}
+
+/* Window classes are told apart without regard to case. */
+static int isClass(WindowHandle window, const char *className) {
+  char name[CLASS_NAME_SIZE];
+  if (platformWindowClass(window, name, CLASS_NAME_SIZE) == 0)
+    return 0;
+  uint32_t i = 0;
+  while (name[i] != '\0' &&
+         foldAscii((uint8_t)name[i]) == foldAscii((uint8_t)className[i]))
+    i++;
+  return name[i] == className[i];
+}
+
+/* While an app starts, or after it was suspended, the frame holds no
+ * window of the app's; then the frame's own process stands. */
+static uint32_t appInsideFrame(WindowHandle frame, uint32_t frameProcess) {
+  WindowHandle child = 0;
+  for (int k = 0; k < MAX_FRAME_CHILDREN; k++) {
+    child = platformNextChildWindow(frame, child, CORE_WINDOW_CLASS);
+    if (!child)
+      break;
+    uint32_t process = platformWindowProcess(child);
+    if (process != 0 && process != frameProcess)
+      return process;
+  }
+  return frameProcess;
+}
+
+uint32_t focusedProcess(void) {
+  WindowHandle window = platformForegroundWindow();
+  if (!window)
+    return 0;
+  uint32_t process = platformWindowProcess(window);
+  if (process == 0)
+    return 0;
+  return isClass(window, FRAME_CLASS) ? appInsideFrame(window, process)
+                                      : process;
+}
+
+int processImage(uint32_t processId, uint16_t path[IMAGE_PATH_SIZE]) {
+  ProcessHandle process = platformOpenProcess(processId);
+  if (!process)
+    return 0;
+  uint32_t length = platformProcessImageName(process, path, IMAGE_PATH_SIZE);
+  platformCloseProcess(process);
+  return length > 0 && length < IMAGE_PATH_SIZE;
+}
+
+int samePath(const uint16_t *first, const uint16_t *second) {
+  uint32_t i = 0;
+  while (first[i] != 0 && foldAscii(first[i]) == foldAscii(second[i]))
+    i++;
+  return foldAscii(first[i]) == foldAscii(second[i]);
+}

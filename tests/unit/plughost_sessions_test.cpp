@@ -1,0 +1,138 @@
+/*
+ * `plughost sessions` over the simulation linked into this program: the
+ * sessions it marks are exactly those the plug-in's command then changes,
+ * and the listing says why.
+ */
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/standin/standin.h"
+#include "plughost/sessions.h"
+#include "plugin/plugin.h"
+
+namespace {
+
+struct SceneSession {
+  int device;
+  uint32_t process;
+  int32_t state;
+  int system;
+};
+
+struct SceneRow {
+  const char *name;
+  uint32_t foreground; /* the process of the foreground window; 0: none */
+  int frame;           /* that window is a Store app's frame around 401 */
+  std::vector<SceneSession> sessions;
+  std::vector<int> marked;
+};
+
+const SceneRow SCENE_ROWS[] = {
+    {"Own",
+     100,
+     0,
+     {{0, 100, 1, 0}, {1, 300, 1, 0}, {1, 100, 0, 0}},
+     {1, 0, 1}},
+    {"ByFile",
+     200,
+     0,
+     {{0, 201, 1, 0}, {1, 300, 1, 0}, {1, 201, 2, 0}},
+     {1, 0, 0}},
+    {"SystemSounds", 100, 0, {{0, 100, 1, 1}, {0, 300, 1, 0}}, {0, 0}},
+    {"StoreApp", 400, 1, {{0, 400, 1, 0}, {0, 401, 1, 0}}, {0, 1}},
+    {"NoWindow", 0, 0, {{0, 100, 1, 0}}, {0}},
+};
+
+class PlughostSessions : public testing::TestWithParam<SceneRow> {
+protected:
+  void SetUp() override {
+    simEndpointReset();
+    simFocusReset();
+    simWindowsReset();
+    simEndpointSetKind(1, AUDIO_RENDER, 1);
+    simProcessAdd(100, "C:\\player.exe");
+    simProcessAdd(200, "C:\\Browser\\browser.exe");
+    simProcessAdd(201, "c:\\browser\\BROWSER.exe");
+    simProcessAdd(300, "C:\\other.exe");
+    simProcessAdd(400, "C:\\ApplicationFrameHost.exe");
+    simProcessAdd(401, "C:\\store.exe");
+  }
+
+  /* The sessions plughost marks, read as the program itself is. */
+  std::vector<int> marks(std::string *printed) {
+    void *self = dlopen(nullptr, RTLD_NOW);
+    char reason[128] = "";
+    EXPECT_TRUE(hostOpenSessions(self, reason, sizeof reason)) << reason;
+    static SessionReport reports[LISTED_SESSIONS_MAX];
+    SessionsListing listing = {};
+    readSessionsListing(&listing, reports);
+    hostCloseSessions();
+    char *text = nullptr;
+    size_t size = 0;
+    FILE *out = open_memstream(&text, &size);
+    printSessionsListing(out, &listing);
+    fclose(out);
+    *printed = text;
+    free(text);
+    std::vector<int> marked;
+    for (unsigned i = 0; i < listing.count; i++)
+      marked.push_back(reports[i].taken);
+    return marked;
+  }
+};
+
+TEST_P(PlughostSessions, MarksWhatThePluginChanges) {
+  const SceneRow &row = GetParam();
+  WindowHandle window = 0;
+  if (row.foreground)
+    window = simAppWindowAdd(0, row.frame ? "ApplicationFrameWindow" : "W",
+                             row.foreground);
+  if (row.frame)
+    simAppWindowAdd(window, "Windows.UI.Core.CoreWindow", 401);
+  simSetForegroundWindow(window);
+  for (const SceneSession &s : row.sessions) {
+    SimSession *session = simSessionAdd(s.device, s.process);
+    session->state = s.state;
+    session->systemSounds = s.system;
+  }
+  std::string printed;
+  std::vector<int> marked = marks(&printed);
+  EXPECT_EQ(marked, row.marked) << printed;
+  KSTEvent_Execute(6050, 0);
+  std::vector<int> changed;
+  for (unsigned i = 0; simSessionAt(i); i++)
+    changed.push_back(simSessionAt(i)->scalar == 0.5f);
+  EXPECT_EQ(changed, marked) << printed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, PlughostSessions,
+                         testing::ValuesIn(SCENE_ROWS),
+                         [](const testing::TestParamInfo<SceneRow> &info) {
+                           return info.param.name;
+                         });
+
+TEST_F(PlughostSessions, SaysWhyAHelperIsChanged) {
+  simSetForegroundWindow(simAppWindowAdd(0, "W", 200));
+  simSessionAdd(1, 201)->displayName = "Tab";
+  std::string printed;
+  marks(&printed);
+  EXPECT_EQ(
+      printed,
+      "foreground        process 200\n"
+      "executable        C:\\Browser\\browser.exe\n\n"
+      "   dev  process  state     volume  mute  executable  \"name\"\n"
+      "*    1      201  active      100%  off   c:\\browser\\BROWSER.exe  "
+      "\"Tab\"\n\n"
+      "Process 200 has no session of its own: the commands change those "
+      "of the processes\nthat run its executable.\n\n"
+      "* a session the focused application's commands change now. "
+      "Expired sessions and\nthe system sounds' never change.\n");
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+/*
+ * The focused application's commands through the real COM calls, against
+ * the fake Core Audio server's sessions: a helper program the test starts
+ * is brought to the foreground, and the real DLL finds its sessions by its
+ * process and, where it has none, by its executable (a second instance of
+ * the helper, without a window), then releases everything. The rules
+ * themselves are tested natively.
+ */
+#include <objbase.h>
+
+#include <string>
+
+#include "fake_core_audio/fake_core_audio.h"
+#include "plugin_host.h"
+
+namespace {
+
+/* The folder of the test program, the DLL and the helpers. */
+std::string besideTheProgram(const char *name) {
+  std::string path = builtPluginPath();
+  return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+/* "station\desktop" of the calling thread: the helper must share the
+ * private desktop, where the test's FindWindowA looks. */
+std::string threadDesktop(void) {
+  char station[128] = "", desktop[128] = "";
+  GetUserObjectInformationA(GetProcessWindowStation(), UOI_NAME, station,
+                            sizeof station, nullptr);
+  GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME,
+                            desktop, sizeof desktop, nullptr);
+  return std::string(station) + "\\" + desktop;
+}
+
+class FocusedAppFakeTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fake = LoadLibraryA(besideTheProgram("fake_core_audio.dll").c_str());
+    ASSERT_NE(fake, nullptr);
+    FakeAudioResetFunction reset =
+        (FakeAudioResetFunction)(void *)GetProcAddress(fake, "FakeAudioReset");
+    FakeAudioGetStateFunction getState =
+        (FakeAudioGetStateFunction)(void *)GetProcAddress(fake,
+                                                          "FakeAudioGetState");
+    ASSERT_TRUE(reset && getState);
+    reset();
+    state = getState();
+    ASSERT_TRUE(installPlugin(&plugin, nullptr));
+    ASSERT_TRUE(loadPlugin(&plugin));
+    ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
+  }
+
+  void TearDown() override {
+    for (PROCESS_INFORMATION &helper : helpers)
+      if (helper.hProcess) {
+        TerminateProcess(helper.hProcess, 0);
+        WaitForSingleObject(helper.hProcess, 5000);
+        CloseHandle(helper.hProcess);
+        CloseHandle(helper.hThread);
+      }
+    removePlugin(&plugin);
+    if (state) {
+      EXPECT_EQ(state->liveReferences, 0);
+    }
+    if (fake)
+      FreeLibrary(fake);
+  }
+
+  DWORD startHelper(int index, const char *argument) {
+    std::string command =
+        "\"" + besideTheProgram("focus_helper.exe") + "\" " + argument;
+    std::string desktop = threadDesktop();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = &desktop[0];
+    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &helpers[index]))
+        << command << ": error " << GetLastError();
+    return helpers[index].dwProcessId;
+  }
+
+  /* The helper's window, once it is in the foreground; null after 10 s. */
+  HWND foregroundHelper(DWORD processId) {
+    for (int tries = 0; tries < 200; tries++) {
+      HWND window = FindWindowA("VolumeFocusHelper", nullptr);
+      DWORD owner = 0;
+      if (window && GetWindowThreadProcessId(window, &owner) &&
+          owner == processId) {
+        SetForegroundWindow(window);
+        if (GetForegroundWindow() == window)
+          return window;
+      }
+      Sleep(50);
+    }
+    return nullptr;
+  }
+
+  void addSession(int device, DWORD processId, float volume) {
+    FakeSession &session = state->sessions[state->sessionCount++];
+    session = {device, processId, 1, FALSE, volume, FALSE, L"session"};
+  }
+
+  int32_t execute(int32_t id) { return plugin.exports.execute(id, 0); }
+
+  HMODULE fake = nullptr;
+  FakeAudioState *state = nullptr;
+  InstalledPlugin plugin = {};
+  PROCESS_INFORMATION helpers[2] = {};
+};
+
+TEST_F(FocusedAppFakeTest, FindsTheForegroundProgramByProcessAndByFile) {
+  AllowSetForegroundWindow(ASFW_ANY);
+  DWORD shown = startHelper(0, "window");
+  DWORD quiet = startHelper(1, "quiet");
+  ASSERT_TRUE(shown && quiet);
+  ASSERT_NE(foregroundHelper(shown), nullptr) << "the helper never came up";
+  addSession(0, GetCurrentProcessId(), 0.8f); /* another program */
+  addSession(1, quiet, 0.2f);
+  addSession(0, 0, 0.6f);
+  state->sessions[2].systemSounds = TRUE;
+
+  /* No session of its own: the quiet instance of the same file. */
+  EXPECT_EQ(1, execute(6050));
+  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.5f);
+  EXPECT_EQ(state->liveReferences, 0);
+
+  /* A session of its own: only that one, from now on. */
+  addSession(1, shown, 0.3f);
+  EXPECT_EQ(1, execute(4010));
+  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.4f);
+  EXPECT_EQ(1, execute(21));
+  EXPECT_EQ(state->sessions[3].muted, TRUE);
+  EXPECT_EQ(1, execute(23));
+  EXPECT_EQ(state->sessions[3].muted, FALSE);
+  EXPECT_EQ(1, execute(5010));
+  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.3f);
+
+  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.5f);
+  EXPECT_EQ(state->sessions[1].muted, FALSE);
+  EXPECT_FLOAT_EQ(state->sessions[0].volume, 0.8f);
+  EXPECT_FLOAT_EQ(state->sessions[2].volume, 0.6f);
+  EXPECT_EQ(state->calls[FAKE_ENUM_DEVICES], 5);
+  EXPECT_EQ(state->calls[FAKE_SET_SESSION_MUTE], 2);
+  plugin.exports.unload();
+  EXPECT_EQ(state->liveReferences, 0);
+}
+
+} // namespace

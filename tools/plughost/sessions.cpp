@@ -1,0 +1,184 @@
+/*
+ * `plughost sessions`: lists the audio sessions of the active playback
+ * devices and marks those the focused application's commands change now.
+ */
+#include "plughost/sessions.h"
+
+#include <cstring>
+
+#include "plughost/plughost.h"
+
+static int foldAscii(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+/* Windows' rule for names: ASCII letters without regard to case. */
+static int sameText(const char *first, const char *second) {
+  while (*first && foldAscii((unsigned char)*first) ==
+                       foldAscii((unsigned char)*second)) {
+    first++;
+    second++;
+  }
+  return foldAscii((unsigned char)*first) == foldAscii((unsigned char)*second);
+}
+
+/* A Store app's frame belongs to ApplicationFrameHost; the app is the
+ * process of a core window inside it that another process made. */
+static void findFocusedProcess(SessionsListing *listing) {
+  uintptr_t window = hostForegroundWindow();
+  uint32_t process = window ? hostWindowProcess(window) : 0;
+  char className[64] = "";
+  if (process)
+    hostWindowClass(window, className, sizeof className);
+  listing->focusedProcess = process;
+  if (!process || !sameText(className, "ApplicationFrameWindow"))
+    return;
+  uintptr_t child = 0;
+  for (int k = 0; k < 64; k++) {
+    child = hostNextChildWindow(window, child, "Windows.UI.Core.CoreWindow");
+    uint32_t inside = child ? hostWindowProcess(child) : 0;
+    if (!child || (inside && inside != process)) {
+      listing->frameProcess = child ? process : 0;
+      listing->focusedProcess = child ? inside : process;
+      return;
+    }
+  }
+}
+
+static int counts(const SessionReport *session) {
+  return session->answered && session->state != SESSION_EXPIRED &&
+         !session->systemSounds;
+}
+
+static void markSessions(SessionsListing *listing) {
+  unsigned own = 0;
+  for (unsigned i = 0; i < listing->count; i++) {
+    SessionReport *session = &listing->sessions[i];
+    session->taken =
+        counts(session) && session->processId == listing->focusedProcess;
+    own += session->taken;
+  }
+  if (own || !listing->focusedExecutable[0])
+    return;
+  listing->byExecutable = 1;
+  for (unsigned i = 0; i < listing->count; i++) {
+    SessionReport *session = &listing->sessions[i];
+    session->taken = counts(session) && session->executable[0] &&
+                     sameText(session->executable, listing->focusedExecutable);
+  }
+}
+
+void readSessionsListing(SessionsListing *listing, SessionReport *reports) {
+  listing->sessions = reports;
+  listing->complete = hostReadSessions(reports, LISTED_SESSIONS_MAX,
+                                       &listing->count, &listing->notShown);
+  findFocusedProcess(listing);
+  if (listing->focusedProcess &&
+      !hostProcessExecutable(listing->focusedProcess,
+                             listing->focusedExecutable,
+                             sizeof listing->focusedExecutable))
+    listing->focusedExecutable[0] = '\0';
+  markSessions(listing);
+}
+
+/* ---- Printing ------------------------------------------------------------ */
+
+static const char *stateText(int32_t state) {
+  static const char *const NAMES[] = {"inactive", "active", "expired"};
+  return state >= 0 && state <= 2 ? NAMES[state] : "unknown";
+}
+
+static void printSession(FILE *out, const SessionReport *session) {
+  if (!session->answered) {
+    fprintf(out, "   %3u  (does not answer: 0x%08X)\n",
+            (unsigned)session->device, (unsigned)session->error);
+    return;
+  }
+  char volume[16] = "?";
+  uint32_t percent = 0;
+  if (session->volumeKnown && percentOfScalar(session->volume, &percent))
+    snprintf(volume, sizeof volume, "%u%%", (unsigned)percent);
+  fprintf(out, "%c  %3u  %7u  %-8s  %6s  %-4s  %s%s%s%s\n",
+          session->taken ? '*' : ' ', (unsigned)session->device,
+          (unsigned)session->processId,
+          session->systemSounds ? "system" : stateText(session->state), volume,
+          session->volumeKnown ? (session->muted ? "on" : "off") : "?",
+          session->executable[0] ? session->executable : "-",
+          session->displayName[0] ? "  \"" : "", session->displayName,
+          session->displayName[0] ? "\"" : "");
+}
+
+/* Why the commands reach what they reach, or nothing. */
+static void printFocusNote(FILE *out, const SessionsListing *listing,
+                           unsigned taken) {
+  if (!listing->focusedProcess) {
+    fputs("\nNo window is in the foreground: the focused application's "
+          "commands return 0.\n",
+          out);
+    return;
+  }
+  if (!taken)
+    fprintf(out,
+            "\nProcess %u has no session, nor has any process of its "
+            "executable: the focused\napplication's commands return 0 (a "
+            "program has a session once it has played).\n",
+            (unsigned)listing->focusedProcess);
+  else if (listing->byExecutable)
+    fprintf(out,
+            "\nProcess %u has no session of its own: the commands change "
+            "those of the processes\nthat run its executable.\n",
+            (unsigned)listing->focusedProcess);
+  if (!listing->complete)
+    fputs("A device could not be listed: the commands return 0 even where "
+          "they change something.\n",
+          out);
+}
+
+void printSessionsListing(FILE *out, const SessionsListing *listing) {
+  if (listing->frameProcess)
+    fprintf(out,
+            "foreground        process %u, a Store app in the frame of "
+            "process %u\n",
+            (unsigned)listing->focusedProcess, (unsigned)listing->frameProcess);
+  else if (listing->focusedProcess)
+    fprintf(out, "foreground        process %u\n",
+            (unsigned)listing->focusedProcess);
+  else
+    fputs("foreground        no window\n", out);
+  fprintf(out, "executable        %s\n\n",
+          listing->focusedExecutable[0] ? listing->focusedExecutable : "-");
+  fputs("   dev  process  state     volume  mute  executable  \"name\"\n", out);
+  unsigned taken = 0;
+  for (unsigned i = 0; i < listing->count; i++) {
+    printSession(out, &listing->sessions[i]);
+    taken += listing->sessions[i].taken;
+  }
+  if (listing->count == 0)
+    fputs("   (no audio session)\n", out);
+  if (listing->notShown)
+    fprintf(out, "   ... and %u more sessions, not shown\n", listing->notShown);
+  printFocusNote(out, listing, taken);
+  fputs("\n* a session the focused application's commands change now. "
+        "Expired sessions and\nthe system sounds' never change.\n",
+        out);
+}
+
+int listAudioSessions(const char *path) {
+  char reason[512] = "";
+  void *plugin = hostLoadPlugin(path, reason, sizeof reason);
+  if (!plugin) {
+    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+    return EXIT_BAD_USE;
+  }
+  int status = EXIT_DONE;
+  if (hostOpenSessions(plugin, reason, sizeof reason)) {
+    static SessionReport reports[LISTED_SESSIONS_MAX];
+    SessionsListing listing = {};
+    readSessionsListing(&listing, reports);
+    hostCloseSessions();
+    printSessionsListing(stdout, &listing);
+  } else {
+    fprintf(stderr, "plughost: no audio sessions to list: %s\n", reason);
+    status = EXIT_FAILED;
+  }
+  hostUnloadPlugin(plugin);
+  return status;
+}

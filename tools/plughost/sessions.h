@@ -1,0 +1,83 @@
+/*
+ * `plughost sessions`: every audio session on every active playback
+ * device, and which of them the focused application's commands would
+ * change now, so that a user can see why a command does or does not reach
+ * a program.
+ *
+ * The platform part reads the sessions and the foreground window (Core
+ * Audio and user32 on Windows, the loaded plug-in's simulation elsewhere)
+ * into plain reports; the portable part (plughost_sessions.cpp) finds the
+ * focused application and marks its sessions by the plug-in's rule,
+ * written out again here: plughost shares none of the plug-in's code.
+ */
+#ifndef PLUGHOST_SESSIONS_H
+#define PLUGHOST_SESSIONS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+enum {
+  SESSION_TEXT_SIZE = 256,   /* a path or name, as UTF-8 */
+  LISTED_SESSIONS_MAX = 128, /* sessions listed; more are counted */
+  SESSION_EXPIRED = 2        /* AudioSessionStateExpired */
+};
+
+struct SessionReport {
+  uint32_t device; /* index among the active playback devices */
+  int answered;    /* 0: the session could not be read; see error */
+  uint32_t error;  /* the HRESULT of the call that failed */
+  uint32_t processId;
+  int32_t state; /* an AudioSessionState */
+  int systemSounds;
+  int volumeKnown;
+  float volume; /* ISimpleAudioVolume's master volume */
+  int muted;
+  char executable[SESSION_TEXT_SIZE]; /* empty when it cannot be told */
+  char displayName[SESSION_TEXT_SIZE];
+  int taken; /* the focused application's commands change it */
+};
+
+struct SessionsListing {
+  uint32_t focusedProcess; /* 0: no window in the foreground */
+  uint32_t frameProcess;   /* a Store app's frame's host, else 0 */
+  char focusedExecutable[SESSION_TEXT_SIZE];
+  SessionReport *sessions;
+  unsigned count;
+  unsigned notShown; /* beyond LISTED_SESSIONS_MAX */
+  int complete;      /* every device answered */
+  int byExecutable;  /* taken by the executable: none of its own */
+};
+
+/* ---- Portable part ----------------------------------------------------- */
+
+/* `plughost sessions <plugin>`. */
+int listAudioSessions(const char *path);
+/* Finds the focused application (a Store app inside its frame) and marks
+ * its sessions: its own that count, else those of its executable. */
+void readSessionsListing(SessionsListing *listing, SessionReport *reports);
+void printSessionsListing(FILE *out, const SessionsListing *listing);
+
+/* ---- Platform part ----------------------------------------------------- */
+
+/* Makes the loaded plug-in's sessions readable; 0 with the reason when
+ * they cannot be. */
+int hostOpenSessions(void *plugin, char *reason, size_t reasonSize);
+/* Every session of every active playback device, into reports (at most
+ * max, the rest counted in *notShown). 0 when a device could not be
+ * listed. */
+int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
+                     unsigned *notShown);
+void hostCloseSessions(void);
+
+/* The foreground window, its process, its class, its next child window of
+ * a class: 0 (or an empty class) where there is none. */
+uintptr_t hostForegroundWindow(void);
+uint32_t hostWindowProcess(uintptr_t window);
+void hostWindowClass(uintptr_t window, char *name, size_t size);
+uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
+                              const char *className);
+/* A process's executable as UTF-8; 0 when it cannot be had. */
+int hostProcessExecutable(uint32_t processId, char *path, size_t size);
+
+#endif
