@@ -272,4 +272,48 @@ uint32_t platformWindowClass(WindowHandle window, char *name, uint32_t size);
 void platformSendMessage(WindowHandle window, uint32_t message,
                          uintptr_t wParam, intptr_t lParam);
 
+/* ---- The on-screen display ------------------------------------------- */
+
+/* A rectangle in pixels: left and top inside, right and bottom outside. */
+struct PixelRect {
+  int32_t left, top, right, bottom;
+};
+
+/* The monitor that holds the foreground window (else the primary one). */
+struct DisplayMonitor {
+  PixelRect workArea; /* screen pixels, without the taskbar */
+  uint32_t dpi;       /* the monitor's dots per inch, 96 at 100 % */
+};
+
+enum { DISPLAY_TEXT_SIZE = 80 };
+
+/* One picture of the display, laid out to the pixel: the platform draws
+ * it as it stands. Colours are 0x00RRGGBB. */
+struct DisplayFrame {
+  PixelRect window;     /* screen pixels */
+  PixelRect text;       /* client pixels; the text is centred in it */
+  PixelRect barTrack;   /* client pixels; empty: no bar */
+  PixelRect barFill;    /* client pixels; the filled part, may be empty */
+  int32_t fontHeight;   /* character height in pixels */
+  uint32_t background;  /* the window's colour */
+  uint32_t foreground;  /* the text's colour */
+  uint32_t trackColour; /* the bar's empty part */
+  uint32_t fillColour;  /* the bar's filled part */
+  uint32_t showMilliseconds; /* shown this long after the last frame */
+  uint16_t text[DISPLAY_TEXT_SIZE]; /* UTF-16, zero-terminated */
+};
+
+/* The foreground window's monitor, its work area and DPI as a display
+ * window made by platformShowDisplay sees them (per monitor where Windows
+ * offers that). 0 when there is no monitor at all. */
+int platformDisplayMonitor(DisplayMonitor *monitor);
+/* Shows a frame, or replaces the one shown, in the display window, and
+ * hides it showMilliseconds after the last call. Never waits for the
+ * window: it lives on a thread of its own, started by the first call.
+ * 0 when the display cannot be started. */
+int platformShowDisplay(const DisplayFrame *frame);
+/* Ends the display: nothing of it stays (window, class, timer, thread,
+ * GDI objects), so that the library can be unloaded right after. */
+void platformCloseDisplay(void);
+
 #endif
