@@ -290,15 +290,15 @@ enum { DISPLAY_TEXT_SIZE = 80 };
 /* One picture of the display, laid out to the pixel: the platform draws
  * it as it stands. Colours are 0x00RRGGBB. */
 struct DisplayFrame {
-  PixelRect window;     /* screen pixels */
-  PixelRect text;       /* client pixels; the text is centred in it */
-  PixelRect barTrack;   /* client pixels; empty: no bar */
-  PixelRect barFill;    /* client pixels; the filled part, may be empty */
-  int32_t fontHeight;   /* character height in pixels */
-  uint32_t background;  /* the window's colour */
-  uint32_t foreground;  /* the text's colour */
-  uint32_t trackColour; /* the bar's empty part */
-  uint32_t fillColour;  /* the bar's filled part */
+  PixelRect window;          /* screen pixels */
+  PixelRect textBox;         /* client pixels; the text is centred in it */
+  PixelRect barTrack;        /* client pixels; empty: no bar */
+  PixelRect barFill;         /* client pixels; the filled part, may be empty */
+  int32_t fontHeight;        /* character height in pixels */
+  uint32_t background;       /* the window's colour */
+  uint32_t foreground;       /* the text's colour */
+  uint32_t trackColour;      /* the bar's empty part */
+  uint32_t fillColour;       /* the bar's filled part */
   uint32_t showMilliseconds; /* shown this long after the last frame */
   uint16_t text[DISPLAY_TEXT_SIZE]; /* UTF-16, zero-terminated */
 };

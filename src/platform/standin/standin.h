@@ -18,7 +18,9 @@
  *    state, a volume and a mute;
  *  - processes with their executables and handles, application windows
  *    (a Store app's frame among them) and the foreground window, any call
- *    of which can be made to fail.
+ *    of which can be made to fail;
+ *  - a display that keeps the last frame it was given, and a monitor
+ *    whose work area and DPI can be set.
  */
 #ifndef VOLUME_STANDIN_H
 #define VOLUME_STANDIN_H
@@ -360,6 +362,19 @@ void simHeapPoisonNewBlocks(int byte);
 /* Allocations since the reset, and blocks not yet freed. */
 unsigned long simHeapAllocations(void);
 long simHeapLiveBlocks(void);
+
+/* ---- Display ----------------------------------------------------------- */
+
+/* A 1920 x 1040 work area at 96 DPI; nothing shown; nothing fails. */
+void simDisplayReset(void);
+void simDisplaySetMonitor(const DisplayMonitor *monitor);
+/* 1: the monitor cannot be found; 2: the display cannot be started. */
+void simDisplayFail(int which);
+/* Frames shown since the reset, the last of them, and whether the display
+ * is up (shown and not closed since). */
+unsigned simDisplayFrames(void);
+const DisplayFrame *simDisplayLastFrame(void);
+int simDisplayOpen(void);
 
 } /* extern "C" */
 

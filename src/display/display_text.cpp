@@ -1,0 +1,74 @@
+/*
+ * What the display says, in Japanese, as UTF-16: the level as
+ * 「音量 55%」, the mute state as 「ミュート」 or 「ミュート解除」, the
+ * microphone's with 「マイク」 before it, an application's with its name.
+ */
+#include "display/display_text.h"
+
+/* Written as escapes so that the text does not depend on the encoding a
+ * compiler takes the source file in. */
+static const char16_t VOLUME_WORD[] = u"\u97F3\u91CF";           /* 音量 */
+static const char16_t MICROPHONE_WORD[] = u"\u30DE\u30A4\u30AF"; /* マイク */
+static const char16_t APPLICATION_WORD[] = u"\u30A2\u30D7\u30EA"; /* アプリ */
+static const char16_t MUTED_WORDS[] =
+    u"\u30DF\u30E5\u30FC\u30C8"; /* ミュート */
+static const char16_t UNMUTED_WORDS[] =
+    u"\u30DF\u30E5\u30FC\u30C8\u89E3\u9664"; /* ミュート解除 */
+
+/* Appends to a zero-terminated text, as much as fits. */
+struct TextBuilder {
+  uint16_t *text;
+  uint32_t size;
+  uint32_t length;
+};
+
+static void appendUnits(TextBuilder *builder, const uint16_t *units) {
+  for (uint32_t i = 0; units[i] != 0 && builder->length + 1 < builder->size;
+       i++)
+    builder->text[builder->length++] = units[i];
+  builder->text[builder->length] = 0;
+}
+
+static void appendWords(TextBuilder *builder, const char16_t *words) {
+  uint16_t units[16];
+  uint32_t i = 0;
+  for (; words[i] != 0 && i + 1 < 16; i++)
+    units[i] = (uint16_t)words[i];
+  units[i] = 0;
+  appendUnits(builder, units);
+}
+
+static void appendPercent(TextBuilder *builder, uint32_t percent) {
+  uint16_t digits[8];
+  uint32_t count = 0;
+  do {
+    digits[count++] = (uint16_t)('0' + percent % 10);
+    percent /= 10;
+  } while (percent != 0);
+  uint16_t units[8];
+  for (uint32_t i = 0; i < count; i++)
+    units[i] = digits[count - 1 - i];
+  units[count] = '%';
+  units[count + 1] = 0;
+  appendUnits(builder, units);
+}
+
+static const uint16_t SPACE[] = {' ', 0};
+
+void displayText(const DisplayView *view, uint16_t *text, uint32_t size) {
+  TextBuilder builder = {text, size, 0};
+  text[0] = 0;
+  if (view->subject == DISPLAY_APPLICATION)
+    view->name[0] != 0 ? appendUnits(&builder, view->name)
+                       : appendWords(&builder, APPLICATION_WORD);
+  else if (view->subject == DISPLAY_MICROPHONE)
+    appendWords(&builder, MICROPHONE_WORD);
+  else if (view->showsLevel)
+    appendWords(&builder, VOLUME_WORD);
+  if (builder.length > 0)
+    appendUnits(&builder, SPACE);
+  if (view->showsLevel)
+    appendPercent(&builder, view->percent > 100 ? 100 : view->percent);
+  else
+    appendWords(&builder, view->muted ? MUTED_WORDS : UNMUTED_WORDS);
+}
