@@ -28,6 +28,7 @@ int percentFromScalar(float scalar, uint32_t *percent);
 /* Runs one command on the default endpoint. Where Core Audio is absent
  * the command runs on the classic mixer instead; any other failure fails
  * the command. */
-int runOnEndpoint(VolumeCommand command, VolumeTarget target);
+int runOnEndpoint(VolumeCommand command, VolumeTarget target,
+                  VolumeOutcome *outcome);
 
 #endif

@@ -66,18 +66,19 @@ const VolumeBackend ENDPOINT_BACKEND = {readEndpointPercent,
                                         writeEndpointPercent, readEndpointMute,
                                         writeEndpointMute};
 
-int runOnEndpoint(VolumeCommand command, VolumeTarget target) {
+int runOnEndpoint(VolumeCommand command, VolumeTarget target,
+                  VolumeOutcome *outcome) {
   EndpointHold hold;
   ComResult opened = holdDefaultVolume(&hold, AUDIO_RENDER, AUDIO_CONSOLE);
   /* Only a system without Core Audio falls back: there the classic mixer
    * is the machine's own. Where Core Audio exists the mixer would change
    * nothing but the host's own sounds, so a failure there is a failure. */
   if ((uint32_t)opened == COM_CLASS_NOT_REGISTERED)
-    return runOnMixer(command, target);
+    return runOnMixer(command, target, outcome);
   if (!comSucceeded(opened))
     return 0;
   target.endpointVolume = hold.volume;
-  int result = runVolumeCommand(&ENDPOINT_BACKEND, &target, command);
+  int result = runVolumeCommand(&ENDPOINT_BACKEND, &target, command, outcome);
   releaseHold(&hold);
   return result;
 }

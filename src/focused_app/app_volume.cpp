@@ -72,14 +72,18 @@ static const VolumeBackend APP_BACKEND = {readLoudest, writeEvery,
 
 /* Mute on and off bring every session to the state, not only the first:
  * the shared setMute would stop at a first session already there. */
-static int runOnSessions(VolumeCommand command, AppSessions *found) {
+static int runOnSessions(VolumeCommand command, AppSessions *found,
+                         VolumeOutcome *outcome) {
   VolumeTarget target = {0, 0, nullptr, found};
-  if (command.action == VOLUME_SET_MUTE)
-    return bringEveryMute(&target, (uint32_t)command.amount);
-  return runVolumeCommand(&APP_BACKEND, &target, command);
+  if (command.action == VOLUME_SET_MUTE) {
+    outcome->showsLevel = 0;
+    outcome->muted = command.amount != 0;
+    return bringEveryMute(&target, outcome->muted);
+  }
+  return runVolumeCommand(&APP_BACKEND, &target, command, outcome);
 }
 
-int runOnFocusedApp(VolumeCommand command) {
+int runOnFocusedApp(VolumeCommand command, VolumeOutcome *outcome) {
   uint32_t process = focusedProcess();
   if (process == 0)
     return 0;
@@ -96,7 +100,7 @@ int runOnFocusedApp(VolumeCommand command) {
     listSessions(enumerator, &found);
     takeSessions(&found, process);
     if (found.taken > 0)
-      result = runOnSessions(command, &found) && found.complete;
+      result = runOnSessions(command, &found, outcome) && found.complete;
     releaseSessions(&found);
     platformComRelease(enumerator);
   }

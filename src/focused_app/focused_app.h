@@ -23,6 +23,10 @@
  * state from the first session found. 1 only when every session was found
  * and every write took. No foreground window, no session, a system older
  * than Windows 7 or without Core Audio: 0, and nothing touched. */
-int runOnFocusedApp(VolumeCommand command);
+int runOnFocusedApp(VolumeCommand command, VolumeOutcome *outcome);
+
+/* The file name of the focused application's executable without its
+ * extension, as a name to show; empty when it cannot be told. */
+void focusedAppName(uint16_t *name, uint32_t size);
 
 #endif

@@ -2,6 +2,7 @@
  * Which program is in the foreground, and what executable a process runs.
  */
 #include "focused_app/app_sessions.h"
+#include "focused_app/focused_app.h"
 
 /* A Store app's window lives in a frame of ApplicationFrameHost's; the
  * app's own window is a child of the frame, made by the app's process. */
@@ -66,4 +67,32 @@ int samePath(const uint16_t *first, const uint16_t *second) {
   while (first[i] != 0 && foldAscii(first[i]) == foldAscii(second[i]))
     i++;
   return foldAscii(first[i]) == foldAscii(second[i]);
+}
+
+/* "C:\Program Files\Mozilla Firefox\firefox.exe" shows as "firefox". */
+void focusedAppName(uint16_t *name, uint32_t size) {
+  uint16_t path[IMAGE_PATH_SIZE];
+  name[0] = 0;
+  uint32_t process = focusedProcess();
+  if (process == 0 || !processImage(process, path))
+    return;
+  uint32_t start = 0, end = 0, i = 0;
+  for (; path[i] != 0; i++) {
+    if (path[i] == '\\' || path[i] == '/')
+      start = i + 1;
+    else if (path[i] == '.')
+      end = i;
+  }
+  if (end <= start)
+    end = i;
+  uint32_t length = 0;
+  while (start + length < end && length + 1 < size) {
+    name[length] = path[start + length];
+    length++;
+  }
+  /* A cut between the two halves of a surrogate pair leaves no half. */
+  if (start + length < end && length > 0 &&
+      (name[length - 1] & 0xFC00) == 0xD800)
+    length--;
+  name[length] = 0;
 }

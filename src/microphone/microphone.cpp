@@ -92,7 +92,8 @@ static int askedMute(const Microphones *found, VolumeCommand command,
 
 /* Every device is tried, so that a device that refuses does not keep the
  * others live; the result says whether all of them took. */
-static int muteMicrophones(Microphones *found, VolumeCommand command) {
+static int muteMicrophones(Microphones *found, VolumeCommand command,
+                           VolumeOutcome *outcome) {
   int all = found->complete;
   for (uint32_t i = 0; i < found->count; i++)
     if (!comSucceeded(activateInterface(
@@ -101,6 +102,8 @@ static int muteMicrophones(Microphones *found, VolumeCommand command) {
   int32_t muted = 0;
   if (!found->volumes[0] || !askedMute(found, command, &muted))
     return 0;
+  outcome->showsLevel = 0;
+  outcome->muted = (uint32_t)muted;
   for (uint32_t i = 0; i < found->count; i++)
     if (!found->volumes[i] ||
         !bringToMute(found->devices[i], found->volumes[i], muted))
@@ -108,7 +111,7 @@ static int muteMicrophones(Microphones *found, VolumeCommand command) {
   return all;
 }
 
-int runOnMicrophones(VolumeCommand command) {
+int runOnMicrophones(VolumeCommand command, VolumeOutcome *outcome) {
   ComApartment apartment;
   if (!comSucceeded(enterCom(&apartment)))
     return 0;
@@ -117,7 +120,7 @@ int runOnMicrophones(VolumeCommand command) {
   if (comSucceeded(createDeviceEnumerator(&enumerator))) {
     Microphones found = {{nullptr, nullptr}, {nullptr, nullptr}, 0, 1};
     if (comSucceeded(findMicrophones(enumerator, &found)))
-      result = muteMicrophones(&found, command);
+      result = muteMicrophones(&found, command, outcome);
     releaseMicrophones(&found);
     platformComRelease(enumerator);
   }

@@ -30,7 +30,7 @@ struct Microphones {
  * default recording devices. A toggle takes its new state from the
  * console default. 1 only when every device is in the asked state
  * afterwards. Without Core Audio, or without a recording device: 0, and
- * nothing touched. */
-int runOnMicrophones(VolumeCommand command);
+ * nothing touched. *outcome holds the asked state. */
+int runOnMicrophones(VolumeCommand command, VolumeOutcome *outcome);
 
 #endif

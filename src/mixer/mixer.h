@@ -29,7 +29,8 @@ int writeMute(uint32_t value);
  * chooses the volume's line. */
 extern const VolumeBackend MIXER_BACKEND;
 /* Runs one command on the mixer, with the target's settings. */
-int runOnMixer(VolumeCommand command, VolumeTarget target);
+int runOnMixer(VolumeCommand command, VolumeTarget target,
+               VolumeOutcome *outcome);
 
 /* Closes the mixer and forgets every control found, so that the next
  * command starts as the first one after loading did. */

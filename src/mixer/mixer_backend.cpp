@@ -23,7 +23,8 @@ static int writeMixerMute(const VolumeTarget *, uint32_t muted) {
 const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
                                      readMixerMute, writeMixerMute};
 
-int runOnMixer(VolumeCommand command, VolumeTarget target) {
+int runOnMixer(VolumeCommand command, VolumeTarget target,
+               VolumeOutcome *outcome) {
   target.endpointVolume = nullptr;
-  return runVolumeCommand(&MIXER_BACKEND, &target, command);
+  return runVolumeCommand(&MIXER_BACKEND, &target, command, outcome);
 }

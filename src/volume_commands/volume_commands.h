@@ -44,16 +44,26 @@ struct VolumeCommand {
                      VOLUME_SET_MUTE: 1 mute on, 0 mute off */
 };
 
-/* Reads the percent, moves it by step, stops at 0 and 100, writes it. */
+/* What a command that took left behind, for the on-screen display. */
+struct VolumeOutcome {
+  uint32_t showsLevel; /* 1: a level was written; 0: a mute state brought */
+  uint32_t percent;    /* the level written */
+  uint32_t muted;      /* the mute state brought */
+};
+
+/* Reads the percent, moves it by step, stops at 0 and 100, writes it;
+ * *written is the level it wrote. */
 int stepVolume(const VolumeBackend *backend, const VolumeTarget *target,
-               int32_t step);
-/* Reads the mute switch and writes its opposite. */
-int toggleMute(const VolumeBackend *backend, const VolumeTarget *target);
+               int32_t step, uint32_t *written);
+/* Reads the mute switch and writes its opposite, which is *muted. */
+int toggleMute(const VolumeBackend *backend, const VolumeTarget *target,
+               uint32_t *muted);
 /* Brings the mute switch to a state (any non-zero value is on), writing
  * only where it is not in that state already. */
 int setMute(const VolumeBackend *backend, const VolumeTarget *target,
             uint32_t muted);
+/* Runs one command; on success *outcome says what it left. */
 int runVolumeCommand(const VolumeBackend *backend, const VolumeTarget *target,
-                     VolumeCommand command);
+                     VolumeCommand command, VolumeOutcome *outcome);
 
 #endif
