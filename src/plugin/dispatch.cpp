@@ -4,6 +4,7 @@
  */
 #include "plugin/dispatch.h"
 
+#include "display/display.h"
 #include "endpoint/endpoint.h"
 #include "focused_app/focused_app.h"
 #include "microphone/microphone.h"
@@ -22,26 +23,43 @@ static const CommandIdRow *findRow(int32_t id) {
   return nullptr;
 }
 
-static int runOnPlayback(VolumeCommand command) {
+static int runOnPlayback(VolumeCommand command, VolumeOutcome *outcome) {
   const StartupSettings &settings = startupSettings();
   VolumeTarget target = {settings.componentTypeSetting,
                          settings.unmuteSetting == UNMUTE_SETTING_ON, nullptr,
                          nullptr};
   return settings.endpointSetting == ENDPOINT_SETTING_ON
-             ? runOnEndpoint(command, target)
-             : runOnMixer(command, target);
+             ? runOnEndpoint(command, target, outcome)
+             : runOnMixer(command, target, outcome);
 }
 
-static int runOnTarget(CommandTarget target, VolumeCommand command) {
+static int runOnTarget(CommandTarget target, VolumeCommand command,
+                       VolumeOutcome *outcome) {
   switch (target) {
   case TARGET_PLAYBACK:
-    return runOnPlayback(command);
+    return runOnPlayback(command, outcome);
   case TARGET_MICROPHONE:
-    return runOnMicrophones(command);
+    return runOnMicrophones(command, outcome);
   case TARGET_FOCUSED_APP:
-    return runOnFocusedApp(command);
+    return runOnFocusedApp(command, outcome);
   }
   return 0;
+}
+
+/* What the display shows after a command took; a display that cannot
+ * be shown does not make the command fail. */
+static void showOutcome(CommandTarget target, const VolumeOutcome &outcome) {
+  DisplayView view;
+  view.subject = target == TARGET_MICROPHONE    ? DISPLAY_MICROPHONE
+                 : target == TARGET_FOCUSED_APP ? DISPLAY_APPLICATION
+                                                : DISPLAY_PLAYBACK;
+  view.showsLevel = outcome.showsLevel;
+  view.percent = outcome.percent;
+  view.muted = outcome.muted;
+  view.name[0] = 0;
+  if (target == TARGET_FOCUSED_APP)
+    focusedAppName(view.name, DISPLAY_NAME_SIZE);
+  showDisplay(&view);
 }
 
 int dispatchCommand(int32_t id) {
@@ -51,8 +69,12 @@ int dispatchCommand(int32_t id) {
   int32_t offset = (int32_t)((uint32_t)id - (uint32_t)row->first);
   VolumeCommand command = {row->action,
                            row->amountAtFirst + row->amountPerId * offset};
-  int result = runOnTarget(row->target, command);
-  if (result)
-    notifyTrayClock();
+  VolumeOutcome outcome = {0, 0, 0};
+  int result = runOnTarget(row->target, command, &outcome);
+  if (!result)
+    return 0;
+  notifyTrayClock();
+  if (startupSettings().displaySetting == DISPLAY_SETTING_ON)
+    showOutcome(row->target, outcome);
   return result;
 }

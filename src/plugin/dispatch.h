@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-/* Runs one command; 1 on success (and the taskbar clock is told), else 0.
+/* Runs one command; 1 on success (and the taskbar clock is told, and the
+ * display shows the outcome where the settings ask for it), else 0.
  * An identifier in no row of plugin/command_ids.h touches nothing. */
 int dispatchCommand(int32_t commandId);
 

@@ -2,6 +2,7 @@
  * The functions the host calls. Each one hands its arguments to one
  * function of the plug-in and returns what that gives.
  */
+#include "display/display.h"
 #include "mixer/mixer.h"
 #include "plugin/dispatch.h"
 #include "plugin/plugin.h"
@@ -24,9 +25,13 @@ int32_t KST_API KSTEvent_Init(const char *, uint32_t) {
 }
 
 /* The host is done with the plug-in: what it holds of the system is given
- * back here, not at process detach, where the loader lock is held. A
- * command after this opens the mixer again. */
-void KST_API KSTEvent_Unload(void) { releaseMixer(); }
+ * back here, not at process detach, where the loader lock is held (and the
+ * display's thread could not be waited for). A command after this opens
+ * the mixer again. */
+void KST_API KSTEvent_Unload(void) {
+  releaseMixer();
+  closeDisplay();
+}
 
 int32_t KST_API KSTEvent_Execute(int32_t commandId, uint32_t) {
   return dispatchCommand(commandId);

@@ -35,6 +35,8 @@ void readStartupSettings(void) {
   settings.endpointSetting = settingInt(path, "Setting", "VolEndpoint", 0);
   /* Only 1 makes a volume change lift the mute. */
   settings.unmuteSetting = settingInt(path, "Setting", "UnmuteOnChange", 0);
+  /* Only 1 shows the on-screen display. */
+  settings.displaySetting = settingInt(path, "Setting", "Osd", 0);
 }
 
 const StartupSettings &startupSettings(void) { return settings; }

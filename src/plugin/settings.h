@@ -14,6 +14,7 @@ struct StartupSettings {
   int32_t componentTypeSetting; /* VolComponentType: the volume's line */
   int32_t endpointSetting;      /* VolEndpoint: 1 for the default endpoint */
   int32_t unmuteSetting;        /* UnmuteOnChange: 1 to lift mute on a change */
+  int32_t displaySetting;       /* Osd: 1 to show what a command did */
 };
 
 /* Stores the library's module handle at process attach. */

@@ -422,8 +422,9 @@ void addShippedSettings(std::vector<ProfileCase> &cases) {
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
   std::vector<ProfileQuery> queries = {
       {"Setting", "VolComponentType", 4}, {"Setting", "VolEndpoint", 1},
-      {"Setting", "UnmuteOnChange", 0},   {"Command", "MuteOnOff", 0},
-      {"Command", "MicMute", 0},          {"Command", "MicMuteOnOff", 0}};
+      {"Setting", "UnmuteOnChange", 0},   {"Setting", "Osd", 0},
+      {"Command", "MuteOnOff", 0},        {"Command", "MicMute", 0},
+      {"Command", "MicMuteOnOff", 0}};
   for (int k = 0; k < 10; k++) {
     queries.push_back({"Command", "UpDown" + std::to_string(k), -1});
     queries.push_back({"Command", "Set" + std::to_string(k), -1});
