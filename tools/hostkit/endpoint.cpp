@@ -13,8 +13,6 @@
 
 #include <objbase.h>
 
-#include <cstring>
-
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
