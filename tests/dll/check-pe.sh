@@ -30,8 +30,9 @@ expected_exports='1 KSTEvent_Execute
 6 KSTEvent_WindowsHook'
 # Lower case: Windows compares module names without regard to case, and
 # the import libraries spell them variously (KERNEL32.dll, WINMM.DLL).
-system_dlls='kernel32.dll user32.dll winmm.dll version.dll ole32.dll msvcrt.dll'
-newer_than_xp='QueryFullProcessImageNameW QueryFullProcessImageNameA'
+system_dlls='kernel32.dll user32.dll gdi32.dll winmm.dll version.dll ole32.dll msvcrt.dll'
+newer_than_xp='QueryFullProcessImageNameW QueryFullProcessImageNameA
+  SetThreadDpiAwarenessContext GetDpiForMonitor'
 
 problems=0
 problem() {
