@@ -263,3 +263,23 @@ TEST_F(DisplayWindowTest, NothingOfItOutlivesUnload) {
   /* TearDown's FreeLibrary follows at once: it would crash a process
    * where any of the display still ran. */
 }
+
+/* A host that frees the library without unloading it: the display's
+ * thread keeps the library loaded and goes on to hide its window. */
+TEST_F(DisplayWindowTest, FreeLibraryWithoutUnloadLeavesTheThreadItsCode) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_EQ(1, execute(3050));
+  ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  HMODULE module = plugin.module;
+  plugin.module = nullptr;
+  FreeLibrary(module);
+  EXPECT_EQ(module, GetModuleHandleA(plugin.dllPath.c_str()));
+  EXPECT_TRUE(waitUntilShown(false, HIDE_BOUND_MS));
+  /* Unloaded while a reference of the test's own keeps the code there:
+   * then the library goes with that reference. */
+  HMODULE kept = nullptr;
+  ASSERT_TRUE(GetModuleHandleExA(0, plugin.dllPath.c_str(), &kept));
+  unload();
+  FreeLibrary(kept);
+  EXPECT_EQ(nullptr, GetModuleHandleA(plugin.dllPath.c_str()));
+}

@@ -223,10 +223,12 @@ static LRESULT CALLBACK displayProcedure(HWND window, UINT message,
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-static HMODULE thisModule(void) {
+/* The library, counted once more: the display's thread holds it, so that
+ * a host that frees the library without unloading it first does not pull
+ * the code from under the thread. The thread lets go as it ends. */
+static HMODULE holdThisModule(void) {
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                      (LPCWSTR)(void *)&displayProcedure, &module);
   return module;
 }
@@ -256,12 +258,12 @@ static void publishWindow(HWND window) {
     PostMessageW(window, SHOW_FRAME, 0, 0);
 }
 
-static DWORD WINAPI displayThread(void *) {
+static DWORD WINAPI displayThread(void *held) {
+  HMODULE module = (HMODULE)held;
   /* A new thread starts on the process's first desktop, which need not
    * be the one the host's window is on. */
   SetThreadDesktop(display.desktop);
   enterPerMonitorDpi();
-  HMODULE module = thisModule();
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = displayProcedure;
@@ -280,7 +282,7 @@ static DWORD WINAPI displayThread(void *) {
   display.font = nullptr;
   if (registered)
     UnregisterClassW(CLASS_NAME, module);
-  return 0;
+  FreeLibraryAndExitThread(module, 0);
 }
 
 /* ---- The host's side ---------------------------------------------------- */
@@ -293,8 +295,13 @@ static int startThread(void) {
   display.failed = 0;
   display.window = nullptr;
   display.desktop = GetThreadDesktop(GetCurrentThreadId());
+  HMODULE module = holdThisModule();
+  if (!module)
+    return 0;
   DWORD id;
-  display.thread = CreateThread(nullptr, 0, displayThread, nullptr, 0, &id);
+  display.thread = CreateThread(nullptr, 0, displayThread, module, 0, &id);
+  if (!display.thread)
+    FreeLibrary(module);
   return display.thread != nullptr;
 }
 
