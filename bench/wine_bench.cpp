@@ -6,7 +6,9 @@
  *    the mixer handle and controls found once beforehand, as the plug-in
  *    keeps them (the plug-in's own overhead is the difference), and
  *  - one new process per command, the way command-line volume tools are
- *    started from hotkeys (this program itself, doing one set and exiting).
+ *    started from hotkeys (this program itself, doing one set and exiting),
+ *  - and a second copy of the DLL whose settings turn the on-screen display
+ *    on (Osd=1), for what showing it adds to a command.
  *
  * The kinds and methods are timed in interleaved blocks, in alternating
  * order, so that drift of the machine falls on all of them alike; each
@@ -215,11 +217,15 @@ static bool startOneSetProcess(int percent) {
 
 enum Kind { SET, STEP, MUTE, KIND_COUNT };
 static const char *const KIND_NAMES[KIND_COUNT] = {"set", "step", "mute"};
-enum Method { PLUGIN, RAW, METHOD_COUNT };
+enum Method { PLUGIN, RAW, PLUGIN_DISPLAY, METHOD_COUNT };
 
-static ExecuteFunction execute;
-static UnloadFunction unload;
-static HMODULE pluginModule;
+struct LoadedPlugin {
+  HMODULE module;
+  PluginExports exports;
+};
+
+static LoadedPlugin plugin, pluginWithDisplay;
+static char displayFolder[MAX_PATH];
 static RawMixer raw;
 static int failures;
 /* The shell's clock, on a thread of its own that pumps messages. */
@@ -229,15 +235,18 @@ static ClockThread clockThread;
  * by 5, mute toggles, so that every call changes something. */
 static void callOnce(Kind kind, Method method, int i) {
   bool ok = false;
+  ExecuteFunction execute = method == PLUGIN_DISPLAY
+                                ? pluginWithDisplay.exports.execute
+                                : plugin.exports.execute;
   if (kind == SET) {
     int percent = i % 2 ? 60 : 40;
-    ok = method == PLUGIN ? execute(3000 + percent, 0) == 1
-                          : rawSet(raw, (DWORD)percent);
+    ok = method != RAW ? execute(3000 + percent, 0) == 1
+                       : rawSet(raw, (DWORD)percent);
   } else if (kind == STEP) {
-    ok = method == PLUGIN ? execute(i % 2 ? 2005 : 1005, 0) == 1
-                          : rawStep(raw, i % 2 ? -5 : 5);
+    ok = method != RAW ? execute(i % 2 ? 2005 : 1005, 0) == 1
+                       : rawStep(raw, i % 2 ? -5 : 5);
   } else {
-    ok = method == PLUGIN ? execute(1, 0) == 1 : rawToggleMute(raw);
+    ok = method != RAW ? execute(1, 0) == 1 : rawToggleMute(raw);
   }
   failures += !ok;
 }
@@ -309,21 +318,73 @@ static void printMachine(void) {
          (unsigned long)system.dwNumberOfProcessors, caps.szPname);
 }
 
-static int loadPlugin(const char *path) {
+/* The same commands with the on-screen display shown after each. */
+static void printDisplay(const std::vector<double> (*times)[METHOD_COUNT]) {
+  printf("\nwith the on-screen display (Osd=1):\n");
+  printf("%-6s %14s %14s %10s\n", "", "without", "with", "added");
+  for (int k = 0; k < KIND_COUNT; k++) {
+    double without = median(times[k][PLUGIN]);
+    double with = median(times[k][PLUGIN_DISPLAY]);
+    printf("%-6s %11.1f us %11.1f us %+9.1f %%\n", KIND_NAMES[k], without * 1e6,
+           with * 1e6, (with / without - 1) * 100);
+  }
+}
+
+static int loadPlugin(const char *path, LoadedPlugin *loaded) {
   char reason[512];
   HMODULE module = kitLoadLibrary(path, reason, sizeof reason);
-  PluginExports exports;
   MissingExports missing;
-  if (!module || !kitFindExports(module, &exports, &missing)) {
+  if (!module || !kitFindExports(module, &loaded->exports, &missing)) {
     fprintf(stderr, "wine_bench: cannot load %s: %s%s\n", path,
             module ? "it lacks the export " : reason,
             module ? missing.names[0] : "");
     return 0;
   }
-  execute = exports.execute;
-  unload = exports.unload;
-  pluginModule = module;
-  return exports.init(path, 0) == 1;
+  loaded->module = module;
+  return loaded->exports.init(path, 0) == 1;
+}
+
+static void unloadPlugin(LoadedPlugin *loaded) {
+  if (!loaded->module)
+    return;
+  loaded->exports.unload();
+  FreeLibrary(loaded->module);
+  loaded->module = nullptr;
+}
+
+static void displayFile(char *path, size_t size, const char *name) {
+  snprintf(path, size, "%s\\%s", displayFolder, name);
+}
+
+/* A copy of the DLL in a folder of its own, beside settings with Osd=1. */
+static int loadPluginWithDisplay(const char *path) {
+  char temp[MAX_PATH], dll[MAX_PATH], settings[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  snprintf(displayFolder, sizeof displayFolder, "%svolume-bench-osd-%lu", temp,
+           (unsigned long)GetCurrentProcessId());
+  displayFile(dll, sizeof dll, "volume.dll");
+  displayFile(settings, sizeof settings, "volume.ini");
+  static const char OSD_ON[] = "[Setting]\r\nOsd=1\r\n";
+  HANDLE file = INVALID_HANDLE_VALUE;
+  DWORD written = 0;
+  bool made =
+      CreateDirectoryA(displayFolder, nullptr) && CopyFileA(path, dll, TRUE) &&
+      (file = CreateFileA(settings, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                          nullptr)) != INVALID_HANDLE_VALUE &&
+      WriteFile(file, OSD_ON, sizeof OSD_ON - 1, &written, nullptr);
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
+  return made && loadPlugin(dll, &pluginWithDisplay);
+}
+
+static void removePluginWithDisplay(void) {
+  unloadPlugin(&pluginWithDisplay);
+  char path[MAX_PATH];
+  for (const char *name : {"volume.dll", "volume.ini"}) {
+    displayFile(path, sizeof path, name);
+    DeleteFileA(path);
+  }
+  RemoveDirectoryA(displayFolder);
 }
 
 static void defaultPluginPath(char *path, size_t size) {
@@ -345,7 +406,9 @@ int main(int argc, char **argv) {
            (unsigned long)GetCurrentProcessId());
   if (!kitUsePrivateDesktop(DESKTOP_PREFIX) ||
       !kitStartClockThread(&clockThread, CLOCK_PUMPS_MESSAGES) ||
-      !openRawMixer(&raw) || !loadPlugin(path)) {
+      !openRawMixer(&raw) || !loadPlugin(path, &plugin) ||
+      !loadPluginWithDisplay(path)) {
+    removePluginWithDisplay();
     fprintf(stderr, "wine_bench: setting up failed\n");
     return 1;
   }
@@ -377,8 +440,9 @@ int main(int argc, char **argv) {
            (plugin / direct - 1) * 100, process * 1e3, process / plugin);
   }
   printParts();
-  unload();
-  FreeLibrary(pluginModule);
+  printDisplay(times);
+  unloadPlugin(&plugin);
+  removePluginWithDisplay();
   mixerClose(raw.mixer);
   kitStopClockThread(&clockThread);
   if (failures) {

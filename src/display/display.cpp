@@ -84,13 +84,15 @@ void layoutDisplay(const DisplayView *view, const DisplayMonitor *monitor,
   displayText(view, frame->text, DISPLAY_TEXT_SIZE);
 }
 
+static void layoutView(const void *view, const DisplayMonitor *monitor,
+                       DisplayFrame *frame) {
+  layoutDisplay((const DisplayView *)view, monitor, frame);
+}
+
+static_assert(sizeof(DisplayView) <= DISPLAY_VIEW_LIMIT, "kept whole");
+
 int showDisplay(const DisplayView *view) {
-  DisplayMonitor monitor;
-  if (!platformDisplayMonitor(&monitor))
-    return 0;
-  DisplayFrame frame;
-  layoutDisplay(view, &monitor, &frame);
-  return platformShowDisplay(&frame);
+  return platformShowDisplay(view, sizeof *view, layoutView);
 }
 
 void closeDisplay(void) { platformCloseDisplay(); }

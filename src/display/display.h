@@ -35,8 +35,8 @@ struct DisplayView {
 /* The frame that shows a view on a monitor. */
 void layoutDisplay(const DisplayView *view, const DisplayMonitor *monitor,
                    DisplayFrame *frame);
-/* Lays a view out for the foreground window's monitor and shows it;
- * 0 when it cannot be shown. Never waits for the display's window. */
+/* Shows a view, laid out for the foreground window's monitor; 0 when it
+ * cannot be shown. Never waits for the display's window. */
 int showDisplay(const DisplayView *view);
 /* Takes the display down, to nothing (see platformCloseDisplay). */
 void closeDisplay(void);

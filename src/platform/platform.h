@@ -307,11 +307,24 @@ struct DisplayFrame {
  * window made by platformShowDisplay sees them (per monitor where Windows
  * offers that). 0 when there is no monitor at all. */
 int platformDisplayMonitor(DisplayMonitor *monitor);
-/* Shows a frame, or replaces the one shown, in the display window, and
- * hides it showMilliseconds after the last call. Never waits for the
- * window: it lives on a thread of its own, started by the first call.
- * 0 when the display cannot be started. */
-int platformShowDisplay(const DisplayFrame *frame);
+
+enum { DISPLAY_VIEW_LIMIT = 128 }; /* bytes of a view the platform keeps */
+
+/* Lays a view out for a monitor, to the pixel. */
+typedef void (*DisplayLayout)(const void *view, const DisplayMonitor *monitor,
+                              DisplayFrame *frame);
+/* Keeps a copy of the view (at most DISPLAY_VIEW_LIMIT bytes) and shows
+ * it: the platform finds the foreground window's monitor, lays the view
+ * out for it with the layout function and shows the frame in the display
+ * window, replacing the one shown, until showMilliseconds after the last
+ * call. Never waits for the window, which lives on a thread of its own
+ * (started by the first call) where the monitor is found and the layout
+ * runs; views that come faster than the screen can show them are drawn
+ * at its pace, the latest one each time. 0 when it cannot be shown as
+ * far as the call can tell (the display cannot be started, the view is
+ * too large; a platform that finds the monitor at once: there is none). */
+int platformShowDisplay(const void *view, uint32_t viewSize,
+                        DisplayLayout layout);
 /* Ends the display: nothing of it stays (window, class, timer, thread,
  * GDI objects), so that the library can be unloaded right after. */
 void platformCloseDisplay(void);

@@ -43,10 +43,14 @@ int platformDisplayMonitor(DisplayMonitor *monitor) {
   return 1;
 }
 
-int platformShowDisplay(const DisplayFrame *frame) {
-  if (display.fail == 2)
+/* At once, on the caller's thread. */
+int platformShowDisplay(const void *view, uint32_t viewSize,
+                        DisplayLayout layout) {
+  DisplayMonitor monitor;
+  if (display.fail == 2 || viewSize > DISPLAY_VIEW_LIMIT ||
+      !platformDisplayMonitor(&monitor))
     return 0;
-  display.last = *frame;
+  layout(view, &monitor, &display.last);
   display.frames++;
   display.open = 1;
   return 1;

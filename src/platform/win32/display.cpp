@@ -1,7 +1,8 @@
 /*
  * The on-screen display's window on Windows (user32, gdi32; shcore where
- * present). It lives on a thread of its own, so that the host's thread
- * only copies a frame and posts a message: it never waits for the window.
+ * present). It lives on a thread of its own, where the monitor is found
+ * and the view laid out and drawn, so that the host's thread only copies
+ * the view and posts a message: it never waits for the window.
  *
  * The window is a layered, topmost tool window that is never activated
  * and lets the mouse through, so it takes no focus, no keyboard and no
@@ -16,9 +17,12 @@
 #include "platform/win32/display_draw.h"
 #include "platform/win32/display_window.h"
 
-enum : UINT { SHOW_FRAME = WM_APP + 1, END_DISPLAY = WM_APP + 2 };
+enum : UINT { SHOW_VIEW = WM_APP + 1, END_DISPLAY = WM_APP + 2 };
 enum : UINT { DPI_CHANGED = 0x02E0 }; /* WM_DPICHANGED, Windows 8.1 */
-enum { HIDE_TIMER = 1 };
+enum { HIDE_TIMER = 1, FRAME_TIMER = 2 };
+/* The least time between two drawings, about a screen refresh: views
+ * that come faster wait, and the latest is drawn. */
+static const DWORD FRAME_MILLISECONDS = 16;
 
 static const wchar_t CLASS_NAME[] = DISPLAY_WINDOW_CLASS;
 static const BYTE OPACITY = 235;
@@ -30,17 +34,20 @@ struct DisplayState {
   CRITICAL_SECTION lock;
   /* Under the lock: */
   HANDLE thread;
-  HDESK desktop;    /* the host thread's, where the window belongs */
-  HWND window;      /* set by the thread once the window is made */
-  int failed;       /* the thread could not make it */
-  int ending;       /* closing: the thread ends once its window is made */
-  int framePending; /* frame waits for the window's thread */
-  DisplayFrame frame;
+  HDESK desktop;   /* the host thread's, where the window belongs */
+  HWND window;     /* set by the thread once the window is made */
+  int failed;      /* the thread could not make it */
+  int ending;      /* closing: the thread ends once its window is made */
+  int viewPending; /* a view waits for the window's thread */
+  unsigned char view[DISPLAY_VIEW_LIMIT];
+  DisplayLayout layout;
   /* The window's thread only: */
+  unsigned char viewShown[DISPLAY_VIEW_LIMIT];
   DisplayFrame shown;
+  int drawnBefore;
+  DWORD drawnAt; /* GetTickCount */
   HFONT font;
   int32_t fontHeight;
-  /* The host's thread only: */
   HMODULE shcore;
 };
 
@@ -90,7 +97,8 @@ static void leaveDpi(HANDLE before) {
     setDpiContext()(before);
 }
 
-/* shcore.dll (Windows 8.1) from the system folder only, loaded once. */
+/* shcore.dll (Windows 8.1) from the system folder only, loaded once by
+ * the display's thread, which lets it go as it ends. */
 static DpiForMonitorFunction dpiForMonitor(void) {
   if (!display.shcore) {
     wchar_t path[MAX_PATH + 16];
@@ -172,12 +180,38 @@ static void useFontHeight(int32_t height) {
   display.fontHeight = height;
 }
 
-/* Shows the latest frame where it says, and (re)starts the hide timer. */
-static void showLatestFrame(HWND window) {
+/* True when the last drawing is too recent: then the frame timer brings
+ * the latest view a little later. */
+static int waitForTheScreen(HWND window) {
+  DWORD since = GetTickCount() - display.drawnAt;
+  if (!display.drawnBefore || since >= FRAME_MILLISECONDS)
+    return 0;
+  SetTimer(window, FRAME_TIMER, FRAME_MILLISECONDS - since, nullptr);
+  return 1;
+}
+
+/* Lays the latest view out for the foreground window's monitor; 0 when
+ * there is no monitor. */
+static int layOutLatestView(void) {
   EnterCriticalSection(&display.lock);
-  display.shown = display.frame;
-  display.framePending = 0;
+  CopyMemory(display.viewShown, display.view, sizeof display.view);
+  DisplayLayout layout = display.layout;
+  display.viewPending = 0;
   LeaveCriticalSection(&display.lock);
+  DisplayMonitor monitor;
+  if (!platformDisplayMonitor(&monitor))
+    return 0;
+  layout(display.viewShown, &monitor, &display.shown);
+  return 1;
+}
+
+/* Shows the latest view where its frame says, and (re)starts the hide
+ * timer. */
+static void showLatestView(HWND window) {
+  if (waitForTheScreen(window) || !layOutLatestView())
+    return;
+  display.drawnBefore = 1;
+  display.drawnAt = GetTickCount();
   const DisplayFrame &frame = display.shown;
   useFontHeight(frame.fontHeight);
   SetWindowPos(window, HWND_TOPMOST, frame.window.left, frame.window.top,
@@ -192,14 +226,17 @@ static void showLatestFrame(HWND window) {
 static LRESULT CALLBACK displayProcedure(HWND window, UINT message,
                                          WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case SHOW_FRAME:
-    showLatestFrame(window);
+  case SHOW_VIEW:
+    showLatestView(window);
     return 0;
   case WM_TIMER:
-    if (wParam != HIDE_TIMER)
+    if (wParam != HIDE_TIMER && wParam != FRAME_TIMER)
       break;
-    KillTimer(window, HIDE_TIMER);
-    ShowWindow(window, SW_HIDE);
+    KillTimer(window, wParam);
+    if (wParam == FRAME_TIMER)
+      showLatestView(window);
+    else
+      ShowWindow(window, SW_HIDE);
     return 0;
   case WM_PAINT:
     paintFrame(window);
@@ -217,6 +254,7 @@ static LRESULT CALLBACK displayProcedure(HWND window, UINT message,
     return 0;
   case WM_DESTROY:
     KillTimer(window, HIDE_TIMER);
+    KillTimer(window, FRAME_TIMER);
     PostQuitMessage(0);
     return 0;
   }
@@ -250,12 +288,12 @@ static void publishWindow(HWND window) {
   display.window = window;
   display.failed = window == nullptr;
   int ending = display.ending;
-  int pending = display.framePending;
+  int pending = display.viewPending;
   LeaveCriticalSection(&display.lock);
   if (window && ending)
     DestroyWindow(window);
   else if (window && pending)
-    PostMessageW(window, SHOW_FRAME, 0, 0);
+    PostMessageW(window, SHOW_VIEW, 0, 0);
 }
 
 static DWORD WINAPI displayThread(void *held) {
@@ -280,6 +318,9 @@ static DWORD WINAPI displayThread(void *held) {
   if (display.font)
     DeleteObject(display.font);
   display.font = nullptr;
+  if (display.shcore)
+    FreeLibrary(display.shcore);
+  display.shcore = nullptr;
   if (registered)
     UnregisterClassW(CLASS_NAME, module);
   FreeLibraryAndExitThread(module, 0);
@@ -305,25 +346,26 @@ static int startThread(void) {
   return display.thread != nullptr;
 }
 
-int platformShowDisplay(const DisplayFrame *frame) {
+int platformShowDisplay(const void *view, uint32_t viewSize,
+                        DisplayLayout layout) {
+  if (viewSize > DISPLAY_VIEW_LIMIT)
+    return 0;
   makeLock();
   EnterCriticalSection(&display.lock);
   int shown = startThread();
   if (shown) {
-    display.frame = *frame;
-    /* One message stands for any number of frames: the latest is shown. */
-    if (display.window && !display.framePending)
-      shown = PostMessageW(display.window, SHOW_FRAME, 0, 0) != 0;
-    display.framePending = shown;
+    CopyMemory(display.view, view, viewSize);
+    display.layout = layout;
+    /* One message stands for any number of views: the latest is shown. */
+    if (display.window && !display.viewPending)
+      shown = PostMessageW(display.window, SHOW_VIEW, 0, 0) != 0;
+    display.viewPending = shown;
   }
   LeaveCriticalSection(&display.lock);
   return shown;
 }
 
 void platformCloseDisplay(void) {
-  if (display.shcore)
-    FreeLibrary(display.shcore);
-  display.shcore = nullptr;
   if (display.lockState != LOCK_READY)
     return;
   EnterCriticalSection(&display.lock);
