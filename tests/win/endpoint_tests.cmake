@@ -11,8 +11,13 @@
 set(FAKE_AUDIO_PREFIX ${CMAKE_BINARY_DIR}/wine-fake-audio)
 set(ENDPOINT_TEST_FLAGS -Wall -Wextra -Wpedantic -Werror)
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(FAKE_AUDIO_DEF fake_core_audio/fake_core_audio64.def)
+else()
+  set(FAKE_AUDIO_DEF fake_core_audio/fake_core_audio.def)
+endif()
 add_library(fake_core_audio SHARED
-  fake_core_audio/fake_core_audio.cpp fake_core_audio/fake_core_audio.def)
+  fake_core_audio/fake_core_audio.cpp ${FAKE_AUDIO_DEF})
 set_target_properties(fake_core_audio PROPERTIES PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_compile_options(fake_core_audio PRIVATE ${ENDPOINT_TEST_FLAGS})
