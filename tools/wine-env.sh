@@ -96,6 +96,8 @@ wine_server_running() {
   return 1
 }
 
+wine_debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+
 # Runs a Windows program quietly, holding neither the lock nor any output.
 wine_quietly() {
   "$wine_loader" "$@" </dev/null >/dev/null 2>&1 9>&-
@@ -103,10 +105,25 @@ wine_quietly() {
 
 # The prefix, made once. Graphics=null lets programs create windows (the
 # stand-in taskbar) with no display.
+#
+# It is made under the Japanese locale: Wine then gives the system's message
+# font a Japanese face (IPAGothic, from fonts-ipafont-gothic), which the
+# display's text needs. Each program still takes its code page from the
+# locale it starts under.
+#
+# A program that crashes ends at once: an empty debugger command starts no
+# debugger. Without it Wine starts winedbg, which does not return here, so
+# a crashing test would wait out its timeout; Auto=0 would instead ask in a
+# message box that no one answers.
 wine_make_prefix() {
   if [ ! -f "$WINEPREFIX/.volume-ready" ]; then
-    wine_quietly wineboot --init
+    (
+      export LC_ALL=ja_JP.UTF-8
+      wine_quietly wineboot --init
+    )
     wine_quietly reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    wine_quietly reg add "$wine_debugger_key" /v Debugger /d '' /f
+    wine_quietly reg add "$wine_debugger_key" /v Auto /d 1 /f
     "$wine_server" -w
     touch "$WINEPREFIX/.volume-ready"
   fi
