@@ -1,10 +1,39 @@
 # Shared by wine-run and wine-stop: the environment of the project's Wine.
 # Sourced, not run.
+#
+# VOLUME_WINE_ARCH chooses the Wine: 32 (the default) for the 32-bit DLL,
+# 64 for the 64-bit build of the same sources, where only 64-bit Wine runs.
+# Debian's `wine` and `wineboot` commands start the i386 loader whenever
+# wine32 is installed, even where it cannot run; for 64 the 64-bit loader
+# and server are named directly. Each architecture has a prefix of its own.
+
+# Sets wine_loader and wine_server for VOLUME_WINE_ARCH, or fails.
+wine_choose_arch() {
+  case ${VOLUME_WINE_ARCH:-32} in
+  32)
+    export WINEARCH=win32
+    wine_loader=wine
+    wine_server=wineserver
+    wine_prefix_name=prefix
+    ;;
+  64)
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    wine_loader=$WINELOADER
+    wine_server=/usr/lib/wine/wineserver64
+    wine_prefix_name=prefix64
+    ;;
+  *)
+    echo "wine-env: VOLUME_WINE_ARCH is 32 or 64, not $VOLUME_WINE_ARCH" >&2
+    return 2
+    ;;
+  esac
+}
 
 wine_env() {
+  wine_choose_arch || exit 2
   state=$(mkdir -p "$1" && cd "$1" && pwd)
-  export WINEPREFIX="$state/prefix"
-  export WINEARCH=win32
+  export WINEPREFIX="$state/$wine_prefix_name"
   # No debug channels, and no offer to download Mono or Gecko when the
   # prefix is made: nothing here needs them.
   export WINEDEBUG=-all
@@ -67,14 +96,35 @@ wine_server_running() {
   return 1
 }
 
+wine_debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+
+# Runs a Windows program quietly, holding neither the lock nor any output.
+wine_quietly() {
+  "$wine_loader" "$@" </dev/null >/dev/null 2>&1 9>&-
+}
+
 # The prefix, made once. Graphics=null lets programs create windows (the
 # stand-in taskbar) with no display.
+#
+# It is made under the Japanese locale: Wine then gives the system's message
+# font a Japanese face (IPAGothic, from fonts-ipafont-gothic), which the
+# display's text needs. Each program still takes its code page from the
+# locale it starts under.
+#
+# A program that crashes ends at once: an empty debugger command starts no
+# debugger. Without it Wine starts winedbg, which does not return here, so
+# a crashing test would wait out its timeout; Auto=0 would instead ask in a
+# message box that no one answers.
 wine_make_prefix() {
   if [ ! -f "$WINEPREFIX/.volume-ready" ]; then
-    wineboot --init </dev/null >/dev/null 2>&1 9>&-
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-      </dev/null >/dev/null 2>&1 9>&-
-    wineserver -w
+    (
+      export LC_ALL=ja_JP.UTF-8
+      wine_quietly wineboot --init
+    )
+    wine_quietly reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    wine_quietly reg add "$wine_debugger_key" /v Debugger /d '' /f
+    wine_quietly reg add "$wine_debugger_key" /v Auto /d 1 /f
+    "$wine_server" -w
     touch "$WINEPREFIX/.volume-ready"
   fi
   # A persistent server keeps every later program's start-up short. It and
@@ -82,16 +132,16 @@ wine_make_prefix() {
   # it) are started here, detached, so that they hold neither the lock nor
   # any caller's output open. wine_stop ends them.
   if ! wine_server_running; then
-    wineserver -p </dev/null >/dev/null 2>&1 9>&-
-    wine wineboot </dev/null >/dev/null 2>&1 9>&-
+    "$wine_server" -p </dev/null >/dev/null 2>&1 9>&-
+    wine_quietly wineboot
   fi
 }
 
 wine_stop() {
   if [ -d "$WINEPREFIX" ] && wine_server_running; then
     # Waited for, so that a new start right after this finds no server.
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    "$wine_server" -k 2>/dev/null || true
+    "$wine_server" -w 2>/dev/null || true
   fi
   if wine_audio_running; then
     pulseaudio --kill 2>/dev/null || true

@@ -74,6 +74,20 @@ static_assert(offsetof(CommandInfo, hostWord3) == 20, "CommandInfo.hostWord3");
 static_assert(offsetof(CommandInfo, hostWord4) == 24, "CommandInfo.hostWord4");
 static_assert(offsetof(CommandInfo, hostWord5) == 28, "CommandInfo.hostWord5");
 static_assert(sizeof(CommandInfo) == 32, "CommandInfo size");
+#else
+/* 64-bit builds (native, and the Windows tests' 64-bit DLL) have the same
+ * fields with 8-byte pointers; the tests read them at these offsets. */
+static_assert(offsetof(PluginInfo, fileName) == 10, "PluginInfo.fileName");
+static_assert(offsetof(PluginInfo, kindCode) == 18, "PluginInfo.kindCode");
+static_assert(offsetof(PluginInfo, versionMS) == 20, "PluginInfo.versionMS");
+static_assert(offsetof(PluginInfo, versionLS) == 24, "PluginInfo.versionLS");
+static_assert(offsetof(PluginInfo, commandCount) == 28,
+              "PluginInfo.commandCount");
+static_assert(offsetof(PluginInfo, commands) == 32, "PluginInfo.commands");
+static_assert(sizeof(PluginInfo) == 40, "PluginInfo size");
+static_assert(offsetof(CommandInfo, caption) == 8, "CommandInfo.caption");
+static_assert(offsetof(CommandInfo, commandId) == 16, "CommandInfo.commandId");
+static_assert(sizeof(CommandInfo) == 40, "CommandInfo size");
 #endif
 
 extern "C" {

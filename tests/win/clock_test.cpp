@@ -4,21 +4,34 @@
  * nothing about the command.
  */
 #include <climits>
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "plugin/command_ids.h"
 #include "plugin_test.h"
 
 class ClockTest : public PluginTest {};
 
-/* The first and last identifier of every range, and one inside. */
-static const int32_t SUCCESSFUL_COMMANDS[] = {
-    1, 1000, 1005, 1100, 2000, 2005, 2100, 3000, 3050, 3100, 1};
+/* The first and last identifier of every range of the classic mixer's
+ * commands, and one inside, taken from the plug-in's own rows. */
+static std::vector<int32_t> successfulCommands(void) {
+  std::vector<int32_t> commands;
+  for (const CommandIdRow &row : COMMAND_ID_ROWS) {
+    if (row.target != TARGET_PLAYBACK)
+      continue;
+    commands.push_back(row.first);
+    commands.push_back(row.first + (row.last - row.first) / 2);
+    commands.push_back(row.last);
+  }
+  return commands;
+}
 
 TEST_F(ClockTest, EverySuccessfulCommandRefreshesTheClockOnce) {
   ASSERT_NO_FATAL_FAILURE(presetSpeakers(30000, 0));
   ASSERT_NO_FATAL_FAILURE(showTaskbar());
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
-  for (int32_t command : SUCCESSFUL_COMMANDS) {
+  for (int32_t command : successfulCommands()) {
     SCOPED_TRACE("command " + std::to_string(command));
     kitResetClockMessages();
     EXPECT_EQ(1, execute(command));
@@ -27,16 +40,28 @@ TEST_F(ClockTest, EverySuccessfulCommandRefreshesTheClockOnce) {
   }
 }
 
-/* Just outside each range, the gaps between them, and the extremes. */
-static const int32_t UNKNOWN_COMMANDS[] = {
-    0, 2, -1, 999, 1101, 1999, 2101, 2999, 3101, INT_MIN, INT_MAX};
+/* Just outside each range where that is in no other range, and the
+ * extremes. */
+static std::vector<int32_t> unknownCommands(void) {
+  std::vector<int32_t> commands = {-1, INT_MIN, INT_MAX};
+  for (const CommandIdRow &row : COMMAND_ID_ROWS) {
+    const int64_t neighbours[] = {(int64_t)row.first - 1,
+                                  (int64_t)row.last + 1};
+    for (int64_t id : neighbours)
+      if (id >= INT32_MIN && id <= INT32_MAX && !isCommandId(id))
+        commands.push_back((int32_t)id);
+  }
+  return commands;
+}
 
 TEST_F(ClockTest, UnknownIdentifiersDoNothingAndSendNothing) {
   ASSERT_NO_FATAL_FAILURE(presetSpeakers(40000, 0));
   const uint32_t level = speakerLevel();
   ASSERT_NO_FATAL_FAILURE(showTaskbar());
   ASSERT_NO_FATAL_FAILURE(startWithSettings(nullptr));
-  for (int32_t command : UNKNOWN_COMMANDS) {
+  const std::vector<int32_t> commands = unknownCommands();
+  ASSERT_LT(10u, commands.size());
+  for (int32_t command : commands) {
     SCOPED_TRACE("command " + std::to_string(command));
     EXPECT_EQ(0, execute(command));
     EXPECT_TRUE(volumeIsLevel(speakers, level));

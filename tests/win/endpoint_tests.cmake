@@ -11,8 +11,13 @@
 set(FAKE_AUDIO_PREFIX ${CMAKE_BINARY_DIR}/wine-fake-audio)
 set(ENDPOINT_TEST_FLAGS -Wall -Wextra -Wpedantic -Werror)
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(FAKE_AUDIO_DEF fake_core_audio/fake_core_audio64.def)
+else()
+  set(FAKE_AUDIO_DEF fake_core_audio/fake_core_audio.def)
+endif()
 add_library(fake_core_audio SHARED
-  fake_core_audio/fake_core_audio.cpp fake_core_audio/fake_core_audio.def)
+  fake_core_audio/fake_core_audio.cpp ${FAKE_AUDIO_DEF})
 set_target_properties(fake_core_audio PROPERTIES PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_compile_options(fake_core_audio PRIVATE ${ENDPOINT_TEST_FLAGS})
@@ -40,7 +45,7 @@ endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
 add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
   CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-  ${PROJECT_SOURCE_DIR}/tools/wine-run ${FAKE_AUDIO_PREFIX})
+  ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})
 
 endpoint_test_program(volume_endpoint_wine_tests endpoint_wine_test.cpp)
 set_property(TARGET volume_endpoint_wine_tests PROPERTY
@@ -56,7 +61,7 @@ endif()
 string(REPLACE "/" "\\" FAKE_AUDIO_WINDOWS_PATH
   "Z:${CMAKE_CURRENT_BINARY_DIR}/fake_core_audio.dll")
 add_test(NAME endpoint.register_fake_core_audio
-  COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run ${FAKE_AUDIO_PREFIX}
+  COMMAND ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
           regsvr32 /s ${FAKE_AUDIO_WINDOWS_PATH})
 set_tests_properties(endpoint.register_fake_core_audio PROPERTIES
   FIXTURES_SETUP fake_core_audio)
@@ -83,7 +88,7 @@ volume_copy_with_settings(endpoint_plugin ${ENDPOINT_PLUGIN_DIR} volume.dll
 function(endpoint_plughost_test name prefix expected)
   add_test(NAME ${name}
     COMMAND sh -c "\"$@\"; echo \"exit status $?\"" plughost
-            ${PROJECT_SOURCE_DIR}/tools/wine-run ${prefix}
+            ${VOLUME_WINE_RUN} ${prefix}
             $<TARGET_FILE:plughost> run --taskbar volume.dll ${ARGN}
     WORKING_DIRECTORY ${ENDPOINT_PLUGIN_DIR})
   set_tests_properties(${name} PROPERTIES

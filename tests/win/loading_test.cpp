@@ -1,6 +1,6 @@
 /*
  * Loading the DLL as the host does: by path, exports by undecorated name
- * or by ordinal, called with the standard Windows convention.
+ * or by ordinal. The calling convention is calling_convention_test.cpp's.
  */
 #include <cctype>
 #include <cstring>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "plugin_test.h"
-#include "stack_probe.h"
 
 /* Alphabetical, which is also the order of the ordinals 1..6. */
 static const char *const EXPORT_NAMES[] = {
@@ -20,8 +19,8 @@ static const size_t EXPORT_COUNT = sizeof EXPORT_NAMES / sizeof *EXPORT_NAMES;
 static const IMAGE_DATA_DIRECTORY &imageDirectory(HMODULE module, int entry) {
   const unsigned char *base = (const unsigned char *)module;
   const IMAGE_DOS_HEADER *dos = (const IMAGE_DOS_HEADER *)base;
-  const IMAGE_NT_HEADERS32 *nt =
-      (const IMAGE_NT_HEADERS32 *)(base + dos->e_lfanew);
+  /* The build's own kind of image: PE32, or PE32+ for the 64-bit build. */
+  const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + dos->e_lfanew);
   return nt->OptionalHeader.DataDirectory[entry];
 }
 
@@ -85,55 +84,6 @@ TEST_F(LoadingTest, ImportsNoCompilerRuntimeLibrary) {
   for (const std::string &library : libraries)
     EXPECT_NE(0u, library.rfind("lib", 0))
         << library << " is a compiler runtime library";
-}
-
-/* The arguments are harmless: an identifier outside every command range,
- * a hook call with nothing in it. */
-TEST_F(LoadingTest, EveryExportPopsItsOwnArguments) {
-  ASSERT_NO_FATAL_FAILURE(loadWithSettings(nullptr));
-  const uint32_t path = (uint32_t)(uintptr_t)plugin.dllPath.c_str();
-  uint32_t returned = 0;
-  const uint32_t executeArguments[] = {999, 0};
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.execute,
-                                    executeArguments, 2, &returned));
-  EXPECT_EQ(0u, returned);
-  const uint32_t initArguments[] = {path, 0};
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.init,
-                                    initArguments, 2, &returned));
-  EXPECT_EQ(1u, returned);
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.initPluginInfo,
-                                    &path, 1, &returned));
-  ASSERT_NE(0u, returned);
-  const uint32_t info = returned;
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.freePluginInfo,
-                                    &info, 1, &returned));
-  const uint32_t hookArguments[] = {0, 0, 0};
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.windowsHook,
-                                    hookArguments, 3, &returned));
-  EXPECT_EQ(0, stackBytesLeftByCall((const void *)plugin.exports.unload,
-                                    nullptr, 0, &returned));
-}
-
-/* A convention mismatch would move the stack by the argument size on
- * every call; hundreds of calls would wreck this frame. */
-TEST_F(LoadingTest, ManyCallsInALoopKeepTheCallerIntact) {
-  ASSERT_NO_FATAL_FAILURE(startWithSettings("[Command]\r\nUpDown0=5\r\n"));
-  const uint32_t canary = 0x5EED1234u;
-  volatile uint32_t guard = canary;
-  int failures = 0;
-  for (int i = 0; i < 500; i++) {
-    failures += plugin.exports.execute(999, 0) != 0;
-    failures += plugin.exports.init(plugin.dllPath.c_str(), 0) != 1;
-    plugin.exports.windowsHook((uint32_t)i, 0, 0);
-    if (i % 10 == 0) {
-      PluginInfo *info = plugin.exports.initPluginInfo(plugin.dllPath.c_str());
-      failures += info == nullptr || readU32(info, INFO_COMMAND_COUNT) != 3;
-      plugin.exports.freePluginInfo(info);
-    }
-  }
-  plugin.exports.unload();
-  EXPECT_EQ(0, failures);
-  EXPECT_EQ(canary, guard);
 }
 
 /* KSTEvent_Init succeeds whatever the settings file holds, or without

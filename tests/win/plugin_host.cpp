@@ -105,7 +105,9 @@ uint32_t readU32(const void *record, size_t offset) {
 }
 
 const char *readPointer(const void *record, size_t offset) {
-  return (const char *)(uintptr_t)readU32(record, offset);
+  const char *value;
+  memcpy(&value, (const unsigned char *)record + offset, sizeof value);
+  return value;
 }
 
 const unsigned char *commandRecord(const void *info, uint32_t index) {

@@ -43,6 +43,7 @@ uint16_t readU16(const void *record, size_t offset);
 uint32_t readU32(const void *record, size_t offset);
 const char *readPointer(const void *record, size_t offset);
 
+#if UINTPTR_MAX == 0xFFFFFFFFu
 /* PluginInfo: two string pointers at the unaligned offsets 2 and 6. */
 enum {
   INFO_NAME = 2,
@@ -62,6 +63,28 @@ enum {
   COMMAND_HOST_WORDS = 12,
   COMMAND_HOST_WORD_COUNT = 5
 };
+#else
+/* The 64-bit build's records: the same fields with 8-byte pointers, the
+ * string pointers of PluginInfo at the unaligned offsets 2 and 10. */
+enum {
+  INFO_NAME = 2,
+  INFO_FILE_NAME = 10,
+  INFO_KIND_CODE = 18,
+  INFO_VERSION_MS = 20,
+  INFO_VERSION_LS = 24,
+  INFO_COMMAND_COUNT = 28,
+  INFO_COMMANDS = 32
+};
+/* CommandInfo: 40 bytes, the host's five words from offset 20. */
+enum {
+  COMMAND_SIZE = 40,
+  COMMAND_NAME = 0,
+  COMMAND_CAPTION = 8,
+  COMMAND_ID = 16,
+  COMMAND_HOST_WORDS = 20,
+  COMMAND_HOST_WORD_COUNT = 5
+};
+#endif
 
 /* The n-th record of the info's command table. */
 const unsigned char *commandRecord(const void *info, uint32_t index);

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/platform.h"
 
@@ -16,10 +17,19 @@ static_assert(offsetof(MixerCaps, productName) == offsetof(MIXERCAPSA, szPname),
 static_assert(offsetof(MixerCaps, destinations) ==
                   offsetof(MIXERCAPSA, cDestinations),
               "MIXERCAPSA.cDestinations");
+/* winmm's records are byte-packed on Windows; the headers must agree. The
+ * 64-bit build (for the tests under 64-bit Wine) has 8-byte pointers and
+ * DWORD_PTRs in them. */
+#if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(MIXERLINEA) == 168, "MIXERLINEA size");
 static_assert(sizeof(MIXERLINECONTROLSA) == 24, "MIXERLINECONTROLSA size");
-static_assert(sizeof(MIXERCONTROLA) == 148, "MIXERCONTROLA size");
 static_assert(sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS size");
+#else
+static_assert(sizeof(MIXERLINEA) == 172, "MIXERLINEA size");
+static_assert(sizeof(MIXERLINECONTROLSA) == 28, "MIXERLINECONTROLSA size");
+static_assert(sizeof(MIXERCONTROLDETAILS) == 32, "MIXERCONTROLDETAILS size");
+#endif
+static_assert(sizeof(MIXERCONTROLA) == 148, "MIXERCONTROLA size");
 static_assert(MIXER_READ_UNREPORTED == MMSYSERR_ERROR, "MMSYSERR_ERROR");
 
 /* Wine numbers mixer handles with a counter of the process that runs over
