@@ -548,10 +548,11 @@ static void timeWithSettings(const char *label, int32_t commandId,
              (double)(REPETITIONS * TIMED_COMMANDS));
 }
 
-/* The plug-in's own part of the display: the view, its layout and text,
- * handed to the stand-in display. On Windows, handing it over costs a
- * critical section and a posted message more; the drawing is done on the
- * display's own thread. */
+/* The plug-in's own part of the display: the view, handed to the stand-in
+ * display, which lays it out and writes its text at once. On Windows the
+ * host's thread only copies the view under a critical section and posts
+ * a message at most once per drawing; the monitor, the layout and the
+ * drawing are the display thread's (wine_bench times that). */
 static void reportDisplay(void) {
   char module[PATH_SIZE], settings[PATH_SIZE];
   snprintf(module, PATH_SIZE, "%s/display.dll", temporaryFolder);
