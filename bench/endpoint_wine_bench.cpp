@@ -115,12 +115,20 @@ static void reportKind(const Plugin &plugin, FakeAudioState *state,
   printf(" %-9.1f %d\n", micro, failures);
 }
 
+/* A column per counted call, in FakeCall's order. */
+static const char *const CALL_NAMES[] = {
+    "classobj", "create", "default", "activate", "getVol", "setVol", "getMute",
+    "setMute",  "getId",  "enumDev", "sessions", "sesVol", "sesMute"};
+static_assert(sizeof CALL_NAMES / sizeof CALL_NAMES[0] == FAKE_CALLS,
+              "a name per counted call");
+
 static void reportThread(const Plugin &plugin, FakeAudioState *state,
                          const char *thread) {
   printf("\n  calling thread: %s\n", thread);
-  printf("  %-18s %-9s %-9s %-9s %-9s %-9s %-9s %-9s %-9s %-9s %s\n", "command",
-         "classobj", "create", "default", "activate", "getVol", "setVol",
-         "getMute", "setMute", "us/cmd", "failed");
+  printf("  %-18s", "command");
+  for (const char *name : CALL_NAMES)
+    printf(" %-9s", name);
+  printf(" %-9s %s\n", "us/cmd", "failed");
   for (const auto &kind : KINDS)
     reportKind(plugin, state, kind.label, kind.id);
 }
