@@ -123,9 +123,15 @@ static uint32_t gdiHighWater(void) {
 class DisplayWindowTest : public PluginTest {
 protected:
   void SetUp() override {
-    foreground = CreateWindowExA(0, "STATIC", "foreground",
-                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                 320, 200, nullptr, nullptr, nullptr, nullptr);
+    /* Tried again as the stand-in taskbar is: a new desktop's first
+     * window is sometimes refused under load. */
+    for (int tries = 0; tries < 3 && !foreground; tries++) {
+      if (tries > 0)
+        Sleep(200);
+      foreground = CreateWindowExA(
+          0, "STATIC", "foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+          320, 200, nullptr, nullptr, nullptr, nullptr);
+    }
     ASSERT_NE(nullptr, foreground);
     SetForegroundWindow(foreground);
   }

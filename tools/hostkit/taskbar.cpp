@@ -32,6 +32,8 @@ int kitUsePrivateDesktop(const char *namePrefix) {
   return desktop != nullptr && SetThreadDesktop(desktop);
 }
 
+enum { WINDOW_TRIES = 3, WINDOW_RETRY_MS = 200 };
+
 static int registerWindowClass(const char *name) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = countingWindowProcedure;
@@ -67,10 +69,18 @@ int kitCreateTaskbar(StandInTaskbar *taskbar, char *reason, size_t reasonSize) {
     kitDescribeLastError("RegisterClassA", reason, reasonSize);
     return 0;
   }
-  taskbar->tray = createWindow("Shell_TrayWnd", "", nullptr);
-  taskbar->notify = createWindow("TrayNotifyWnd", "", taskbar->tray);
-  /* The shell's clock window carries the time as its text. */
-  taskbar->clock = createWindow("TrayClockWClass", "12:34", taskbar->notify);
+  /* Under load Wine has been seen to refuse a new desktop's first window
+   * (error 0) and then take the next: a few tries before giving up. */
+  for (int tries = 0; tries < WINDOW_TRIES && !taskbar->clock; tries++) {
+    if (tries > 0) {
+      kitDestroyTaskbar(taskbar);
+      Sleep(WINDOW_RETRY_MS);
+    }
+    taskbar->tray = createWindow("Shell_TrayWnd", "", nullptr);
+    taskbar->notify = createWindow("TrayNotifyWnd", "", taskbar->tray);
+    /* The shell's clock window carries the time as its text. */
+    taskbar->clock = createWindow("TrayClockWClass", "12:34", taskbar->notify);
+  }
   clockWindow = taskbar->clock;
   kitResetClockMessages();
   if (!taskbar->tray || !taskbar->notify || !taskbar->clock) {
