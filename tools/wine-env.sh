@@ -122,6 +122,12 @@ wine_make_prefix() {
       wine_quietly wineboot --init
     )
     wine_quietly reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    # VOLUME_WINE_DPI, when set as the prefix is made, is its screen's DPI
+    # (Wine's LogPixels; 96 otherwise).
+    if [ -n "${VOLUME_WINE_DPI:-}" ]; then
+      wine_quietly reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+        /t REG_DWORD /d "$VOLUME_WINE_DPI" /f
+    fi
     wine_quietly reg add "$wine_debugger_key" /v Debugger /d '' /f
     wine_quietly reg add "$wine_debugger_key" /v Auto /d 1 /f
     "$wine_server" -w

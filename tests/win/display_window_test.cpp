@@ -185,6 +185,33 @@ TEST_F(DisplayWindowTest, NeverActiveTransparentTopmostToolWindowAtTheBottom) {
   EXPECT_LE(abs((place.left - work.left) - (work.right - place.right)), 1);
 }
 
+/* The screen's DPI as the user set it (96 unless set). */
+static int32_t settingDpi(void) {
+  DWORD dpi = 0, size = sizeof dpi;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels",
+                   RRF_RT_REG_DWORD, nullptr, &dpi, &size) != ERROR_SUCCESS)
+    return 96;
+  return (int32_t)dpi;
+}
+
+/* 240 by 60 pixels with a bar, 48 above the work area's bottom, at 96
+ * DPI; scaled with it (run at 96 and, in a prefix of its own, at 144). */
+TEST_F(DisplayWindowTest, SizedForTheMonitorsDpi) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_EQ(1, execute(3050));
+  ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  int32_t dpi = settingDpi();
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoW(
+      MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  RECT place;
+  GetWindowRect(displayWindow(), &place);
+  EXPECT_EQ(240 * dpi / 96, place.right - place.left) << dpi << " DPI";
+  EXPECT_EQ(60 * dpi / 96, place.bottom - place.top) << dpi << " DPI";
+  EXPECT_EQ(48 * dpi / 96, monitor.rcWork.bottom - place.bottom);
+}
+
 TEST_F(DisplayWindowTest, OneWindowServesEveryCommandAndHidesAfterTheLast) {
   ASSERT_NO_FATAL_FAILURE(start());
   ASSERT_EQ(1, execute(3050));
