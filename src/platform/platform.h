@@ -303,11 +303,6 @@ struct DisplayFrame {
   uint16_t text[DISPLAY_TEXT_SIZE]; /* UTF-16, zero-terminated */
 };
 
-/* The foreground window's monitor, its work area and DPI as a display
- * window made by platformShowDisplay sees them (per monitor where Windows
- * offers that). 0 when there is no monitor at all. */
-int platformDisplayMonitor(DisplayMonitor *monitor);
-
 enum { DISPLAY_VIEW_LIMIT = 128 }; /* bytes of a view the platform keeps */
 
 /* Lays a view out for a monitor, to the pixel. */

@@ -36,7 +36,7 @@ extern "C" const DisplayFrame *simDisplayLastFrame(void) {
 
 extern "C" int simDisplayOpen(void) { return display.open; }
 
-int platformDisplayMonitor(DisplayMonitor *monitor) {
+static int foundMonitor(DisplayMonitor *monitor) {
   if (display.fail == 1)
     return 0;
   *monitor = display.monitor;
@@ -48,7 +48,7 @@ int platformShowDisplay(const void *view, uint32_t viewSize,
                         DisplayLayout layout) {
   DisplayMonitor monitor;
   if (display.fail == 2 || viewSize > DISPLAY_VIEW_LIMIT ||
-      !platformDisplayMonitor(&monitor))
+      !foundMonitor(&monitor))
     return 0;
   layout(view, &monitor, &display.last);
   display.frames++;

@@ -75,26 +75,15 @@ static const HANDLE PER_MONITOR_V2 = (HANDLE)(intptr_t)-4;
 static const HANDLE PER_MONITOR = (HANDLE)(intptr_t)-3;
 enum { EFFECTIVE_DPI = 0 }; /* MDT_EFFECTIVE_DPI */
 
-static SetDpiContextFunction setDpiContext(void) {
+/* Makes the calling thread per-monitor aware, where Windows can. */
+static void enterPerMonitorDpi(void) {
   HMODULE user = GetModuleHandleA("user32.dll");
-  return user ? (SetDpiContextFunction)(void *)GetProcAddress(
-                    user, "SetThreadDpiAwarenessContext")
-              : nullptr;
-}
-
-/* Makes the calling thread per-monitor aware; returns its context before,
- * null where Windows has none. */
-static HANDLE enterPerMonitorDpi(void) {
-  SetDpiContextFunction set = setDpiContext();
-  if (!set)
-    return nullptr;
-  HANDLE before = set(PER_MONITOR_V2);
-  return before ? before : set(PER_MONITOR);
-}
-
-static void leaveDpi(HANDLE before) {
-  if (before)
-    setDpiContext()(before);
+  SetDpiContextFunction set =
+      user ? (SetDpiContextFunction)(void *)GetProcAddress(
+                 user, "SetThreadDpiAwarenessContext")
+           : nullptr;
+  if (set && !set(PER_MONITOR_V2))
+    set(PER_MONITOR);
 }
 
 /* shcore.dll (Windows 8.1) from the system folder only, loaded once by
@@ -125,8 +114,10 @@ static uint32_t monitorDpi(HMONITOR monitor) {
   return dpi > 0 ? (uint32_t)dpi : 96;
 }
 
-int platformDisplayMonitor(DisplayMonitor *monitor) {
-  HANDLE before = enterPerMonitorDpi();
+/* The foreground window's monitor (else the primary one), its work area
+ * and DPI, as the display's thread sees them: per monitor, where Windows
+ * lets that thread be per-monitor aware. 0 when there is no monitor. */
+static int foregroundMonitor(DisplayMonitor *monitor) {
   HWND foreground = GetForegroundWindow();
   POINT origin = {0, 0};
   HMONITOR handle =
@@ -140,7 +131,6 @@ int platformDisplayMonitor(DisplayMonitor *monitor) {
                                   info.rcWork.right, info.rcWork.bottom};
     monitor->dpi = monitorDpi(handle);
   }
-  leaveDpi(before);
   return found;
 }
 
@@ -199,7 +189,7 @@ static int layOutLatestView(void) {
   display.viewPending = 0;
   LeaveCriticalSection(&display.lock);
   DisplayMonitor monitor;
-  if (!platformDisplayMonitor(&monitor))
+  if (!foregroundMonitor(&monitor))
     return 0;
   layout(display.viewShown, &monitor, &display.shown);
   return 1;
