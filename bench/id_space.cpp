@@ -1,7 +1,7 @@
 /*
  * Runs KSTEvent_Execute on every one of the 2^32 command identifiers over
  * the simulated mixer and Core Audio and checks that exactly the
- * identifiers in the rows of plugin/command_ids.h reach one of them,
+ * identifiers in the rows of plugin/command_table.h reach one of them,
  * succeed and tell the clock, and that every other one returns 0 and asks
  * neither anything. Prints the
  * time taken. Not a test: it takes a while.
@@ -13,13 +13,13 @@
 #include <cstdio>
 
 #include "platform/standin/standin.h"
-#include "plugin/command_ids.h"
+#include "plugin/command_table.h"
 #include "plugin/plugin.h"
 
 static uint64_t tableIdentifiers(void) {
   uint64_t count = 0;
-  for (const CommandIdRow &row : COMMAND_ID_ROWS)
-    count += (uint64_t)((int64_t)row.last - row.first + 1);
+  for (const CommandFamily &row : COMMAND_FAMILIES)
+    count += (uint64_t)((int64_t)row.lastId - row.firstId + 1);
   return count;
 }
 

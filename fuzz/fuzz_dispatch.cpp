@@ -8,7 +8,7 @@
  * mute stub, the thread's apartment), the foreground window and the audio
  * sessions of three processes (two of one executable), the
  * VolComponentType and VolEndpoint settings, then up to 32 steps, each a
- * command identifier (mostly in or beside a row of plugin/command_ids.h)
+ * command identifier (mostly in or beside a row of plugin/command_table.h)
  * or a change between commands: a mixer, endpoint, session or window call
  * starts or stops failing, the default endpoint changes, the host calls
  * KSTEvent_Init or KSTEvent_Unload.
@@ -25,7 +25,7 @@
 
 #include "fuzz_support.h"
 #include "platform/standin/standin.h"
-#include "plugin/command_ids.h"
+#include "plugin/command_table.h"
 #include "plugin/plugin.h"
 
 static const uint32_t COMPONENT_TYPES[] = {
@@ -134,12 +134,12 @@ static void shapeFocusedApp(FuzzedDataProvider &input) {
 static int32_t consumeIdentifier(FuzzedDataProvider &input) {
   switch (input.ConsumeIntegralInRange(0, 4)) {
   case 0:
-    return input.PickValueInArray(COMMAND_ID_ROWS).first;
+    return input.PickValueInArray(COMMAND_FAMILIES).firstId;
   case 1:
   case 2: {
-    CommandIdRow row = input.PickValueInArray(COMMAND_ID_ROWS);
-    return row.first +
-           input.ConsumeIntegralInRange(-2, row.last - row.first + 2);
+    const CommandFamily &row = input.PickValueInArray(COMMAND_FAMILIES);
+    return row.firstId +
+           input.ConsumeIntegralInRange(-2, row.lastId - row.firstId + 2);
   }
   default:
     return input.ConsumeIntegral<int32_t>();

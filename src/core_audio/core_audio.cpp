@@ -137,3 +137,29 @@ void releaseHold(EndpointHold *hold) {
   hold->volume = nullptr;
   leaveCom(&hold->apartment);
 }
+
+int withDeviceEnumerator(EnumeratorWork work, void *context) {
+  ComApartment apartment;
+  if (!comSucceeded(enterCom(&apartment)))
+    return 0;
+  int result = 0;
+  ComObject enumerator = nullptr;
+  if (comSucceeded(createDeviceEnumerator(&enumerator))) {
+    result = work(enumerator, context);
+    platformComRelease(enumerator);
+  }
+  leaveCom(&apartment);
+  return result;
+}
+
+int percentFromScalar(float scalar, uint32_t *percent) {
+  if (!(scalar == scalar))
+    return 0;
+  double hundredths = (double)scalar * 100.0 + 0.5;
+  if (hundredths < 0.0)
+    hundredths = 0.0;
+  else if (hundredths > 100.0)
+    hundredths = 100.0;
+  *percent = (uint32_t)hundredths; /* truncates: rounds half up */
+  return 1;
+}

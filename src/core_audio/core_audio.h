@@ -58,6 +58,20 @@ ComResult querySession(ComObject control, SessionInterface which,
 ComResult activateDefaultEndpoint(AudioFlow flow, AudioRole role,
                                   AudioInterface which, ComObject *object);
 
+/* What a command does with the device enumerator; returns its result. */
+typedef int (*EnumeratorWork)(ComObject enumerator, void *context);
+
+/* The skeleton of a command that looks at the devices: enters COM,
+ * creates the enumerator, runs work with it, releases the enumerator and
+ * leaves COM as it found it. 0 when COM or the enumerator cannot be had,
+ * with nothing touched; otherwise what work returned. */
+int withDeviceEnumerator(EnumeratorWork work, void *context);
+
+/* A master volume scalar as a whole percent: × 100, rounded half up, as
+ * Windows' volume flyout and mixer show it. A scalar outside 0..1 is
+ * taken at the nearer bound; 0 for one that is no number. */
+int percentFromScalar(float scalar, uint32_t *percent);
+
 /* One command's hold on a default endpoint's volume: COM entered, the
  * interface activated. */
 struct EndpointHold {

@@ -11,9 +11,6 @@
 
 #include "platform/platform.h"
 
-/* Osd's one value that turns the display on. */
-enum { DISPLAY_SETTING_ON = 1 };
-
 enum DisplaySubject {
   DISPLAY_PLAYBACK,   /* the speakers: mixer or default endpoint */
   DISPLAY_MICROPHONE, /* the default recording devices */
@@ -28,8 +25,8 @@ struct DisplayView {
   uint32_t showsLevel;              /* 1: the level below; 0: the mute state */
   uint32_t percent;                 /* 0..100, the level written */
   uint32_t muted;                   /* the mute state now */
-  uint16_t name[DISPLAY_NAME_SIZE]; /* the application's name, UTF-16;
-                                       empty: none */
+  uint16_t name[DISPLAY_NAME_SIZE]; /* what the command names (the
+                                       application), UTF-16; empty: none */
 };
 
 /* The frame that shows a view on a monitor. */

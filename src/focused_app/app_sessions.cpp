@@ -5,6 +5,7 @@
 #include "focused_app/app_sessions.h"
 
 #include "core_audio/core_audio.h"
+#include "focused_app/focused_process.h"
 
 enum { NOT_JUDGED = -1 };
 
@@ -74,8 +75,8 @@ void listSessions(ComObject enumerator, AppSessions *found) {
 /* Whether a session counts: neither expired nor the system sounds'. One
  * that cannot be told does not, and the listing is incomplete. */
 static int sessionCounts(AppSessions *found, SessionEntry *entry) {
-  if (entry->counts != NOT_JUDGED)
-    return entry->counts;
+  if (entry->countsFlag != NOT_JUDGED)
+    return entry->countsFlag;
   int32_t state = 0;
   ComResult result = platformSessionState(entry->control, &state);
   ComResult system = 0;
@@ -84,24 +85,24 @@ static int sessionCounts(AppSessions *found, SessionEntry *entry) {
   if (!comSucceeded(result))
     found->complete = 0;
   /* IsSystemSoundsSession answers S_OK for that session, S_FALSE else. */
-  entry->counts = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
+  entry->countsFlag = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
                   (uint32_t)system != 0;
-  return entry->counts;
+  return entry->countsFlag;
 }
 
 /* Whether a session's process runs that executable. A process is looked
  * at once, however many sessions it has. */
 static int runsFile(AppSessions *found, uint32_t at, const uint16_t *file) {
   SessionEntry *entry = &found->entries[at];
-  for (uint32_t i = 0; i < at && entry->sameFile == NOT_JUDGED; i++)
+  for (uint32_t i = 0; i < at && entry->sameFileFlag == NOT_JUDGED; i++)
     if (found->entries[i].processId == entry->processId)
-      entry->sameFile = found->entries[i].sameFile;
-  if (entry->sameFile == NOT_JUDGED) {
+      entry->sameFileFlag = found->entries[i].sameFileFlag;
+  if (entry->sameFileFlag == NOT_JUDGED) {
     uint16_t path[IMAGE_PATH_SIZE];
-    entry->sameFile =
+    entry->sameFileFlag =
         processImage(entry->processId, path) && samePath(path, file);
   }
-  return entry->sameFile == 1;
+  return entry->sameFileFlag == 1;
 }
 
 static void take(AppSessions *found, SessionEntry *entry) {

@@ -13,17 +13,16 @@
 enum {
   /* Sessions of all programs on all devices that one command examines;
    * a machine with more cannot be told about, and the command fails. */
-  MAX_APP_SESSIONS = 128,
-  /* UTF-16 units of an executable's path, its terminator included. */
-  IMAGE_PATH_SIZE = 1024
+  MAX_APP_SESSIONS = 128
 };
 
-/* A session found, unless told otherwise not yet judged (-1). */
+/* A session found. Its two flags are 1 or 0 once judged, NOT_JUDGED
+ * (-1) until then: each costs calls, made only when needed. */
 struct SessionEntry {
   ComObject control; /* its IAudioSessionControl2, held */
   uint32_t processId;
-  int8_t counts;   /* neither expired nor the system sounds' */
-  int8_t sameFile; /* its process runs the focused one's executable */
+  int8_t countsFlag;   /* neither expired nor the system sounds' */
+  int8_t sameFileFlag; /* its process runs the focused one's executable */
 };
 
 struct AppSessions {
@@ -34,16 +33,6 @@ struct AppSessions {
   uint32_t taken;
   int complete; /* every device and every session could be examined */
 };
-
-/* The process whose window is in the foreground; for a Store app's frame,
- * the app's own process. 0 when there is none. */
-uint32_t focusedProcess(void);
-/* The full path of a process's executable, through a handle closed again
- * before returning; 0 when it cannot be had. */
-int processImage(uint32_t processId, uint16_t path[IMAGE_PATH_SIZE]);
-/* Two paths name the same file: equal but for the case of ASCII letters,
- * as Windows' file names are. */
-int samePath(const uint16_t *first, const uint16_t *second);
 
 /* Lists the sessions of every active playback device into found (empty,
  * complete, before). A device or session that cannot be examined leaves

@@ -16,17 +16,15 @@
 
 #include "volume_commands/volume_commands.h"
 
-/* Runs one command on the focused application's sessions. The percent is
+/* Runs one command on the focused application's sessions; where the
+ * request asks for a description, the outcome names the program (its
+ * executable's file name without the extension). The percent is
  * each session's master volume × 100, rounded half up, as the endpoint's;
  * a step starts from the loudest session and writes the result to every
  * one, a set writes its figure to every one; a mute toggle takes its new
  * state from the first session found. 1 only when every session was found
  * and every write took. No foreground window, no session, a system older
  * than Windows 7 or without Core Audio: 0, and nothing touched. */
-int runOnFocusedApp(VolumeCommand command, VolumeOutcome *outcome);
-
-/* The file name of the focused application's executable without its
- * extension, as a name to show; empty when it cannot be told. */
-void focusedAppName(uint16_t *name, uint32_t size);
+int runOnFocusedApp(const CommandRequest *request, VolumeOutcome *outcome);
 
 #endif

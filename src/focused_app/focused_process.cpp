@@ -1,8 +1,9 @@
 /*
  * Which program is in the foreground, and what executable a process runs.
  */
-#include "focused_app/app_sessions.h"
-#include "focused_app/focused_app.h"
+#include "focused_app/focused_process.h"
+
+#include "platform/platform.h"
 
 /* A Store app's window lives in a frame of ApplicationFrameHost's; the
  * app's own window is a child of the frame, made by the app's process. */
@@ -70,11 +71,10 @@ int samePath(const uint16_t *first, const uint16_t *second) {
 }
 
 /* "C:\Program Files\Mozilla Firefox\firefox.exe" shows as "firefox". */
-void focusedAppName(uint16_t *name, uint32_t size) {
+void processName(uint32_t processId, uint16_t *name, uint32_t size) {
   uint16_t path[IMAGE_PATH_SIZE];
   name[0] = 0;
-  uint32_t process = focusedProcess();
-  if (process == 0 || !processImage(process, path))
+  if (processId == 0 || !processImage(processId, path))
     return;
   uint32_t start = 0, end = 0, i = 0;
   for (; path[i] != 0; i++) {

@@ -2,7 +2,16 @@
 
 #include "core_audio/core_audio.h"
 
-enum { ENDPOINT_ID_SIZE = 256 };
+enum { ENDPOINT_ID_SIZE = 256, MAX_MICROPHONES = 2 };
+
+/* The default recording devices of one command: the console role's, then
+ * the communications role's where that is another device. */
+struct Microphones {
+  ComObject devices[MAX_MICROPHONES]; /* IMMDevice */
+  ComObject volumes[MAX_MICROPHONES]; /* their IAudioEndpointVolume */
+  uint32_t count;
+  int complete; /* 0 when the communications default could not be told */
+};
 
 /* Whether two endpoints are one device, by their ids. Ids that cannot be
  * read count as two devices: bringing one device to a state twice does no
@@ -51,79 +60,83 @@ static void releaseMicrophones(Microphones *found) {
   found->count = 0;
 }
 
-/* Whether a device, looked at through a fresh interface, shows the other
- * mute than the one just written (see the endpoint's writeMute). */
-static int muteContradicted(ComObject device, int32_t muted) {
+/* The context of the backend below is the command's Microphones; a
+ * device whose volume could not be activated refuses everything. */
+static ComObject volumeOf(void *context, uint32_t index) {
+  return ((Microphones *)context)->volumes[index];
+}
+
+/* The microphone has only mute commands. */
+static int noPercent(void *, uint32_t, uint32_t *) { return 0; }
+static int noWrite(void *, uint32_t, uint32_t) { return 0; }
+
+static int readMicrophoneMute(void *context, uint32_t index, uint32_t *muted) {
+  ComObject volume = volumeOf(context, index);
+  int32_t value = 0;
+  if (!volume || !comSucceeded(platformGetVolumeMute(volume, &value)))
+    return 0;
+  *muted = value != 0;
+  return 1;
+}
+
+static int writeMicrophoneMute(void *context, uint32_t index,
+                               uint32_t muted) {
+  ComObject volume = volumeOf(context, index);
+  return volume && comSucceeded(platformSetVolumeMute(volume, muted ? 1 : 0));
+}
+
+/* Whether a device, looked at through a fresh interface, shows the state
+ * just written (see the endpoint's). A look that cannot be made says
+ * nothing against the write. */
+static int microphoneMuteHolds(void *context, uint32_t index, uint32_t muted) {
+  ComObject device = ((Microphones *)context)->devices[index];
   ComObject volume = nullptr;
   if (!comSucceeded(activateInterface(device, AUDIO_ENDPOINT_VOLUME, &volume)))
-    return 0;
+    return 1;
   int32_t seen = 0;
   int other = comSucceeded(platformGetVolumeMute(volume, &seen)) &&
               (seen != 0) != (muted != 0);
   platformComRelease(volume);
-  return other;
+  return !other;
 }
 
-/* Brings one device to a mute state, writing only where it differs. */
-static int bringToMute(ComObject device, ComObject volume, int32_t muted) {
-  int32_t current = 0;
-  if (!comSucceeded(platformGetVolumeMute(volume, &current)))
-    return 0;
-  if ((current != 0) == (muted != 0))
-    return 1;
-  if (!comSucceeded(platformSetVolumeMute(volume, muted)))
-    return 0;
-  return !muteContradicted(device, muted);
-}
+static const VolumeBackend MICROPHONE_BACKEND = {
+    noPercent, noWrite, readMicrophoneMute, writeMicrophoneMute,
+    microphoneMuteHolds};
 
-/* The state a command asks for; 0 when the toggle cannot read it. */
-static int askedMute(const Microphones *found, VolumeCommand command,
-                     int32_t *muted) {
-  if (command.action != VOLUME_TOGGLE_MUTE) {
-    *muted = command.amount != 0;
-    return 1;
-  }
-  int32_t current = 0;
-  if (!comSucceeded(platformGetVolumeMute(found->volumes[0], &current)))
-    return 0;
-  *muted = current == 0;
-  return 1;
-}
+struct MicrophoneCommand {
+  const CommandRequest *request;
+  VolumeOutcome *outcome;
+};
 
 /* Every device is tried, so that a device that refuses does not keep the
- * others live; the result says whether all of them took. */
-static int muteMicrophones(Microphones *found, VolumeCommand command,
-                           VolumeOutcome *outcome) {
+ * others live; the result says whether all of them took. The console
+ * default, which decides a toggle, must be reachable. */
+static int muteMicrophones(Microphones *found, const MicrophoneCommand *command) {
   int all = found->complete;
   for (uint32_t i = 0; i < found->count; i++)
     if (!comSucceeded(activateInterface(
             found->devices[i], AUDIO_ENDPOINT_VOLUME, &found->volumes[i])))
       all = 0;
-  int32_t muted = 0;
-  if (!found->volumes[0] || !askedMute(found, command, &muted))
+  if (!found->volumes[0])
     return 0;
-  outcome->showsLevel = 0;
-  outcome->muted = (uint32_t)muted;
-  for (uint32_t i = 0; i < found->count; i++)
-    if (!found->volumes[i] ||
-        !bringToMute(found->devices[i], found->volumes[i], muted))
-      all = 0;
-  return all;
+  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count, 0};
+  const CommandRequest *request = command->request;
+  return runVolumeCommand(&target, (VolumeAction)request->action,
+                          request->amount, command->outcome) &&
+         all;
 }
 
-int runOnMicrophones(VolumeCommand command, VolumeOutcome *outcome) {
-  ComApartment apartment;
-  if (!comSucceeded(enterCom(&apartment)))
-    return 0;
+static int muteWithEnumerator(ComObject enumerator, void *context) {
+  Microphones found = {{nullptr, nullptr}, {nullptr, nullptr}, 0, 1};
   int result = 0;
-  ComObject enumerator = nullptr;
-  if (comSucceeded(createDeviceEnumerator(&enumerator))) {
-    Microphones found = {{nullptr, nullptr}, {nullptr, nullptr}, 0, 1};
-    if (comSucceeded(findMicrophones(enumerator, &found)))
-      result = muteMicrophones(&found, command, outcome);
-    releaseMicrophones(&found);
-    platformComRelease(enumerator);
-  }
-  leaveCom(&apartment);
+  if (comSucceeded(findMicrophones(enumerator, &found)))
+    result = muteMicrophones(&found, (const MicrophoneCommand *)context);
+  releaseMicrophones(&found);
   return result;
+}
+
+int runOnMicrophones(const CommandRequest *request, VolumeOutcome *outcome) {
+  MicrophoneCommand command = {request, outcome};
+  return withDeviceEnumerator(muteWithEnumerator, &command);
 }

@@ -12,25 +12,13 @@
 #ifndef VOLUME_MICROPHONE_H
 #define VOLUME_MICROPHONE_H
 
-#include "platform/platform.h"
 #include "volume_commands/volume_commands.h"
-
-enum { MAX_MICROPHONES = 2 };
-
-/* The default recording devices of one command: the console role's, then
- * the communications role's where that is another device. */
-struct Microphones {
-  ComObject devices[MAX_MICROPHONES]; /* IMMDevice */
-  ComObject volumes[MAX_MICROPHONES]; /* their IAudioEndpointVolume */
-  uint32_t count;
-  int complete; /* 0 when the communications default could not be told */
-};
 
 /* Runs a mute command (VOLUME_TOGGLE_MUTE or VOLUME_SET_MUTE) on the
  * default recording devices. A toggle takes its new state from the
  * console default. 1 only when every device is in the asked state
  * afterwards. Without Core Audio, or without a recording device: 0, and
  * nothing touched. *outcome holds the asked state. */
-int runOnMicrophones(VolumeCommand command, VolumeOutcome *outcome);
+int runOnMicrophones(const CommandRequest *request, VolumeOutcome *outcome);
 
 #endif

@@ -13,24 +13,24 @@
 #include "platform/platform.h"
 #include "volume_commands/volume_commands.h"
 
-/* Opens mixer device 0 unless it is open already. */
+/* Opens mixer device 0 unless it is open already (mixer_handle.cpp). */
 int openMixer(void);
 
-/* The volume of the chosen line as a whole percent, rounded. */
+/* The volume of the chosen line as a whole percent, rounded
+ * (volume.cpp). */
 int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent);
 /* Sets the volume to a percent, keeping the balance between channels. */
-int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting);
+int writeVolumePercent(int32_t componentTypeSetting, uint32_t percent);
 
-/* Mute of the speakers line, whatever line the volume commands use. */
-int readMute(uint32_t *value);
-int writeMute(uint32_t value);
+/* Mute of the speakers line, whatever line the volume commands use
+ * (mute.cpp). */
+int readMixerMute(uint32_t *value);
+int writeMixerMute(uint32_t value);
 
-/* The mixer as a volume backend; its target's componentTypeSetting
- * chooses the volume's line. */
-extern const VolumeBackend MIXER_BACKEND;
-/* Runs one command on the mixer, with the target's settings. */
-int runOnMixer(VolumeCommand command, VolumeTarget target,
-               VolumeOutcome *outcome);
+/* Runs one volume command on the mixer: the volume of the line that the
+ * settings' VolComponentType chooses, the mute of the speakers line
+ * (mixer_backend.cpp). */
+int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome);
 
 /* Closes the mixer and forgets every control found, so that the next
  * command starts as the first one after loading did. */

@@ -1,30 +1,39 @@
 /*
- * The classic mixer as a volume backend: the volume of the line that
- * VolComponentType chooses, the mute of the speakers line.
+ * The classic mixer as a volume backend of one target: the volume of the
+ * line that VolComponentType chooses, the mute of the speakers line. Its
+ * context is that setting.
  */
 #include "mixer/mixer.h"
 
-static int readMixerPercent(const VolumeTarget *target, uint32_t *percent) {
-  return readVolumePercent(target->componentTypeSetting, percent);
+static int32_t componentTypeOf(void *context) {
+  return *(const int32_t *)context;
 }
 
-static int writeMixerPercent(const VolumeTarget *target, uint32_t percent) {
-  return writeVolumePercent(percent, target->componentTypeSetting);
+static int readMixerPercent(void *context, uint32_t, uint32_t *percent) {
+  return readVolumePercent(componentTypeOf(context), percent);
 }
 
-static int readMixerMute(const VolumeTarget *, uint32_t *muted) {
-  return readMute(muted);
+static int writeMixerPercent(void *context, uint32_t, uint32_t percent) {
+  return writeVolumePercent(componentTypeOf(context), percent);
 }
 
-static int writeMixerMute(const VolumeTarget *, uint32_t muted) {
-  return writeMute(muted);
+static int readSpeakersMute(void *, uint32_t, uint32_t *muted) {
+  return readMixerMute(muted);
 }
 
-const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
-                                     readMixerMute, writeMixerMute};
+static int writeSpeakersMute(void *, uint32_t, uint32_t muted) {
+  return writeMixerMute(muted);
+}
 
-int runOnMixer(VolumeCommand command, VolumeTarget target,
-               VolumeOutcome *outcome) {
-  target.endpointVolume = nullptr;
-  return runVolumeCommand(&MIXER_BACKEND, &target, command, outcome);
+static const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
+                                            readSpeakersMute, writeSpeakersMute,
+                                            nullptr};
+
+int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome) {
+  const Settings *settings = request->settings;
+  int32_t componentType = settingValue(settings, SETTING_COMPONENT_TYPE);
+  VolumeTarget target = {&MIXER_BACKEND, &componentType, 1,
+                         settingOn(settings, SETTING_UNMUTE_ON_CHANGE)};
+  return runVolumeCommand(&target, (VolumeAction)request->action,
+                          request->amount, outcome);
 }

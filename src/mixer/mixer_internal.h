@@ -41,4 +41,11 @@ static inline int mixerSucceeded(MixerResult result) { return result == 0; }
 int findLineControl(uint32_t componentType, uint32_t controlType,
                     MixerLine *line, MixerControl *control);
 
+/* Reads one 32-bit value per channel of a control (1: the control as one
+ * uniform value). Every value is filled in: a channel the driver left
+ * unreported takes the first channel's value, and a read that reported
+ * nothing fails (unreported_values.cpp). */
+int readMixerValues(const MixerControl *control, uint32_t channels,
+                    uint32_t *values);
+
 #endif

@@ -17,14 +17,13 @@ static int discoverMuteControl(void) {
   return 1;
 }
 
-int readMute(uint32_t *value) {
+int readMixerMute(uint32_t *value) {
   if (!discoverMuteControl())
     return 0;
-  return mixerSucceeded(
-      platformMixerRead(mixerState.handle, &mixerState.mute, 1, value));
+  return readMixerValues(&mixerState.mute, 1, value);
 }
 
-int writeMute(uint32_t value) {
+int writeMixerMute(uint32_t value) {
   if (!discoverMuteControl())
     return 0;
   return mixerSucceeded(

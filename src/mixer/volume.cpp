@@ -33,8 +33,7 @@ static uint32_t volumeRange(void) {
 
 /* Reads count values (1: the control as one uniform value). */
 static int readLevels(uint32_t count, uint32_t *levels) {
-  return mixerSucceeded(
-      platformMixerRead(mixerState.handle, &mixerState.volume, count, levels));
+  return readMixerValues(&mixerState.volume, count, levels);
 }
 
 int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent) {
@@ -62,7 +61,7 @@ static uint32_t loudestLevel(const uint32_t *levels, uint32_t count) {
   return peak;
 }
 
-int writeVolumePercent(uint32_t percent, int32_t componentTypeSetting) {
+int writeVolumePercent(int32_t componentTypeSetting, uint32_t percent) {
   if (!discoverVolumeControl(componentTypeSetting))
     return 0;
   MixerState &state = mixerState;

@@ -67,9 +67,8 @@ MixerResult platformMixerFindControl(MixerHandle handle, uint32_t lineId,
                                      uint32_t controlType,
                                      MixerControl *control);
 /* mixerGetControlDetailsA: one 32-bit value per channel. A channel count of
- * 1 reads the control as one uniform value. On success every value is
- * filled in: a channel the driver left unreported takes the first
- * channel's value, and a read that reported nothing fails. */
+ * 1 reads the control as one uniform value. Values the driver leaves
+ * unwritten keep what the caller put there. */
 MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
                               uint32_t channels, uint32_t *values);
 /* mixerSetControlDetails: one 32-bit value per channel. */
@@ -77,19 +76,6 @@ MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,
                                uint32_t channels, const uint32_t *values);
 /* mixerClose. */
 MixerResult platformMixerClose(MixerHandle handle);
-
-/* What platformMixerRead returns for a read that reported nothing:
- * MMSYSERR_ERROR. */
-enum { MIXER_READ_UNREPORTED = 1 };
-
-/* Around a driver's read: fills values with a mark that no driver writes
- * for this control (where there is one), before the read ... */
-void markUnreportedValues(const MixerControl *control, uint32_t channels,
-                          uint32_t *values);
-/* ... and after it, gives every unmarked channel the first one's value.
- * Returns 0 when even the first channel was left unreported. */
-int fillUnreportedValues(const MixerControl *control, uint32_t channels,
-                         uint32_t *values);
 
 /* ---- Core Audio (ole32, MMDevAPI) ------------------------------------ */
 

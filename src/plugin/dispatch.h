@@ -6,9 +6,12 @@
 
 #include <cstdint>
 
-/* Runs one command; 1 on success (and the taskbar clock is told, and the
- * display shows the outcome where the settings ask for it), else 0.
- * An identifier in no row of plugin/command_ids.h touches nothing. */
-int dispatchCommand(int32_t commandId);
+#include "volume_commands/command_settings.h"
+
+/* Runs one command with the settings KSTEvent_Init read; 1 on success
+ * (and the taskbar clock is told, and the display shows the outcome where
+ * the settings ask for it), else 0. An identifier in no row of
+ * plugin/command_table.h touches nothing. */
+int dispatchCommand(int32_t commandId, const Settings &settings);
 
 #endif

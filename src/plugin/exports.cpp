@@ -34,7 +34,7 @@ void KST_API KSTEvent_Unload(void) {
 }
 
 int32_t KST_API KSTEvent_Execute(int32_t commandId, uint32_t) {
-  return dispatchCommand(commandId);
+  return dispatchCommand(commandId, startupSettings());
 }
 
 void KST_API KSTEvent_WindowsHook(uint32_t, uint32_t, uint32_t) {}

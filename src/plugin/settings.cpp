@@ -3,10 +3,7 @@
 #include "platform/platform.h"
 #include "plugin/settings_path.h"
 
-static StartupSettings settings;
-
-/* VolComponentType when the key is missing: the speakers. */
-static const int32_t DEFAULT_COMPONENT_TYPE_SETTING = 4;
+static Settings settings;
 
 static void *pluginModule;
 
@@ -28,17 +25,11 @@ int32_t settingInt(const char *path, const char *section, const char *key,
 void readStartupSettings(void) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
-  /* Not range-checked here: the mixer maps unknown values to speakers. */
-  settings.componentTypeSetting = settingInt(
-      path, "Setting", "VolComponentType", DEFAULT_COMPONENT_TYPE_SETTING);
-  /* Only 1 turns the endpoint on; a missing key reads 0. */
-  settings.endpointSetting = settingInt(path, "Setting", "VolEndpoint", 0);
-  /* Only 1 makes a volume change lift the mute. */
-  settings.unmuteSetting = settingInt(path, "Setting", "UnmuteOnChange", 0);
-  /* Only 1 shows the on-screen display. */
-  settings.displaySetting = settingInt(path, "Setting", "Osd", 0);
+  for (const SettingRow &row : SETTING_ROWS)
+    settings.values[row.id] =
+        settingInt(path, row.section, row.key, row.whenMissing);
 }
 
-const StartupSettings &startupSettings(void) { return settings; }
+const Settings &startupSettings(void) { return settings; }
 
-void forgetStartupSettings(void) { settings = StartupSettings(); }
+void forgetStartupSettings(void) { settings = Settings(); }

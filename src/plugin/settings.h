@@ -7,15 +7,9 @@
 
 #include <cstdint>
 
-enum { SETTINGS_PATH_SIZE = 260 };
+#include "volume_commands/command_settings.h"
 
-/* What KSTEvent_Init reads from the settings file; all 0 before. */
-struct StartupSettings {
-  int32_t componentTypeSetting; /* VolComponentType: the volume's line */
-  int32_t endpointSetting;      /* VolEndpoint: 1 for the default endpoint */
-  int32_t unmuteSetting;        /* UnmuteOnChange: 1 to lift mute on a change */
-  int32_t displaySetting;       /* Osd: 1 to show what a command did */
-};
+enum { SETTINGS_PATH_SIZE = 260 };
 
 /* Stores the library's module handle at process attach. */
 void rememberModule(void *module);
@@ -28,9 +22,11 @@ void settingsFilePath(char path[SETTINGS_PATH_SIZE]);
 int32_t settingInt(const char *path, const char *section, const char *key,
                    int32_t defaultValue);
 
-/* Reads the start-up settings, each with its default when missing. */
+/* Reads every row of SETTING_ROWS, each with its default when missing,
+ * into the settings that commands are handed from then on. */
 void readStartupSettings(void);
-const StartupSettings &startupSettings(void);
+/* What KSTEvent_Init read; all 0 before. */
+const Settings &startupSettings(void);
 /* Back to the state before the first KSTEvent_Init. */
 void forgetStartupSettings(void);
 

@@ -1,33 +1,36 @@
 /*
  * The volume commands, written once over the operations of a volume
  * backend: the classic mixer (mixer/), the default playback endpoint
- * (endpoint/) or the focused application's sessions (focused_app/). A backend
- * reads and writes the volume as a whole percent and the mute switch as 0 or 1;
- * how it gets there is its own affair. Every operation returns 1 for success
- * and 0 for failure.
+ * (endpoint/), the default recording devices (microphone/) or the focused
+ * application's sessions (focused_app/). A backend acts on one target or
+ * on several (devices, sessions), each reached by its index in the
+ * backend's own context; it reads and writes a target's volume as a whole
+ * percent and its mute switch as 0 or 1, and how it gets there is its own
+ * affair. Every operation returns 1 for success and 0 for failure.
  */
 #ifndef VOLUME_VOLUME_COMMANDS_H
 #define VOLUME_VOLUME_COMMANDS_H
 
 #include <cstdint>
 
-/* UnmuteOnChange's one value that makes a volume change lift the mute. */
-enum { UNMUTE_SETTING_ON = 1 };
-
-/* What a backend's operations act on, and how the settings ask a
- * command to run there. */
-struct VolumeTarget {
-  int32_t componentTypeSetting; /* mixer: VolComponentType, the line */
-  int unmuteOnChange;   /* a volume change that took also turns mute off */
-  void *endpointVolume; /* endpoint: its IAudioEndpointVolume, held */
-  void *appSessions;    /* focused application: its sessions, held */
-};
+#include "volume_commands/command_settings.h"
 
 struct VolumeBackend {
-  int (*readPercent)(const VolumeTarget *target, uint32_t *percent);
-  int (*writePercent)(const VolumeTarget *target, uint32_t percent);
-  int (*readMute)(const VolumeTarget *target, uint32_t *muted);
-  int (*writeMute)(const VolumeTarget *target, uint32_t muted);
+  int (*readPercent)(void *context, uint32_t index, uint32_t *percent);
+  int (*writePercent)(void *context, uint32_t index, uint32_t percent);
+  int (*readMute)(void *context, uint32_t index, uint32_t *muted);
+  int (*writeMute)(void *context, uint32_t index, uint32_t muted);
+  /* Looks at a target afresh after its mute was written: 0 only when it
+   * shows the other state. Null where a write is its own proof. */
+  int (*muteHolds)(void *context, uint32_t index, uint32_t muted);
+};
+
+/* What one command acts on. */
+struct VolumeTarget {
+  const VolumeBackend *backend;
+  void *context;      /* the backend's own: what it holds for the command */
+  uint32_t count;     /* the targets in it, at least 1 */
+  int unmuteOnChange; /* a volume change that took also turns mute off */
 };
 
 enum VolumeAction {
@@ -37,33 +40,43 @@ enum VolumeAction {
   VOLUME_SET_MUTE
 };
 
-/* One command, decoded from its identifier. */
-struct VolumeCommand {
-  VolumeAction action;
-  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100;
-                     VOLUME_SET_MUTE: 1 mute on, 0 mute off */
-};
+enum { OUTCOME_NAME_SIZE = 40 };
 
 /* What a command that took left behind, for the on-screen display. */
 struct VolumeOutcome {
   uint32_t showsLevel; /* 1: a level was written; 0: a mute state brought */
   uint32_t percent;    /* the level written */
   uint32_t muted;      /* the mute state brought */
+  uint16_t name[OUTCOME_NAME_SIZE]; /* what was changed, UTF-16, where the
+                                       command names it; empty: none */
 };
 
-/* Reads the percent, moves it by step, stops at 0 and 100, writes it;
- * *written is the level it wrote. */
-int stepVolume(const VolumeBackend *backend, const VolumeTarget *target,
-               int32_t step, uint32_t *written);
-/* Reads the mute switch and writes its opposite, which is *muted. */
-int toggleMute(const VolumeBackend *backend, const VolumeTarget *target,
-               uint32_t *muted);
-/* Brings the mute switch to a state (any non-zero value is on), writing
- * only where it is not in that state already. */
-int setMute(const VolumeBackend *backend, const VolumeTarget *target,
-            uint32_t muted);
-/* Runs one command; on success *outcome says what it left. */
-int runVolumeCommand(const VolumeBackend *backend, const VolumeTarget *target,
-                     VolumeCommand command, VolumeOutcome *outcome);
+/* One command, decoded from its identifier by its family's row. */
+struct CommandRequest {
+  int32_t action; /* the family's own; a VolumeAction for volume commands */
+  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100;
+                     VOLUME_SET_MUTE: 1 mute on, 0 mute off */
+  const Settings *settings; /* read at KSTEvent_Init */
+  int describe; /* the outcome will be shown: name what was changed */
+};
+
+/* Runs one command of a family; on success *outcome says what it left. */
+typedef int (*CommandHandler)(const CommandRequest *request,
+                              VolumeOutcome *outcome);
+
+/* Reads every target's percent, moves the loudest by step, stops at 0 and
+ * 100, writes the result to every target; *written is the level. */
+int stepVolume(const VolumeTarget *target, int32_t step, uint32_t *written);
+/* Reads the first target's mute and brings every target to its
+ * opposite, which is *muted. */
+int toggleMute(const VolumeTarget *target, uint32_t *muted);
+/* Brings every target's mute switch to a state (any non-zero value is
+ * on), writing only where a target is not in that state already. */
+int setMute(const VolumeTarget *target, uint32_t muted);
+/* Runs one command on every target; on success *outcome says what it
+ * left. Every target is tried, so that one that refuses does not keep the
+ * others where they were; the result says whether all of them took. */
+int runVolumeCommand(const VolumeTarget *target, VolumeAction action,
+                     int32_t amount, VolumeOutcome *outcome);
 
 #endif

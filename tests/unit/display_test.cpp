@@ -5,7 +5,7 @@
 #include <string>
 
 #include "display/display.h"
-#include "focused_app/focused_app.h"
+#include "focused_app/focused_process.h"
 #include "plugin/plugin.h"
 #include "unit_support.h"
 
@@ -217,7 +217,7 @@ TEST_P(AppName, IsTheExecutablesFileName) {
     simSetForegroundWindow(simAppWindowAdd(0, "AppWindow", 100));
   }
   uint16_t name[DISPLAY_NAME_SIZE];
-  focusedAppName(name, DISPLAY_NAME_SIZE);
+  processName(focusedProcess(), name, DISPLAY_NAME_SIZE);
   EXPECT_EQ(textOf(name), GetParam().shown);
 }
 

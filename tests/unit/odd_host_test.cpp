@@ -20,10 +20,10 @@ TEST_F(OddHost, InitTwiceReadsTheFileAgain) {
   simMixerAddLine(0x1003, 2); /* a microphone */
   writeSettings("[Setting]\nVolComponentType=12\n");
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting, 12);
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), 12);
   writeSettings("[Setting]\nVolComponentType=4\n");
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting, 4);
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), 4);
   EXPECT_EQ(KSTEvent_Execute(3100, 0), 1);
   EXPECT_EQ(levelsOf(speakers()), (std::vector<uint32_t>{65535, 65535}));
   EXPECT_EQ(levelsOf(simMixerLine(0x1003)), (std::vector<uint32_t>{0, 0}));
@@ -141,7 +141,7 @@ TEST_P(OddSettingsFile, DefaultsWhereNothingCanBeRead) {
     GTEST_SKIP() << "cannot make such a file here";
   simMixerAddLine(0x1003, 2);
   EXPECT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting, row.componentTypeSetting);
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), row.componentTypeSetting);
   if (row.commandCount) {
     PluginInfo *info = KSTEvent_InitPluginInfo("volume.dll");
     ASSERT_NE(info, nullptr);

@@ -84,7 +84,7 @@ TEST_P(InitSettings, ReadsVolComponentType) {
     writeSettings(GetParam().settings);
   }
   EXPECT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting,
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE),
             GetParam().componentTypeSetting);
 }
 
@@ -102,7 +102,7 @@ TEST_F(SettingsTest, LongestModuleNameStillFindsSettings) {
   writeFile(name.substr(0, 256) + "ini", "[Setting]\nVolComponentType=7\n");
   simSetModuleFileName(name.c_str());
   EXPECT_EQ(KSTEvent_Init(name.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting, 7);
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), 7);
 }
 
 /* The name comes back cut to 259 characters; a file named after the cut
@@ -113,7 +113,7 @@ TEST_F(SettingsTest, TruncatedModuleNameReadsNoSettings) {
             "[Setting]\nVolComponentType=7\n[Command]\nSet0=50\n");
   simSetModuleFileName(name.c_str());
   EXPECT_EQ(KSTEvent_Init(name.c_str(), 0), 1);
-  EXPECT_EQ(startupSettings().componentTypeSetting, 4);
+  EXPECT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), 4);
   PluginInfo *info = KSTEvent_InitPluginInfo("volume.dll");
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->commandCount, 1u) << "only mute";

@@ -180,7 +180,7 @@ TEST_F(VolumeTest, LineFoundBeforeInitIsKeptForTheLoad) {
   SimLine *first = simMixerAddLine(MIXER_COMPONENT_DST_FIRST, 2);
   ASSERT_EQ(KSTEvent_Execute(3050, 0), 1);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  ASSERT_EQ(startupSettings().componentTypeSetting, 4);
+  ASSERT_EQ(settingValue(&startupSettings(), SETTING_COMPONENT_TYPE), 4);
   EXPECT_EQ(KSTEvent_Execute(3100, 0), 1);
   EXPECT_EQ(levelsOf(first), (std::vector<uint32_t>{65535, 65535}));
   EXPECT_EQ(levelsOf(speakers()), (std::vector<uint32_t>{0, 0}));

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/command_ids.h"
+#include "plugin/command_table.h"
 #include "plugin_test.h"
 
 class ClockTest : public PluginTest {};
@@ -17,12 +17,12 @@ class ClockTest : public PluginTest {};
  * commands, and one inside, taken from the plug-in's own rows. */
 static std::vector<int32_t> successfulCommands(void) {
   std::vector<int32_t> commands;
-  for (const CommandIdRow &row : COMMAND_ID_ROWS) {
-    if (row.target != TARGET_PLAYBACK)
+  for (const CommandFamily &row : COMMAND_FAMILIES) {
+    if (row.run != runOnPlayback)
       continue;
-    commands.push_back(row.first);
-    commands.push_back(row.first + (row.last - row.first) / 2);
-    commands.push_back(row.last);
+    commands.push_back(row.firstId);
+    commands.push_back(row.firstId + (row.lastId - row.firstId) / 2);
+    commands.push_back(row.lastId);
   }
   return commands;
 }
@@ -44,9 +44,9 @@ TEST_F(ClockTest, EverySuccessfulCommandRefreshesTheClockOnce) {
  * extremes. */
 static std::vector<int32_t> unknownCommands(void) {
   std::vector<int32_t> commands = {-1, INT_MIN, INT_MAX};
-  for (const CommandIdRow &row : COMMAND_ID_ROWS) {
-    const int64_t neighbours[] = {(int64_t)row.first - 1,
-                                  (int64_t)row.last + 1};
+  for (const CommandFamily &row : COMMAND_FAMILIES) {
+    const int64_t neighbours[] = {(int64_t)row.firstId - 1,
+                                  (int64_t)row.lastId + 1};
     for (int64_t id : neighbours)
       if (id >= INT32_MIN && id <= INT32_MAX && !isCommandId(id))
         commands.push_back((int32_t)id);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "plughost/plughost.h"
-#include "plugin/command_ids.h"
+#include "plugin/command_table.h"
 
 struct LoadedPlugin {
   const char *path;
@@ -215,10 +215,8 @@ static void printSound(void) {
 
 /* Whether an identifier is one of the microphone's commands. */
 static int isMicrophoneCommand(int32_t id) {
-  for (const CommandIdRow &row : COMMAND_ID_ROWS)
-    if (row.target == TARGET_MICROPHONE && id >= row.first && id <= row.last)
-      return 1;
-  return 0;
+  const CommandFamily *family = familyOfId(id);
+  return family && family->subject == DISPLAY_MICROPHONE;
 }
 
 /* One line per recording device that a microphone command touched. */

@@ -218,13 +218,7 @@ static MixerResult readDriver(MixerHandle handle, uint32_t controlId,
 
 MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
                               uint32_t channels, uint32_t *values) {
-  markUnreportedValues(control, channels, values);
-  MixerResult result = readDriver(handle, control->controlId, channels, values);
-  if (result != 0)
-    return result;
-  return fillUnreportedValues(control, channels, values)
-             ? 0
-             : MIXER_READ_UNREPORTED;
+  return readDriver(handle, control->controlId, channels, values);
 }
 
 static void recordWrite(const SimLine *line, uint32_t controlId,

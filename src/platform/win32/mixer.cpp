@@ -30,7 +30,6 @@ static_assert(sizeof(MIXERLINECONTROLSA) == 28, "MIXERLINECONTROLSA size");
 static_assert(sizeof(MIXERCONTROLDETAILS) == 32, "MIXERCONTROLDETAILS size");
 #endif
 static_assert(sizeof(MIXERCONTROLA) == 148, "MIXERCONTROLA size");
-static_assert(MIXER_READ_UNREPORTED == MMSYSERR_ERROR, "MMSYSERR_ERROR");
 
 /* Wine numbers mixer handles with a counter of the process that runs over
  * into the device number: from the 257th open in one process the handle
@@ -127,16 +126,11 @@ static MIXERCONTROLDETAILS valueDetails(uint32_t controlId, uint32_t channels,
 
 MixerResult platformMixerRead(MixerHandle handle, const MixerControl *control,
                               uint32_t channels, uint32_t *values) {
-  markUnreportedValues(control, channels, values);
   MIXERCONTROLDETAILS details =
       valueDetails(control->controlId, channels, values);
-  MMRESULT result = mixerGetControlDetailsA(mixerObject(handle), &details,
-                                            objectKind(handle) |
-                                                MIXER_GETCONTROLDETAILSF_VALUE);
-  if (result != MMSYSERR_NOERROR)
-    return result;
-  return fillUnreportedValues(control, channels, values) ? MMSYSERR_NOERROR
-                                                         : MMSYSERR_ERROR;
+  return mixerGetControlDetailsA(mixerObject(handle), &details,
+                                 objectKind(handle) |
+                                     MIXER_GETCONTROLDETAILSF_VALUE);
 }
 
 MixerResult platformMixerWrite(MixerHandle handle, const MixerControl *control,

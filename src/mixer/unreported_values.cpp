@@ -5,7 +5,7 @@
  * write must never be taken for a level: the plug-in would keep it as the
  * balance, or write it back.
  */
-#include "platform/platform.h"
+#include "mixer/mixer_internal.h"
 
 /* All bits set: above the maximum of every control but one whose bounds
  * reach 2^32 - 1, where it is a real level and no mark is possible. */
@@ -22,16 +22,20 @@ static int markable(const MixerControl *control) {
   return !isSwitch(control) && control->maximum != UNREPORTED;
 }
 
-void markUnreportedValues(const MixerControl *control, uint32_t channels,
-                          uint32_t *values) {
+/* Fills values with a mark that no driver writes for this control (where
+ * there is one), before the driver's read ... */
+static void markUnreportedValues(const MixerControl *control,
+                                 uint32_t channels, uint32_t *values) {
   if (isSwitch(control))
     return;
   for (uint32_t i = 0; i < channels; i++)
     values[i] = UNREPORTED;
 }
 
-int fillUnreportedValues(const MixerControl *control, uint32_t channels,
-                         uint32_t *values) {
+/* ... and after it, gives every unmarked channel the first one's value.
+ * Returns 0 when even the first channel was left unreported. */
+static int fillUnreportedValues(const MixerControl *control, uint32_t channels,
+                                uint32_t *values) {
   if (!markable(control))
     return 1;
   if (values[0] == UNREPORTED)
@@ -40,4 +44,13 @@ int fillUnreportedValues(const MixerControl *control, uint32_t channels,
     if (values[i] == UNREPORTED)
       values[i] = values[0];
   return 1;
+}
+
+int readMixerValues(const MixerControl *control, uint32_t channels,
+                    uint32_t *values) {
+  markUnreportedValues(control, channels, values);
+  if (!mixerSucceeded(
+          platformMixerRead(mixerState.handle, control, channels, values)))
+    return 0;
+  return fillUnreportedValues(control, channels, values);
 }

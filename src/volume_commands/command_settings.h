@@ -1,0 +1,65 @@
+/*
+ * The [Setting]s that change how commands run, in one table: where each
+ * is written in the settings file, its value when missing, and the one
+ * value that turns a switch on. KSTEvent_Init reads them all once into a
+ * Settings record that every command is handed; plughost, the tests and
+ * the fuzzer read the same table.
+ */
+#ifndef VOLUME_COMMAND_SETTINGS_H
+#define VOLUME_COMMAND_SETTINGS_H
+
+#include <cstddef>
+#include <cstdint>
+
+enum SettingId {
+  SETTING_COMPONENT_TYPE, /* the mixer line of the volume commands */
+  SETTING_ENDPOINT,       /* 1: the default playback endpoint, not the mixer */
+  SETTING_UNMUTE_ON_CHANGE, /* 1: a volume change also lifts the mute */
+  SETTING_DISPLAY,          /* 1: the on-screen display shows what changed */
+  SETTING_COUNT
+};
+
+/* A value that is not a switch has no value that turns it on. */
+enum { NOT_A_SWITCH = INT32_MIN };
+
+struct SettingRow {
+  SettingId id;
+  const char *section;
+  const char *key;
+  int32_t whenMissing;
+  int32_t onValue; /* the only value that turns it on; NOT_A_SWITCH */
+};
+
+/* In SettingId order. VolComponentType is taken as the profile reader
+ * gives it: the mixer maps every value it does not know to the speakers.
+ * A switch is on for exactly its on-value, so that "2" or "yes" leaves
+ * it off. */
+inline constexpr SettingRow SETTING_ROWS[SETTING_COUNT] = {
+    {SETTING_COMPONENT_TYPE, "Setting", "VolComponentType", 4, NOT_A_SWITCH},
+    {SETTING_ENDPOINT, "Setting", "VolEndpoint", 0, 1},
+    {SETTING_UNMUTE_ON_CHANGE, "Setting", "UnmuteOnChange", 0, 1},
+    {SETTING_DISPLAY, "Setting", "Osd", 0, 1},
+};
+
+constexpr bool settingRowsInOrder(void) {
+  for (size_t i = 0; i < SETTING_COUNT; i++)
+    if (SETTING_ROWS[i].id != (SettingId)i)
+      return false;
+  return true;
+}
+static_assert(settingRowsInOrder(), "SETTING_ROWS out of SettingId order");
+
+/* The values read; all 0 before KSTEvent_Init, as nothing was read. */
+struct Settings {
+  int32_t values[SETTING_COUNT];
+};
+
+static inline int32_t settingValue(const Settings *settings, SettingId id) {
+  return settings->values[id];
+}
+
+static inline int settingOn(const Settings *settings, SettingId id) {
+  return settings->values[id] == SETTING_ROWS[id].onValue;
+}
+
+#endif
