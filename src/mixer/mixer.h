@@ -10,30 +10,13 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "mixer/mixer_handle.h"
+#include "mixer/mute.h"
+#include "mixer/volume.h"
 #include "volume_commands/volume_commands.h"
 
-/* Opens mixer device 0 unless it is open already (mixer_handle.cpp). */
-int openMixer(void);
-
-/* The volume of the chosen line as a whole percent, rounded
- * (volume.cpp). */
-int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent);
-/* Sets the volume to a percent, keeping the balance between channels. */
-int writeVolumePercent(int32_t componentTypeSetting, uint32_t percent);
-
-/* Mute of the speakers line, whatever line the volume commands use
- * (mute.cpp). */
-int readMixerMute(uint32_t *value);
-int writeMixerMute(uint32_t value);
-
 /* Runs one volume command on the mixer: the volume of the line that the
- * settings' VolComponentType chooses, the mute of the speakers line
- * (mixer_backend.cpp). */
+ * settings' VolComponentType chooses, the mute of the speakers line. */
 int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome);
-
-/* Closes the mixer and forgets every control found, so that the next
- * command starts as the first one after loading did. */
-void releaseMixer(void);
 
 #endif

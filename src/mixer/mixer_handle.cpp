@@ -1,8 +1,7 @@
 /*
  * The one handle of mixer device 0, shared by the volume and mute controls.
  */
-#include "mixer/mixer.h"
-#include "mixer/mixer_internal.h"
+#include "mixer/mixer_handle.h"
 
 MixerState mixerState = MIXER_STATE_UNUSED;
 

@@ -2,8 +2,10 @@
  * Mute switch of the speakers line. It is independent of the line the
  * volume commands use: muting always silences the speakers.
  */
-#include "mixer/mixer.h"
-#include "mixer/mixer_internal.h"
+#include "mixer/mute.h"
+
+#include "mixer/mixer_handle.h"
+#include "mixer/unreported_values.h"
 
 static int discoverMuteControl(void) {
   if (mixerState.mute.controlId != NOT_DISCOVERED)

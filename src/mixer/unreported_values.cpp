@@ -5,7 +5,9 @@
  * write must never be taken for a level: the plug-in would keep it as the
  * balance, or write it back.
  */
-#include "mixer/mixer_internal.h"
+#include "mixer/unreported_values.h"
+
+#include "mixer/mixer_handle.h"
 
 /* All bits set: above the maximum of every control but one whose bounds
  * reach 2^32 - 1, where it is a real level and no mark is possible. */

@@ -2,9 +2,12 @@
  * Volume of the mixer line chosen by VolComponentType, as a percent, with
  * the balance between channels kept across changes and across silence.
  */
+#include "mixer/volume.h"
+
 #include "mixer/component_type.h"
-#include "mixer/mixer.h"
-#include "mixer/mixer_internal.h"
+#include "mixer/mixer_handle.h"
+#include "mixer/unreported_values.h"
+#include "mixer/unreported_values.h"
 
 /* Finds the volume control once per load; a later setting is ignored. */
 static int discoverVolumeControl(int32_t componentTypeSetting) {

@@ -250,13 +250,21 @@ static void executeOne(const LoadedPlugin *plugin, const char *given,
   fflush(stdout);
 }
 
+int32_t pluginSetting(SettingId id, const char *settingsPath) {
+  const SettingRow &row = SETTING_ROWS[id];
+  return settingsPath[0] ? hostProfileInt(row.section, row.key,
+                                          row.whenMissing, settingsPath)
+                         : row.whenMissing;
+}
+
 /* Whether the plug-in's settings file sets VolEndpoint=1: then its
  * commands act on the default playback endpoint. */
 static int usesEndpoint(const LoadedPlugin *plugin) {
   char settingsPath[4096];
   return hostSettingsPath(plugin->library, plugin->path, settingsPath,
                           sizeof settingsPath) &&
-         hostProfileInt("Setting", "VolEndpoint", 0, settingsPath) == 1;
+         pluginSetting(SETTING_ENDPOINT, settingsPath) ==
+             SETTING_ROWS[SETTING_ENDPOINT].onValue;
 }
 
 static void executeAll(const LoadedPlugin *plugin, char *const *commands,

@@ -269,9 +269,7 @@ int listMixerLines(const char *path) {
   if (settingsFile)
     fclose(settingsFile);
   listing.componentTypeSetting =
-      settingsPath[0]
-          ? hostProfileInt("Setting", "VolComponentType", 4, settingsPath)
-          : 4;
+      pluginSetting(SETTING_COMPONENT_TYPE, settingsPath);
   int status = EXIT_DONE;
   if (hostOpenMixerDevice(plugin, listing.deviceName, sizeof listing.deviceName,
                           &listing.destinations, reason, sizeof reason)) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "hostkit/exports.h"
+#include "volume_commands/command_settings.h"
 
 /* Exit statuses. */
 enum {
@@ -62,6 +63,10 @@ int hostSettingsPath(void *plugin, const char *given, char *path,
 /* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
 int32_t hostProfileInt(const char *section, const char *key,
                        int32_t defaultValue, const char *path);
+
+/* A setting of the plug-in's table as the plug-in reads it from its
+ * settings file (its default where the path is empty). */
+int32_t pluginSetting(SettingId id, const char *settingsPath);
 
 /* Code page 932 text as UTF-8; 0 when the text is not valid code page 932
  * or its UTF-8 form does not fit. */

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hostkit/posix/simulated.h"
 #include "platform/standin/standin.h"
 #include "plughost/plughost.h"
 #include "plugin/settings_path.h"
@@ -72,15 +73,14 @@ static decltype(&simEndpoint) findSimulatedEndpoint;
 static decltype(&simTrayClockNotifications) countClockMessages;
 
 void hostStartObserving(void *plugin, int endpoint) {
-  if (endpoint) {
-    findSimulatedEndpoint = reinterpret_cast<decltype(&simEndpoint)>(
-        kitFindExport(plugin, "simEndpoint"));
-  } else {
-    findSimulatedLine = reinterpret_cast<decltype(&simMixerLine)>(
-        kitFindExport(plugin, "simMixerLine"));
-  }
-  countClockMessages = reinterpret_cast<decltype(&simTrayClockNotifications)>(
-      kitFindExport(plugin, "simTrayClockNotifications"));
+  if (endpoint)
+    findSimulatedEndpoint = kitSimulated<decltype(simEndpoint)>(
+        plugin, "simEndpoint");
+  else
+    findSimulatedLine =
+        kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
+  countClockMessages = kitSimulated<decltype(simTrayClockNotifications)>(
+      plugin, "simTrayClockNotifications");
 }
 
 /* The simulation's first endpoint, its default unless a test moved it. */

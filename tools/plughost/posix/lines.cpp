@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit/exports.h"
+#include "hostkit/posix/simulated.h"
 #include "platform/platform.h"
 #include "platform/standin/standin.h"
 #include "plughost/lines.h"
@@ -42,10 +42,9 @@ static uint32_t countLines(int sources) {
 int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
                         uint32_t *destinations, char *reason,
                         size_t reasonSize) {
-  lineAt = reinterpret_cast<decltype(&simMixerLineAt)>(
-      kitFindExport(plugin, "simMixerLineAt"));
-  firstLineOfType = reinterpret_cast<decltype(&simMixerLine)>(
-      kitFindExport(plugin, "simMixerLine"));
+  lineAt = kitSimulated<decltype(simMixerLineAt)>(plugin, "simMixerLineAt");
+  firstLineOfType =
+      kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
   if (!lineAt || !firstLineOfType) {
     snprintf(reason, reasonSize, "the library has no simulated mixer");
     return 0;

@@ -7,19 +7,16 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "hostkit/posix/simulated.h"
 #include "platform/standin/standin.h"
 #include "plughost/plughost.h"
 
-template <typename Function>
-static Function *simulated(void *plugin, const char *name) {
-  return reinterpret_cast<Function *>(kitFindExport(plugin, name));
-}
-
 int hostReadMicrophones(void *plugin, MicrophoneView *views, int size) {
-  auto defaultOf =
-      simulated<decltype(simEndpointDefaultOf)>(plugin, "simEndpointDefaultOf");
-  auto nameOf = simulated<decltype(simEndpointName)>(plugin, "simEndpointName");
-  auto endpoint = simulated<decltype(simEndpoint)>(plugin, "simEndpoint");
+  auto defaultOf = kitSimulated<decltype(simEndpointDefaultOf)>(
+      plugin, "simEndpointDefaultOf");
+  auto nameOf =
+      kitSimulated<decltype(simEndpointName)>(plugin, "simEndpointName");
+  auto endpoint = kitSimulated<decltype(simEndpoint)>(plugin, "simEndpoint");
   if (!defaultOf || !nameOf || !endpoint)
     return -1;
   int count = 0;

@@ -3,24 +3,23 @@
  * windows inside the loaded plug-in, read through the stand-in controls
  * it exports.
  */
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "hostkit/posix/simulated.h"
 #include "platform/standin/standin.h"
 #include "plughost/sessions.h"
 
 static struct {
-  decltype(&simSessionAt) sessionAt;
-  decltype(&simForegroundWindow) foreground;
-  decltype(&simProcessAt) processAt;
-  decltype(&simAppWindowAt) windowAt;
+  decltype(simSessionAt) *sessionAt;
+  decltype(simForegroundWindow) *foreground;
+  decltype(simProcessAt) *processAt;
+  decltype(simAppWindowAt) *windowAt;
 } simulation;
 
 template <typename Function>
-static int bind(void *plugin, const char *name, Function *function) {
-  *function = reinterpret_cast<Function>(dlsym(plugin, name));
+static int bind(void *plugin, const char *name, Function **function) {
+  *function = kitSimulated<Function>(plugin, name);
   return *function != nullptr;
 }
 

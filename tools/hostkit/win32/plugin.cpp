@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 #include "plugin/settings_path.h"
 
 void kitDescribeLastError(const char *what, char *reason, size_t reasonSize) {

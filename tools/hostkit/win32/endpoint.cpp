@@ -9,7 +9,7 @@
  */
 #define CINTERFACE
 #define COBJMACROS
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 
 #include <objbase.h>
 
@@ -17,6 +17,7 @@
 #include <mmdeviceapi.h>
 
 #include "platform/win32/core_audio_ids.h"
+#include "volume_commands/command_settings.h"
 
 static HRESULT readVolume(IAudioEndpointVolume *volume, EndpointView *view) {
   HRESULT result =
@@ -69,6 +70,8 @@ HRESULT kitReadEndpoint(EndpointView *view) {
 
 int kitPluginUsesEndpoint(HMODULE plugin) {
   char path[MAX_PATH];
+  const SettingRow &row = SETTING_ROWS[SETTING_ENDPOINT];
   return kitSettingsPath(plugin, path, sizeof path) &&
-         GetPrivateProfileIntA("Setting", "VolEndpoint", 0, path) == 1;
+         GetPrivateProfileIntA(row.section, row.key, row.whenMissing, path) ==
+             row.onValue;
 }

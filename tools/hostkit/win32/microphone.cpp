@@ -6,7 +6,7 @@
  */
 #define CINTERFACE
 #define COBJMACROS
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 
 #include <objbase.h>
 

@@ -1,10 +1,11 @@
 /*
- * What the mixer sources share: the one record of the module's state, and
- * the one place where the platform's MMRESULT codes become the plug-in's
- * success flag.
+ * The one handle of mixer device 0, shared by the volume and mute
+ * controls, and what the mixer sources share: the one record of the
+ * module's state, and the one place where the platform's MMRESULT codes
+ * become the plug-in's success flag.
  */
-#ifndef VOLUME_MIXER_INTERNAL_H
-#define VOLUME_MIXER_INTERNAL_H
+#ifndef VOLUME_MIXER_HANDLE_H
+#define VOLUME_MIXER_HANDLE_H
 
 #include "platform/platform.h"
 
@@ -41,11 +42,11 @@ static inline int mixerSucceeded(MixerResult result) { return result == 0; }
 int findLineControl(uint32_t componentType, uint32_t controlType,
                     MixerLine *line, MixerControl *control);
 
-/* Reads one 32-bit value per channel of a control (1: the control as one
- * uniform value). Every value is filled in: a channel the driver left
- * unreported takes the first channel's value, and a read that reported
- * nothing fails (unreported_values.cpp). */
-int readMixerValues(const MixerControl *control, uint32_t channels,
-                    uint32_t *values);
+/* Opens mixer device 0 unless it is open already. */
+int openMixer(void);
+
+/* Closes the mixer and forgets every control found, so that the next
+ * command starts as the first one after loading did. */
+void releaseMixer(void);
 
 #endif

@@ -3,7 +3,7 @@
  * written out here rather than borrowed from the plug-in: what is under
  * test is never its own witness.
  */
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 
 /* A value no driver reports by chance for these controls. */
 static const uint32_t POISON = 0xCCCCCCCCu;

@@ -2,7 +2,7 @@
  * The stand-in taskbar on a thread of its own, as the shell's windows
  * belong to another thread than the host's.
  */
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 
 /* Handles everything already waiting, sent messages included. */
 static void drainMessages(void) {

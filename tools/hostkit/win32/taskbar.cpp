@@ -6,7 +6,7 @@
  */
 #include <cstdio>
 
-#include "hostkit.h"
+#include "hostkit/hostkit.h"
 
 static ClockMessages received;
 static HWND clockWindow;
