@@ -58,9 +58,8 @@ int runOnEndpoint(const CommandRequest *request, VolumeOutcome *outcome) {
     return runOnMixer(request, outcome);
   if (!comSucceeded(opened))
     return 0;
-  VolumeTarget target = {
-      &ENDPOINT_BACKEND, hold.volume, 1,
-      settingOn(request->settings, SETTING_UNMUTE_ON_CHANGE)};
+  VolumeTarget target = {&ENDPOINT_BACKEND, hold.volume, 1,
+                         request->settings};
   int result = runVolumeCommand(&target, (VolumeAction)request->action,
                                 request->amount, outcome);
   releaseHold(&hold);

@@ -61,7 +61,7 @@ static int runOnSessions(ComObject enumerator, void *context) {
   takeSessions(&found, command->process);
   int result = 0;
   if (found.taken > 0) {
-    VolumeTarget target = {&APP_BACKEND, &found, found.taken, 0};
+    VolumeTarget target = {&APP_BACKEND, &found, found.taken, nullptr};
     result = runVolumeCommand(&target, (VolumeAction)command->request->action,
                               command->request->amount, command->outcome) &&
              found.complete;

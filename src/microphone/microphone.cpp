@@ -120,7 +120,8 @@ static int muteMicrophones(Microphones *found, const MicrophoneCommand *command)
       all = 0;
   if (!found->volumes[0])
     return 0;
-  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count, 0};
+  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count,
+                         nullptr};
   const CommandRequest *request = command->request;
   return runVolumeCommand(&target, (VolumeAction)request->action,
                           request->amount, command->outcome) &&

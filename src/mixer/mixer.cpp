@@ -32,8 +32,7 @@ static const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
 int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome) {
   const Settings *settings = request->settings;
   int32_t componentType = settingValue(settings, SETTING_COMPONENT_TYPE);
-  VolumeTarget target = {&MIXER_BACKEND, &componentType, 1,
-                         settingOn(settings, SETTING_UNMUTE_ON_CHANGE)};
+  VolumeTarget target = {&MIXER_BACKEND, &componentType, 1, settings};
   return runVolumeCommand(&target, (VolumeAction)request->action,
                           request->amount, outcome);
 }

@@ -81,7 +81,8 @@ static int changeVolume(const VolumeTarget *target, VolumeAction action,
   *written = (uint32_t)amount;
   int changed = action == VOLUME_STEP ? stepVolume(target, amount, written)
                                       : writeEvery(target, *written);
-  if (!changed || !target->unmuteOnChange)
+  if (!changed || !target->settings ||
+      !settingOn(target->settings, SETTING_UNMUTE_ON_CHANGE))
     return changed;
   return setMute(target, 0);
 }

@@ -30,7 +30,9 @@ struct VolumeTarget {
   const VolumeBackend *backend;
   void *context;      /* the backend's own: what it holds for the command */
   uint32_t count;     /* the targets in it, at least 1 */
-  int unmuteOnChange; /* a volume change that took also turns mute off */
+  /* The settings that change how the rules below run (UnmuteOnChange);
+   * null where they do not apply (the focused application's sessions). */
+  const Settings *settings;
 };
 
 enum VolumeAction {
