@@ -273,4 +273,27 @@ TEST_P(Show, AfterACommandThatTook) {
 INSTANTIATE_TEST_SUITE_P(Display, Show, testing::ValuesIn(SHOW_ROWS),
                          rowName<ShowRow>);
 
+/* The display names the program whose sessions the command changed: the
+ * foreground is looked at once, by the command, and not again for the
+ * name, when another program may have come to the front. */
+class DisplayTest : public PluginTest {};
+
+TEST_F(DisplayTest, NamesTheApplicationTheCommandChanged) {
+  simDisplayReset();
+  simEndpointReset();
+  simFocusReset();
+  simProcessAdd(100, "C:\\Apps\\player.exe");
+  simProcessAdd(200, "C:\\Apps\\editor.exe");
+  simSetForegroundWindow(simAppWindowAdd(0, "Player", 100));
+  simAppWindowAdd(0, "Editor", 200);
+  simSessionAdd(0, 100);
+  writeSettings("[Setting]\nOsd=1\n");
+  ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  EXPECT_EQ(KSTEvent_Execute(6040, 0), 1);
+  ASSERT_EQ(simDisplayFrames(), 1u);
+  EXPECT_EQ(textOf(simDisplayLastFrame()->text), u"player 40%");
+  EXPECT_EQ(simFocusCalls(SIM_FOCUS_FOREGROUND), 1u);
+  KSTEvent_Unload();
+}
+
 } // namespace
