@@ -334,7 +334,8 @@ static void reportInfoPairs(void) {
  * releases, leave); a mute looks at the endpoint a second time to confirm
  * it; UnmuteOnChange adds a look at the mute. A microphone toggle looks
  * up both recording defaults, compares their ids, reads the console
- * default's mute and brings each device to the new state, confirmed. */
+ * default's mute (which then needs no second read) and brings each device
+ * to the new state, confirmed. */
 struct EndpointKind {
   const char *label;
   const char *settings;
@@ -372,12 +373,12 @@ static const EndpointKind ENDPOINT_KINDS[] = {
      ENDPOINT_ON,
      1,
      11,
-     {1, 1, 2, 2, 0, 0, 3, 1, 0, 0, 0, 2, 5, 1}},
+     {1, 1, 2, 2, 0, 0, 2, 1, 0, 0, 0, 2, 5, 1}},
     {"mic toggle, 2 dev",
      ENDPOINT_ON,
      2,
      11,
-     {1, 1, 2, 4, 0, 0, 5, 2, 0, 0, 0, 2, 7, 1}}};
+     {1, 1, 2, 4, 0, 0, 4, 2, 0, 0, 0, 2, 7, 1}}};
 
 /* Recording devices 1 and 2; the communications default is the second
  * one only where there are two. */
