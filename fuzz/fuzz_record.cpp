@@ -2,17 +2,15 @@
  * The information record given arbitrary [Command] contents and a failing
  * allocation, followed by the free.
  *
- * Input: one allocation to fail (or none), then either forty slot values
- * and five switch values (text of any kind, written as UpDown0..9,
- * Set0..9, AppUpDown0..9, AppSet0..9, MuteOnOff, MicMute, MicMuteOnOff,
- * AppMute and AppMuteOnOff) or the settings file's raw bytes. Checks: a
- * null record only when its own allocation failed; the count equal to 1 +
- * 2 x valid step slots + valid set slots + the commands of the switches
- * that are exactly 1, each read with the profile reader (0 with no table
- * when the table's allocation failed); every command's identifier, name
- * and caption (or a null where the allocation failed) in the table's
- * order (steps, sets, Mute, the switches, then the focused application's
- * steps, sets and switches); nothing left allocated after the free.
+ * Input: one allocation to fail (or none), then either a value for any of
+ * the command table's keys (text of any kind, written as "<key>0".."<key>9"
+ * for a number family, "<key>" for a switch) or the settings file's raw
+ * bytes. Checks: a null record only when its own allocation failed; the
+ * count equal to what the table's rows offer for the keys as the profile
+ * reader gives them (0 with no table when the table's allocation failed);
+ * every command's identifier, name and caption (or a null where the
+ * allocation failed) in the rows' order; nothing left allocated after
+ * the free.
  */
 #include <cstring>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -23,98 +21,92 @@
 #include "fuzz_support.h"
 #include "platform/platform.h"
 #include "platform/standin/standin.h"
+#include "plugin/command_table.h"
 #include "plugin/plugin.h"
 
-enum { SLOTS = 10 };
-
-static const char *const SLOT_KEYS[] = {"UpDown", "Set", "AppUpDown", "AppSet"};
+/* Every key of the command table, with its row: the slots of a number
+ * family as "<key>0".."<key>9", a switch by its name. */
+static std::vector<std::string> tableKeys(void) {
+  std::vector<std::string> keys;
+  for (size_t i = 0; i < COMMAND_FAMILY_COUNT; i++) {
+    const CommandFamily &row = COMMAND_FAMILIES[i];
+    if (!row.key || (i > 0 && COMMAND_FAMILIES[i - 1].key &&
+                     strcmp(COMMAND_FAMILIES[i - 1].key, row.key) == 0))
+      continue;
+    if (row.keyKind == KEY_SWITCH)
+      keys.push_back(row.key);
+    for (int k = 0; row.keyKind == KEY_NUMBER_SLOTS && k < COMMAND_SLOTS; k++)
+      keys.push_back(row.key + std::to_string(k));
+  }
+  return keys;
+}
 
 static std::string slotsSection(FuzzedDataProvider &input) {
   std::string text = "[Command]\r\n";
-  for (int k = 0; k < 4 * SLOTS && input.remaining_bytes() > 0; k++) {
-    if (input.ConsumeIntegralInRange(0, 3) == 0)
+  for (const std::string &key : tableKeys()) {
+    if (input.remaining_bytes() == 0 || input.ConsumeIntegralInRange(0, 3) == 0)
       continue;
     std::string value =
         input.ConsumeBool()
             ? std::to_string(input.ConsumeIntegralInRange(-5, 105))
             : input.ConsumeRandomLengthString(40);
-    text += SLOT_KEYS[k % 4] + std::to_string(k / 4) + "=" + value + "\r\n";
+    text += key + "=" + value + "\r\n";
   }
-  for (const char *key :
-       {"MuteOnOff", "MicMute", "MicMuteOnOff", "AppMute", "AppMuteOnOff"})
-    if (input.remaining_bytes() > 0 && input.ConsumeBool())
-      text += std::string(key) + "=" +
-              std::to_string(input.ConsumeIntegralInRange(-1, 2)) + "\r\n";
   return text;
-}
-
-/* What each switch key adds after Mute when it is exactly 1. */
-struct Switch {
-  const char *key;
-  std::vector<std::pair<std::string, int32_t>> commands;
-};
-static const Switch SWITCHES[] = {
-    {"MuteOnOff", {{"MuteOn", 2}, {"MuteOff", 3}}},
-    {"MicMute", {{"MicMute", 11}}},
-    {"MicMuteOnOff", {{"MicMuteOn", 12}, {"MicMuteOff", 13}}}};
-static const Switch APP_SWITCHES[] = {
-    {"AppMute", {{"AppMute", 21}}},
-    {"AppMuteOnOff", {{"AppMuteOn", 22}, {"AppMuteOff", 23}}}};
-
-/* The slot values as the reader gives them; -1 for an empty slot. */
-static void readSlots(const char *prefix, int32_t values[SLOTS]) {
-  std::string path = fuzzFolder() + "/volume.ini";
-  for (int k = 0; k < SLOTS; k++) {
-    std::string key = prefix + std::to_string(k);
-    int32_t value =
-        platformProfileInt("Command", key.c_str(), -1, path.c_str());
-    values[k] = value >= 0 && value <= 100 ? value : -1;
-  }
 }
 
 struct Expected {
   std::string name;
   int32_t id;
-  int32_t number; /* the caption's number; -1: the mute caption */
+  int32_t number; /* the caption's number; -1: a caption without one */
 };
 
-/* The step and set commands of one family ("" or "App"), whose
- * identifiers start at base + 1000, 2000 and 3000. */
-static void addSlotCommands(std::vector<Expected> &table,
-                            const std::string &family, int32_t base) {
-  int32_t steps[SLOTS], levels[SLOTS];
-  readSlots((family + "UpDown").c_str(), steps);
-  readSlots((family + "Set").c_str(), levels);
-  std::string up = family.empty() ? "VolumeUp(" : family + "VolumeUp(";
-  std::string down = family.empty() ? "VolumeDown(" : family + "VolumeDown(";
-  for (int32_t v : steps)
-    if (v >= 0) {
-      table.push_back({up + std::to_string(v) + ")", base + 1000 + v, v});
-      table.push_back({down + std::to_string(v) + ")", base + 2000 + v, v});
-    }
-  for (int32_t v : levels)
-    if (v >= 0)
-      table.push_back(
-          {family + "Set(" + std::to_string(v) + ")", base + 3000 + v, v});
-}
-
-template <size_t N>
-static void addSwitches(std::vector<Expected> &table,
-                        const Switch (&switches)[N]) {
+/* The numbers the profile reader gives a row's key: the valid slots in
+ * slot order, or 0 once for a switch that is exactly 1 (or no key). */
+static std::vector<int32_t> offeredNumbers(const CommandFamily &row) {
   std::string path = fuzzFolder() + "/volume.ini";
-  for (const Switch &item : switches)
-    if (platformProfileInt("Command", item.key, 0, path.c_str()) == 1)
-      for (const auto &command : item.commands)
-        table.push_back({command.first, command.second, -1});
+  std::vector<int32_t> numbers;
+  if (row.keyKind == KEY_NONE ||
+      (row.keyKind == KEY_SWITCH &&
+       platformProfileInt("Command", row.key, 0, path.c_str()) == 1))
+    numbers.push_back(0);
+  for (int k = 0; row.keyKind == KEY_NUMBER_SLOTS && k < COMMAND_SLOTS; k++) {
+    std::string key = row.key + std::to_string(k);
+    int32_t value =
+        platformProfileInt("Command", key.c_str(), -1, path.c_str());
+    if (value >= 0 && value <= 100)
+      numbers.push_back(value);
+  }
+  return numbers;
 }
 
+static std::string nameOf(const CommandFamily &row, int32_t number) {
+  std::string name = row.nameFormat;
+  size_t mark = name.find("%d");
+  if (mark != std::string::npos)
+    name.replace(mark, 2, std::to_string(number));
+  return name;
+}
+
+/* Rows with the same key, one after the other, are offered together:
+ * for each number, every row's command. */
 static std::vector<Expected> expectedTable(void) {
   std::vector<Expected> table;
-  addSlotCommands(table, "", 0);
-  table.push_back({"Mute", 1, -1});
-  addSwitches(table, SWITCHES);
-  addSlotCommands(table, "App", 3000);
-  addSwitches(table, APP_SWITCHES);
+  for (size_t first = 0, end = 0; first < COMMAND_FAMILY_COUNT; first = end) {
+    const char *key = COMMAND_FAMILIES[first].key;
+    for (end = first + 1; key && end < COMMAND_FAMILY_COUNT &&
+                          COMMAND_FAMILIES[end].key &&
+                          strcmp(COMMAND_FAMILIES[end].key, key) == 0;
+         end++)
+      ;
+    for (int32_t number : offeredNumbers(COMMAND_FAMILIES[first]))
+      for (size_t i = first; i < end; i++) {
+        const CommandFamily &row = COMMAND_FAMILIES[i];
+        bool numbered = strstr(row.nameFormat, "%d") != nullptr;
+        table.push_back({nameOf(row, number), row.firstId + number,
+                         numbered ? number : -1});
+      }
+  }
   return table;
 }
 

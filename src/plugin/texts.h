@@ -1,7 +1,9 @@
 /*
  * The Japanese texts handed to the host, as code page 932 (Shift_JIS)
  * bytes: the host is a Japanese ANSI program and shows them as they are.
- * Each caption carries one "%d" for the command's number.
+ * The step and level captions (TEXT_CAPTION_UP, _DOWN, _SET and their
+ * TEXT_CAPTION_APP_ forms) carry one "%d" for the command's number; the
+ * mute captions carry none.
  */
 #ifndef VOLUME_TEXTS_H
 #define VOLUME_TEXTS_H
