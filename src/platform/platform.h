@@ -151,6 +151,30 @@ ComResult platformGetVolumeMute(ComObject volume, int32_t *muted);
 /* IAudioEndpointVolume::SetMute, no event context. */
 ComResult platformSetVolumeMute(ComObject volume, int32_t muted);
 
+/* ---- The default device, and the devices' names ------------------------ */
+
+/* IMMDevice::OpenPropertyStore(STGM_READ): an IPropertyStore. */
+ComResult platformOpenProperties(ComObject device, ComObject *properties);
+/* IPropertyStore::GetValue(PKEY_Device_FriendlyName): the name as the
+ * Sound control panel shows it, UTF-16 and zero-terminated, cut to size
+ * units (the PROPVARIANT is cleared before returning). COM_E_FAIL, with
+ * the empty string, where the device has no name as text. */
+ComResult platformFriendlyName(ComObject properties, uint16_t *name,
+                               uint32_t size);
+
+/* The undocumented policy-config class, the only way Windows offers to
+ * make a device the default (the control panel's own): created in
+ * process, asked for the interface of each Windows version in turn.
+ * *variant tells platformSetDefaultEndpoint which one answered. A class
+ * or interface that cannot be had is a failure, COM_CLASS_NOT_REGISTERED
+ * or E_NOINTERFACE among them. */
+ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant);
+/* IPolicyConfig::SetDefaultEndpoint: makes the device of that id the
+ * default for one role. */
+ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t variant,
+                                     const uint16_t *deviceId,
+                                     AudioRole role);
+
 /* ---- Audio sessions (Windows 7 and later) ---------------------------- */
 
 /* AudioSessionState, as audiosessiontypes.h numbers it. */
@@ -213,6 +237,17 @@ void platformCloseProcess(ProcessHandle process);
  * section or key is missing. Never writes the file. */
 int32_t platformProfileInt(const char *section, const char *key,
                            int32_t defaultValue, const char *path);
+
+/* GetPrivateProfileStringA with an empty default: the key's text (one
+ * pair of enclosing quotes dropped), cut to size - 1 bytes and
+ * zero-terminated; the length copied, 0 when the file, section or key is
+ * missing or the value is empty. Never writes the file. */
+uint32_t platformProfileString(const char *section, const char *key,
+                               char *buffer, uint32_t size, const char *path);
+/* MultiByteToWideChar(CP_ACP): text in the ANSI code page (Shift_JIS on a
+ * Japanese Windows) as UTF-16, zero-terminated, cut to size units; the
+ * units written, 0 when it cannot be converted. */
+uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size);
 
 /* GetModuleFileNameA: the length copied; 0 on failure and `size` when the
  * name was cut short. */
