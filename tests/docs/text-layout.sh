@@ -5,14 +5,20 @@
 #
 # fails for a line wider than COLUMNS or a 「…」 or ［…］ that a line break
 # cuts in two. A line's width is its length in code page 932, as the
-# release zip carries it: each full-width character two bytes and two
-# columns in Notepad's fixed-width fonts, each half-width one.
+# release zip carries it: a full-width character is two bytes, and two
+# columns in a fixed-width Japanese font such as MS Gothic; a half-width
+# one is one of each.
 set -eu
 columns=$1
 shift
 status=0
 for file in "$@"; do
-  iconv -f UTF-8 -t CP932 "$file" | LC_ALL=C awk -v max="$columns" \
+  shipped=$(iconv -f UTF-8 -t CP932 "$file") || {
+    echo "$file: not writable in code page 932" >&2
+    status=1
+    continue
+  }
+  printf '%s\n' "$shipped" | LC_ALL=C awk -v max="$columns" \
     -v name="$file" '{ sub(/\r$/, "") }
     length($0) > max {
       printf "%s:%d: %d columns, over %d\n", name, NR, length($0), max
