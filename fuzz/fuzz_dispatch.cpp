@@ -6,8 +6,10 @@
  * component type, channel count, bounds, levels and quirks), Core Audio
  * (present or not, the default endpoint or none, any scalar and mute, the
  * mute stub, the thread's apartment), the foreground window and the audio
- * sessions of three processes (two of one executable), the
- * VolComponentType and VolEndpoint settings, then up to 32 steps, each a
+ * sessions of three processes (two of one executable), four more devices
+ * of either direction in any state with names of any bytes, the
+ * VolComponentType and VolEndpoint settings and the device switches'
+ * settings and texts (any bytes), then up to 32 steps, each a
  * command identifier (mostly in or beside a row of plugin/command_table.h)
  * or a change between commands: a mixer, endpoint, session or window call
  * starts or stops failing, the default endpoint changes, the host calls
@@ -19,7 +21,8 @@
  * bounds of the control it was written to (a scalar within 0..1, a mute 0
  * or 1, a session's too); at most one mixer handle is open, and none after
  * KSTEvent_Unload; no endpoint or session interface and no process handle
- * is held and the thread's COM apartment is as it was.
+ * is held and the thread's COM apartment is as it was; a device switch
+ * that took left an active device the console default.
  */
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -106,6 +109,62 @@ static void shapeEndpoints(FuzzedDataProvider &input) {
     simEndpointSetDefaultFor(AUDIO_CAPTURE, role,
                              input.ConsumeIntegralInRange<int>(
                                  SIM_NO_DEFAULT, SIM_MAX_ENDPOINTS - 1));
+}
+
+static const char *const DEVICE_NAMES[] = {
+    "Speakers", "2- Headset Earphone", "Headset Microphone", "HDMI",
+    "\xe3\x83\x98\xe3\x83\x83\xe3\x83\x89\xe3\x83\x9b\xe3\x83\xb3"};
+
+/* Devices 4 to 7: either direction, any state, a name of any bytes; the
+ * policy-config class there or not. */
+static void shapeSwitchDevices(FuzzedDataProvider &input) {
+  static const uint32_t STATES[] = {SIM_DEVICE_ACTIVE, SIM_DEVICE_DISABLED,
+                                    SIM_DEVICE_NOT_PRESENT,
+                                    SIM_DEVICE_UNPLUGGED};
+  for (int i = 4; i < SIM_MAX_ENDPOINTS; i++) {
+    AudioFlow flow = input.ConsumeBool() ? AUDIO_RENDER : AUDIO_CAPTURE;
+    simEndpointSetState(i, flow, input.PickValueInArray(STATES));
+    simEndpointSetName(i, input.ConsumeBool()
+                              ? input.PickValueInArray(DEVICE_NAMES)
+                              : input.ConsumeRandomLengthString(120).c_str());
+  }
+  simPolicySetPresent(input.ConsumeIntegralInRange(0, 7) != 0);
+}
+
+/* The device switches' settings: texts of any bytes and length. */
+static std::string switchSettings(FuzzedDataProvider &input) {
+  std::string text = "NextNamedOnly=" +
+                     std::to_string(input.ConsumeIntegralInRange(0, 2)) +
+                     "\nSwitchCommunications=" +
+                     std::to_string(input.ConsumeIntegralInRange(0, 2)) +
+                     "\n[Command]\n";
+  for (const char *key : {"Output0", "Output1", "Input0", "Device0"}) {
+    std::string value = input.ConsumeBool()
+                            ? std::string(input.PickValueInArray(DEVICE_NAMES))
+                            : input.ConsumeRandomLengthString(100);
+    text += std::string(key) + "=" + value + "\n";
+  }
+  return text;
+}
+
+/* After a switch that took, the console default of each direction it
+ * switched is an active device. */
+static void checkSwitch(int32_t id, int32_t result) {
+  const CommandFamily *family = familyOfId(id);
+  if (!family || family->run != runDeviceSwitch || result != 1)
+    return;
+  for (AudioFlow flow : {AUDIO_RENDER, AUDIO_CAPTURE}) {
+    bool switched = family->action == DEVICE_HEADSET_BY_NAME ||
+                    (family->action == DEVICE_NEXT
+                         ? family->amountAtFirst == flow
+                         : (family->action == DEVICE_INPUT_BY_NAME) ==
+                               (flow == AUDIO_CAPTURE));
+    int device = simEndpointDefaultOf(flow, AUDIO_CONSOLE);
+    if (switched)
+      FUZZ_CHECK(device != SIM_NO_DEFAULT &&
+                 simEndpointState(device) == SIM_DEVICE_ACTIVE &&
+                 simEndpointFlow(device) == flow);
+  }
 }
 
 /* Processes 100 and 101 run one executable, 102 another; 100 and 102 have
@@ -196,6 +255,7 @@ static void runCommand(int32_t id) {
     FUZZ_CHECK(sessionCalls() == sessionCallsBefore);
   }
   checkLastWrites();
+  checkSwitch(id, result);
   FUZZ_CHECK(simMixerOpenHandles() <= 1);
   FUZZ_CHECK(simEndpointLiveReferences() == 0);
   FUZZ_CHECK(simEndpointMisuses() == 0);
@@ -236,8 +296,14 @@ static void runStep(FuzzedDataProvider &input) {
     break;
   case 10: {
     /* Not Release or CoUninitialize, which cannot fail. */
-    SimEndpointOp op = (SimEndpointOp)input.ConsumeIntegralInRange<int>(
-        0, SIM_ENDPOINT_SET_MUTE);
+    SimEndpointOp op;
+    do
+      op = (SimEndpointOp)input.ConsumeIntegralInRange<int>(
+          0, SIM_ENDPOINT_OPS - 1);
+    while ((op == SIM_ENDPOINT_RELEASE || op == SIM_COM_LEAVE) &&
+           input.remaining_bytes() > 0);
+    if (op == SIM_ENDPOINT_RELEASE || op == SIM_COM_LEAVE)
+      break;
     simEndpointFail(op,
                     input.ConsumeBool() ? input.PickValueInArray(HRESULTS) : 0);
     break;
@@ -271,13 +337,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   shapeDevice(input);
   shapeEndpoints(input);
   shapeFocusedApp(input);
+  shapeSwitchDevices(input);
   int32_t setting = input.ConsumeIntegralInRange(-2, 21);
   std::string settings =
       "[Setting]\nVolComponentType=" + std::to_string(setting) + "\n";
   int32_t endpoint = input.ConsumeIntegralInRange(-1, 2);
   if (endpoint >= 0)
     settings += "VolEndpoint=" + std::to_string(endpoint) + "\n";
-  fuzzWriteSettings(settings);
+  fuzzWriteSettings(settings + switchSettings(input));
   if (input.ConsumeBool())
     FUZZ_CHECK(KSTEvent_Init("volume.dll", 0) == 1);
   for (int step = 0; step < 32 && input.remaining_bytes() > 0; step++)

@@ -35,7 +35,7 @@ static std::vector<std::string> tableKeys(void) {
       continue;
     if (row.keyKind == KEY_SWITCH)
       keys.push_back(row.key);
-    for (int k = 0; row.keyKind == KEY_NUMBER_SLOTS && k < COMMAND_SLOTS; k++)
+    for (int k = 0; row.keyKind >= KEY_NUMBER_SLOTS && k < COMMAND_SLOTS; k++)
       keys.push_back(row.key + std::to_string(k));
   }
   return keys;
@@ -62,10 +62,18 @@ struct Expected {
 };
 
 /* The numbers the profile reader gives a row's key: the valid slots in
- * slot order, or 0 once for a switch that is exactly 1 (or no key). */
+ * slot order (a text slot's number is the slot's), or 0 once for a switch
+ * that is exactly 1 (or no key). */
 static std::vector<int32_t> offeredNumbers(const CommandFamily &row) {
   std::string path = fuzzFolder() + "/volume.ini";
   std::vector<int32_t> numbers;
+  for (int k = 0; row.keyKind == KEY_TEXT_SLOTS && k < COMMAND_SLOTS; k++) {
+    char text[8];
+    std::string key = row.key + std::to_string(k);
+    if (platformProfileString("Command", key.c_str(), text, sizeof text,
+                              path.c_str()) > 0)
+      numbers.push_back(k);
+  }
   if (row.keyKind == KEY_NONE ||
       (row.keyKind == KEY_SWITCH &&
        platformProfileInt("Command", row.key, 0, path.c_str()) == 1))
