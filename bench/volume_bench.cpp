@@ -114,7 +114,7 @@ static const CommandKind KINDS[] = {{"set 50 (3050)", 3050, 1, 1},
                                     {"step up 5 (1005)", 1005, 2, 1},
                                     {"step down 5 (2005)", 2005, 2, 1},
                                     {"mute (1)", 1, 1, 1},
-                                    {"outside (7000)", 7000, 0, 0}};
+                                    {"outside (8000)", 8000, 0, 0}};
 enum { KIND_COUNT = sizeof KINDS / sizeof KINDS[0], OUTSIDE = KIND_COUNT - 1 };
 
 /* Mixer operations by kind, then window look-ups and sends. */
@@ -332,7 +332,11 @@ static void reportInfoPairs(void) {
  * them, and what each command is expected to cost. An endpoint command is
  * one session (enter COM, enumerator, default device, its volume, three
  * releases, leave); a mute looks at the endpoint a second time to confirm
- * it; UnmuteOnChange adds a look at the mute. A microphone toggle looks
+ * it; UnmuteOnChange adds a look at the mute. A device switch lists the
+ * active devices once (their ids; names only by name), looks at the
+ * console and communications defaults (a device that is the console
+ * default already: at multimedia too), writes each role that moves and
+ * looks at the console default once more. A microphone toggle looks
  * up both recording defaults, compares their ids, reads the console
  * default's mute (which then needs no second read) and brings each device
  * to the new state, confirmed. */
@@ -340,45 +344,70 @@ struct EndpointKind {
   const char *label;
   const char *settings;
   int recordingDevices; /* 0, or the microphones: 1 or 2 */
+  int playbackDevices;  /* active playback devices, 1 to 3 */
   int32_t commandId;
   unsigned expected[SIM_ENDPOINT_OPS];
 };
 
 static const char ENDPOINT_ON[] = "[Setting]\nVolEndpoint=1\n";
 static const char UNMUTE_ON[] = "[Setting]\nVolEndpoint=1\nUnmuteOnChange=1\n";
+static const char BY_NAME[] = "[Command]\nOutput0=speakers 5\n";
 
 static const EndpointKind ENDPOINT_KINDS[] = {
     {"set 50 (3050)",
      ENDPOINT_ON,
      0,
+     1,
      3050,
      {1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
     {"step up 5 (1005)",
      ENDPOINT_ON,
      0,
+     1,
      1005,
      {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 3, 1}},
-    {"mute (1)", ENDPOINT_ON, 0, 1, {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 0, 6, 2}},
+    {"mute (1)",
+     ENDPOINT_ON,
+     0,
+     1,
+     1,
+     {2, 2, 2, 2, 0, 0, 2, 1, 0, 0, 0, 0, 6, 2}},
     {"set, unmute on",
      UNMUTE_ON,
      0,
+     1,
      3050,
      {1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 3, 1}},
     {"step, unmute on",
      UNMUTE_ON,
      0,
+     1,
      1005,
      {1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 3, 1}},
     {"mic toggle, 1 dev",
      ENDPOINT_ON,
+     1,
      1,
      11,
      {1, 1, 2, 2, 0, 0, 2, 1, 0, 0, 0, 2, 5, 1}},
     {"mic toggle, 2 dev",
      ENDPOINT_ON,
      2,
+     1,
      11,
-     {1, 1, 2, 4, 0, 0, 4, 2, 0, 0, 0, 2, 7, 1}}};
+     {1, 1, 2, 4, 0, 0, 4, 2, 0, 0, 0, 2, 7, 1}},
+    {"next output",
+     ENDPOINT_ON,
+     0,
+     3,
+     31,
+     {1, 1, 3, 0, 0, 0, 0, 0, 1, 1, 3, 6, 9, 1, 0, 0, 1, 3}},
+    {"by name, there",
+     BY_NAME,
+     0,
+     3,
+     7000,
+     {1, 1, 3, 0, 0, 0, 0, 0, 1, 1, 3, 6, 11, 1, 3, 3, 0, 0}}};
 
 /* Recording devices 1 and 2; the communications default is the second
  * one only where there are two. */
@@ -399,6 +428,8 @@ static int loadEndpointPlugin(const EndpointKind &kind, const char *module,
   simEndpointReset();
   if (kind.recordingDevices)
     shapeMicrophones(kind.recordingDevices);
+  for (int i = 1; i < kind.playbackDevices; i++)
+    simEndpointSetKind(3 + i, AUDIO_RENDER, 1);
   simSetModuleFileName(module);
   KSTEvent_Init(HOST_FILE_NAME, 0);
   return 1;
@@ -430,11 +461,16 @@ static void reportEndpointPath(void) {
          " microphone): COM\n   calls per command, measured/expected (mean of"
          " %d commands), and heap\n   allocations per command (goal 0)\n",
          STEADY_COMMANDS);
-  printf("  %-18s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s %-8s "
-         "%-8s %-8s %-8s %s\n",
-         "command", "CoInit", "create", "default", "activate", "getVol",
-         "setVol", "getMute", "setMute", "enum", "count", "item", "getId",
-         "release", "CoUninit", "heap");
+  static const char *const HEADINGS[] = {
+      "CoInit",  "create",   "default", "activate", "getVol", "setVol",
+      "getMute", "setMute",  "enum",    "count",    "item",   "getId",
+      "release", "CoUninit", "props",   "name",     "policy", "setDef"};
+  static_assert(sizeof HEADINGS / sizeof HEADINGS[0] == SIM_ENDPOINT_OPS,
+                "a heading for every counted call");
+  printf("  %-18s", "command");
+  for (const char *heading : HEADINGS)
+    printf(" %-8s", heading);
+  printf(" heap\n");
   for (const EndpointKind &kind : ENDPOINT_KINDS)
     if (loadEndpointPlugin(kind, module, settings))
       printEndpointRow(kind, STEADY_COMMANDS);

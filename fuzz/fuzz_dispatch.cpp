@@ -133,11 +133,10 @@ static void shapeSwitchDevices(FuzzedDataProvider &input) {
 
 /* The device switches' settings: texts of any bytes and length. */
 static std::string switchSettings(FuzzedDataProvider &input) {
-  std::string text = "NextNamedOnly=" +
-                     std::to_string(input.ConsumeIntegralInRange(0, 2)) +
-                     "\nSwitchCommunications=" +
-                     std::to_string(input.ConsumeIntegralInRange(0, 2)) +
-                     "\n[Command]\n";
+  std::string text =
+      "NextNamedOnly=" + std::to_string(input.ConsumeIntegralInRange(0, 2)) +
+      "\nSwitchCommunications=" +
+      std::to_string(input.ConsumeIntegralInRange(0, 2)) + "\n[Command]\n";
   for (const char *key : {"Output0", "Output1", "Input0", "Device0"}) {
     std::string value = input.ConsumeBool()
                             ? std::string(input.PickValueInArray(DEVICE_NAMES))

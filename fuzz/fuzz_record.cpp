@@ -102,9 +102,9 @@ static std::vector<Expected> expectedTable(void) {
   std::vector<Expected> table;
   for (size_t first = 0, end = 0; first < COMMAND_FAMILY_COUNT; first = end) {
     const char *key = COMMAND_FAMILIES[first].key;
-    for (end = first + 1; key && end < COMMAND_FAMILY_COUNT &&
-                          COMMAND_FAMILIES[end].key &&
-                          strcmp(COMMAND_FAMILIES[end].key, key) == 0;
+    for (end = first + 1;
+         key && end < COMMAND_FAMILY_COUNT && COMMAND_FAMILIES[end].key &&
+         strcmp(COMMAND_FAMILIES[end].key, key) == 0;
          end++)
       ;
     for (int32_t number : offeredNumbers(COMMAND_FAMILIES[first]))

@@ -53,7 +53,7 @@ int listDevices(ComObject enumerator, FlowSwitch *flow, int withNames) {
 }
 
 int defaultId(ComObject enumerator, AudioFlow flow, AudioRole role,
-                     uint16_t id[DEVICE_ID_SIZE]) {
+              uint16_t id[DEVICE_ID_SIZE]) {
   ComObject device = nullptr;
   id[0] = 0;
   ComResult result = findDefaultEndpoint(enumerator, flow, role, &device);
@@ -67,4 +67,3 @@ int defaultId(ComObject enumerator, AudioFlow flow, AudioRole role,
     id[0] = 0;
   return read;
 }
-

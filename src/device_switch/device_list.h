@@ -26,7 +26,7 @@ struct FlowSwitch {
   AudioFlow flow;
   DeviceEntry devices[MAX_DEVICES]; /* the active ones, as enumerated */
   uint32_t count;
-  int chosen;                        /* index into devices, or -1 */
+  int chosen;                         /* index into devices, or -1 */
   uint16_t consoleId[DEVICE_ID_SIZE]; /* the console default before; empty:
                                         none */
 };

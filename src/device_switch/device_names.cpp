@@ -7,8 +7,8 @@
  * type are ASCII ("USB"), accented Latin ("Émulation") or full-width
  * ("ＵＳＢ"); Japanese has no case. */
 static uint16_t folded(uint16_t unit) {
-  if ((unit >= 'A' && unit <= 'Z') || (unit >= 0xC0 && unit <= 0xDE &&
-                                       unit != 0xD7))
+  if ((unit >= 'A' && unit <= 'Z') ||
+      (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7))
     return (uint16_t)(unit + 0x20);
   if (unit >= 0xFF21 && unit <= 0xFF3A) /* Ａ..Ｚ */
     return (uint16_t)(unit + 0x20);

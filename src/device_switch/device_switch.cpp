@@ -25,8 +25,8 @@ static int namedByTexts(const DeviceEntry *device, const Settings *settings,
  * named ones with NextNamedOnly=1 where one is present, else every
  * active one), wrapping; the first where the default is none of them. */
 static int nextDevice(const FlowSwitch *flow, const Settings *settings) {
-  SettingTextId texts = flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT
-                                                   : SETTING_TEXT_INPUT;
+  SettingTextId texts =
+      flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT : SETTING_TEXT_INPUT;
   int namedOnly = settingOn(settings, SETTING_NEXT_NAMED_ONLY);
   int candidates[MAX_DEVICES], count = 0;
   for (uint32_t i = 0; namedOnly && i < flow->count; i++)
@@ -126,8 +126,8 @@ static int chooseDevice(ComObject enumerator, SwitchJob *job,
   if (!listDevices(enumerator, flow, withNames) ||
       !defaultId(enumerator, flow->flow, AUDIO_CONSOLE, flow->consoleId))
     return 0;
-  flow->chosen = job->text ? deviceNamed(flow, job->text)
-                           : nextDevice(flow, settings);
+  flow->chosen =
+      job->text ? deviceNamed(flow, job->text) : nextDevice(flow, settings);
   return flow->chosen >= 0;
 }
 
@@ -159,8 +159,9 @@ static int switchWithEnumerator(ComObject enumerator, void *context) {
     result = writeRoles(&hold, &job->flows[f], &writes[f]);
   if (hold.policy)
     platformComRelease(hold.policy);
+  /* A direction where nothing was written was looked at already. */
   for (uint32_t f = 0; result && f < job->flowCount; f++)
-    result = switchHeld(enumerator, &job->flows[f]);
+    result = writes[f].count == 0 || switchHeld(enumerator, &job->flows[f]);
   if (result)
     describeSwitch(&job->flows[0], job->outcome);
   return result;

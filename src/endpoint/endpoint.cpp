@@ -12,8 +12,7 @@ static int readEndpointPercent(void *volume, uint32_t, uint32_t *percent) {
 }
 
 static int writeEndpointPercent(void *volume, uint32_t, uint32_t percent) {
-  return comSucceeded(
-      platformSetVolumeScalar(volume, (float)percent / 100.0f));
+  return comSucceeded(platformSetVolumeScalar(volume, (float)percent / 100.0f));
 }
 
 static int readEndpointMute(void *volume, uint32_t, uint32_t *muted) {
@@ -58,8 +57,7 @@ int runOnEndpoint(const CommandRequest *request, VolumeOutcome *outcome) {
     return runOnMixer(request, outcome);
   if (!comSucceeded(opened))
     return 0;
-  VolumeTarget target = {&ENDPOINT_BACKEND, hold.volume, 1,
-                         request->settings};
+  VolumeTarget target = {&ENDPOINT_BACKEND, hold.volume, 1, request->settings};
   int result = runVolumeCommand(&target, (VolumeAction)request->action,
                                 request->amount, outcome);
   releaseHold(&hold);

@@ -86,7 +86,7 @@ static int sessionCounts(AppSessions *found, SessionEntry *entry) {
     found->complete = 0;
   /* IsSystemSoundsSession answers S_OK for that session, S_FALSE else. */
   entry->countsFlag = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
-                  (uint32_t)system != 0;
+                      (uint32_t)system != 0;
   return entry->countsFlag;
 }
 

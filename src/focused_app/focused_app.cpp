@@ -16,8 +16,8 @@ static ComObject sessionVolume(void *context, uint32_t index) {
 static int readSessionPercent(void *context, uint32_t index,
                               uint32_t *percent) {
   float scalar = 0.0f;
-  return comSucceeded(
-             platformSessionGetVolume(sessionVolume(context, index), &scalar)) &&
+  return comSucceeded(platformSessionGetVolume(sessionVolume(context, index),
+                                               &scalar)) &&
          percentFromScalar(scalar, percent);
 }
 

@@ -79,8 +79,7 @@ static int readMicrophoneMute(void *context, uint32_t index, uint32_t *muted) {
   return 1;
 }
 
-static int writeMicrophoneMute(void *context, uint32_t index,
-                               uint32_t muted) {
+static int writeMicrophoneMute(void *context, uint32_t index, uint32_t muted) {
   ComObject volume = volumeOf(context, index);
   return volume && comSucceeded(platformSetVolumeMute(volume, muted ? 1 : 0));
 }
@@ -112,7 +111,8 @@ struct MicrophoneCommand {
 /* Every device is tried, so that a device that refuses does not keep the
  * others live; the result says whether all of them took. The console
  * default, which decides a toggle, must be reachable. */
-static int muteMicrophones(Microphones *found, const MicrophoneCommand *command) {
+static int muteMicrophones(Microphones *found,
+                           const MicrophoneCommand *command) {
   int all = found->complete;
   for (uint32_t i = 0; i < found->count; i++)
     if (!comSucceeded(activateInterface(
@@ -120,8 +120,7 @@ static int muteMicrophones(Microphones *found, const MicrophoneCommand *command)
       all = 0;
   if (!found->volumes[0])
     return 0;
-  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count,
-                         nullptr};
+  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count, nullptr};
   const CommandRequest *request = command->request;
   return runVolumeCommand(&target, (VolumeAction)request->action,
                           request->amount, command->outcome) &&

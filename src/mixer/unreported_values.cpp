@@ -26,8 +26,8 @@ static int markable(const MixerControl *control) {
 
 /* Fills values with a mark that no driver writes for this control (where
  * there is one), before the driver's read ... */
-static void markUnreportedValues(const MixerControl *control,
-                                 uint32_t channels, uint32_t *values) {
+static void markUnreportedValues(const MixerControl *control, uint32_t channels,
+                                 uint32_t *values) {
   if (isSwitch(control))
     return;
   for (uint32_t i = 0; i < channels; i++)

@@ -7,7 +7,6 @@
 #include "mixer/component_type.h"
 #include "mixer/mixer_handle.h"
 #include "mixer/unreported_values.h"
-#include "mixer/unreported_values.h"
 
 /* Finds the volume control once per load; a later setting is ignored. */
 static int discoverVolumeControl(int32_t componentTypeSetting) {

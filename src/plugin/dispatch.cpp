@@ -30,10 +30,9 @@ int dispatchCommand(int32_t id, const Settings &settings) {
     return 0;
   int32_t offset = (int32_t)((uint32_t)id - (uint32_t)family->firstId);
   int display = settingOn(&settings, SETTING_DISPLAY);
-  CommandRequest request = {family->action,
-                            family->amountAtFirst +
-                                family->amountPerId * offset,
-                            &settings, display};
+  CommandRequest request = {
+      family->action, family->amountAtFirst + family->amountPerId * offset,
+      &settings, display};
   VolumeOutcome outcome = {};
   if (!family->run(&request, &outcome))
     return 0;

@@ -30,7 +30,7 @@ static int isLeadByte(unsigned char byte) {
 }
 
 void readSettingText(const char *path, const char *section, const char *key,
-                 uint32_t slot, char text[SETTING_TEXT_SIZE]) {
+                     uint32_t slot, char text[SETTING_TEXT_SIZE]) {
   char name[32], value[SETTINGS_PATH_SIZE];
   size_t length = strlen(key);
   text[0] = '\0';

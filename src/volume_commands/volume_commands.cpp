@@ -38,8 +38,8 @@ int stepVolume(const VolumeTarget *target, int32_t step, uint32_t *written) {
 /* Brings one target to a mute state. A target whose mute cannot be read
  * is written all the same: the state asked for is what counts. *known is
  * the state already read, or null. */
-static int bringMute(const VolumeTarget *target, uint32_t index,
-                     uint32_t muted, const uint32_t *known) {
+static int bringMute(const VolumeTarget *target, uint32_t index, uint32_t muted,
+                     const uint32_t *known) {
   const VolumeBackend *backend = target->backend;
   uint32_t current = 0;
   int read = known ? (current = *known, 1)

@@ -28,8 +28,8 @@ struct VolumeBackend {
 /* What one command acts on. */
 struct VolumeTarget {
   const VolumeBackend *backend;
-  void *context;      /* the backend's own: what it holds for the command */
-  uint32_t count;     /* the targets in it, at least 1 */
+  void *context;  /* the backend's own: what it holds for the command */
+  uint32_t count; /* the targets in it, at least 1 */
   /* The settings that change how the rules below run (UnmuteOnChange);
    * null where they do not apply (the focused application's sessions). */
   const Settings *settings;

@@ -120,8 +120,7 @@ const TableRow TABLE_ROWS[] = {
     {"DeviceTextCut",
      cp932("[Command]\nOutput0=aa" + times("ア", 40) + "\n"),
      {mute(),
-      {"OutputDevice(0)", "出力をaa" + times("ア", 30) + "に切り替え",
-       7000}}},
+      {"OutputDevice(0)", "出力をaa" + times("ア", 30) + "に切り替え", 7000}}},
     {"AppValuesOutsideTheirRange",
      "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
      "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",

@@ -34,9 +34,10 @@ struct SwitchRow {
   unsigned writes;                       /* SetDefaultEndpoint calls */
 };
 
-const std::vector<Device> THREE = {{0, OUT, ACTIVE, "Speakers (Realtek)"},
-                                   {4, OUT, ACTIVE, "2- ヘッドホン (USB Headset)"},
-                                   {5, OUT, ACTIVE, "HDMI Display"}};
+const std::vector<Device> THREE = {
+    {0, OUT, ACTIVE, "Speakers (Realtek)"},
+    {4, OUT, ACTIVE, "2- ヘッドホン (USB Headset)"},
+    {5, OUT, ACTIVE, "HDMI Display"}};
 const std::vector<Device> UNPLUGGED_HEADPHONES = {
     {0, OUT, ACTIVE, "Speakers"},
     {4, OUT, UNPLUGGED, "Headphones"},

@@ -252,8 +252,8 @@ static void executeOne(const LoadedPlugin *plugin, const char *given,
 
 int32_t pluginSetting(SettingId id, const char *settingsPath) {
   const SettingRow &row = SETTING_ROWS[id];
-  return settingsPath[0] ? hostProfileInt(row.section, row.key,
-                                          row.whenMissing, settingsPath)
+  return settingsPath[0] ? hostProfileInt(row.section, row.key, row.whenMissing,
+                                          settingsPath)
                          : row.whenMissing;
 }
 

@@ -80,8 +80,7 @@ void simEndpointReset(void) {
   for (int i = 0; i < SIM_MAX_ENDPOINTS; i++)
     sim.states[i] = SIM_DEVICE_NOT_PRESENT;
   simEndpointSetState(0, AUDIO_RENDER, SIM_DEVICE_ACTIVE);
-  simEndpointSetState(SIM_RECORDING_ENDPOINT, AUDIO_CAPTURE,
-                      SIM_DEVICE_ACTIVE);
+  simEndpointSetState(SIM_RECORDING_ENDPOINT, AUDIO_CAPTURE, SIM_DEVICE_ACTIVE);
   for (int flow = 0; flow < SIM_FLOWS; flow++)
     for (int role = 0; role < SIM_ROLES; role++)
       sim.defaults[flow][role] =
@@ -606,7 +605,8 @@ ComResult platformSessionSetMute(ComObject volume, int32_t muted) {
 /* Loaded like a machine with one playback device and Core Audio. */
 [[maybe_unused]] static const int shapedAtLoad = (simEndpointReset(), 1);
 
-/* ---- Names and the default device ----------------------------------------- */
+/* ---- Names and the default device -----------------------------------------
+ */
 
 ComResult platformOpenProperties(ComObject device, ComObject *properties) {
   ComResult fault = enter(SIM_ENDPOINT_PROPERTIES);
@@ -685,8 +685,8 @@ ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant) {
 static int endpointOfId(const uint16_t *id) {
   for (int i = 0; i < SIM_MAX_ENDPOINTS; i++) {
     char text[40];
-    snprintf(text, sizeof text, "{0.0.%d.00000000}.{sim-%d}",
-             (int)sim.flows[i], i);
+    snprintf(text, sizeof text, "{0.0.%d.00000000}.{sim-%d}", (int)sim.flows[i],
+             i);
     int k = 0;
     while (text[k] != 0 && id[k] == (uint8_t)text[k])
       k++;
@@ -698,8 +698,7 @@ static int endpointOfId(const uint16_t *id) {
 
 /* Windows refuses a device that is not active. */
 ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t,
-                                     const uint16_t *deviceId,
-                                     AudioRole role) {
+                                     const uint16_t *deviceId, AudioRole role) {
   ComResult fault = enter(SIM_POLICY_SET);
   if (fault)
     return fault;

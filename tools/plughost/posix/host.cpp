@@ -74,8 +74,8 @@ static decltype(&simTrayClockNotifications) countClockMessages;
 
 void hostStartObserving(void *plugin, int endpoint) {
   if (endpoint)
-    findSimulatedEndpoint = kitSimulated<decltype(simEndpoint)>(
-        plugin, "simEndpoint");
+    findSimulatedEndpoint =
+        kitSimulated<decltype(simEndpoint)>(plugin, "simEndpoint");
   else
     findSimulatedLine =
         kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
