@@ -96,6 +96,17 @@ wine_server_running() {
   return 1
 }
 
+# Fails, saying why, when this machine cannot start the chosen Wine's
+# loader: some kernels cannot start the i386 one ("Exec format error").
+# Without this, the prefix's making fails quietly and the program's status
+# is a bare 126.
+wine_check_loader() {
+  wine_reason=$("$wine_loader" --version 2>&1 >/dev/null) && return 0
+  echo "wine-run: this machine cannot start ${VOLUME_WINE_ARCH:-32}-bit Wine" \
+    "(${wine_reason:-$wine_loader --version failed})" >&2
+  return 126
+}
+
 wine_debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
 
 # Runs a Windows program quietly, holding neither the lock nor any output.
@@ -144,11 +155,19 @@ wine_make_prefix() {
 }
 
 wine_stop() {
+  wine_stop_server
+  wine_stop_audio
+}
+
+wine_stop_server() {
   if [ -d "$WINEPREFIX" ] && wine_server_running; then
     # Waited for, so that a new start right after this finds no server.
     "$wine_server" -k 2>/dev/null || true
     "$wine_server" -w 2>/dev/null || true
   fi
+}
+
+wine_stop_audio() {
   if wine_audio_running; then
     pulseaudio --kill 2>/dev/null || true
   fi

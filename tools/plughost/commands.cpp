@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
 #include "plugin/command_table.h"
 
@@ -15,12 +16,23 @@ struct LoadedPlugin {
   PluginExports exports;
 };
 
+/* A DLL built for another machine than plughost gets only the loader's
+ * "Bad EXE format for %1"; the file's own header tells which it is. */
+static void reportUnloadable(const char *path, const char *reason) {
+  char foreign[600];
+  if (describeForeignDll(path, dllMachineOfFile(path), hostDllMachine(),
+                         foreign, sizeof foreign))
+    fprintf(stderr, "plughost: cannot load %s\n", foreign);
+  else
+    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+}
+
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {
   char reason[512] = "";
   plugin->path = path;
   plugin->library = hostLoadPlugin(path, reason, sizeof reason);
   if (!plugin->library) {
-    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+    reportUnloadable(path, reason);
     return 0;
   }
   MissingExports missing;
@@ -87,6 +99,25 @@ static void printCaption(const char *text) {
   }
 }
 
+static void printableName(const CommandInfo *command, char *name,
+                          size_t nameSize) {
+  snprintf(name, nameSize, "(null)");
+  if (command->name)
+    escapeBytes(command->name, name, nameSize);
+}
+
+/* The name column is as wide as the longest name printed, so that the
+ * captions line up whatever the settings name (AppVolumeDown(100)). */
+static int nameColumnWidth(const CommandInfo *commands, uint32_t count) {
+  size_t width = 0;
+  for (uint32_t k = 0; k < count; k++) {
+    char name[512];
+    printableName(&commands[k], name, sizeof name);
+    width = strlen(name) > width ? strlen(name) : width;
+  }
+  return (int)width;
+}
+
 static void printCommandTable(const CommandInfo *commands, uint32_t count) {
   printf("commands  %u\n", (unsigned)count);
   if (!commands) {
@@ -94,11 +125,11 @@ static void printCommandTable(const CommandInfo *commands, uint32_t count) {
       puts("  (no table)");
     return;
   }
+  int width = nameColumnWidth(commands, count);
   for (uint32_t k = 0; k < count; k++) {
-    char name[512] = "(null)";
-    if (commands[k].name)
-      escapeBytes(commands[k].name, name, sizeof name);
-    printf("  %6d  %-15s  ", (int)commands[k].commandId, name);
+    char name[512];
+    printableName(&commands[k], name, sizeof name);
+    printf("  %6d  %-*s  ", (int)commands[k].commandId, width, name);
     printCaption(commands[k].caption);
     putchar('\n');
   }

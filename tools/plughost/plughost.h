@@ -53,6 +53,9 @@ void hostPrepareOutput(void);
 /* Loads a library by path; null when it cannot, with the reason. */
 void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize);
 void hostUnloadPlugin(void *plugin);
+/* The PE Machine of the DLLs this plughost loads (dll_machine.h);
+ * DLL_MACHINE_NONE where plug-ins are no DLLs. */
+uint16_t hostDllMachine(void);
 
 /* The loaded plug-in's settings file, by the plug-in's own rule from the
  * plug-in's name as the plug-in itself finds it (`given`, the name it was

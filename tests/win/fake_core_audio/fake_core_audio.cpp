@@ -9,12 +9,14 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include <audioclient.h>
 #include <audiopolicy.h>
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
+#include <tlhelp32.h>
 
 static FakeAudioState state;
 static HMODULE thisModule;
@@ -327,6 +329,31 @@ private:
   int count = 0;
 };
 
+/* Where VOLUME_FAKE_AUDIO_PLAYING names an executable (tools/run-demo sets
+ * it), every process of it that runs when the sessions are first listed
+ * has an active session at full volume on device 0, as a program playing
+ * sound has: the plug-in in another process can then find one. The tests
+ * leave it unset and make their sessions themselves. */
+static void addPlayingProcesses(void) {
+  static BOOL added;
+  const char *executable = getenv("VOLUME_FAKE_AUDIO_PLAYING");
+  if (added || !executable || state.sessionCount != 0)
+    return;
+  added = TRUE;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry);
+       more && state.sessionCount < FAKE_SESSIONS;
+       more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, executable) == 0)
+      state.sessions[state.sessionCount++] = {
+          0, entry.th32ProcessID, 1, FALSE, 1.0f, FALSE, L"playing"};
+  CloseHandle(snapshot);
+}
+
 class SessionManager : public Counted<IAudioSessionManager2> {
 public:
   explicit SessionManager(int device) : device(device) {}
@@ -345,6 +372,7 @@ public:
     HRESULT result = enter(FAKE_GET_SESSIONS);
     if (FAILED(result))
       return result;
+    addPlayingProcesses();
     *list = new SessionList(device);
     return S_OK;
   }

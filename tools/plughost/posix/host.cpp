@@ -12,6 +12,7 @@
 
 #include "hostkit/posix/simulated.h"
 #include "platform/standin/standin.h"
+#include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
 #include "plugin/settings_path.h"
 
@@ -33,6 +34,9 @@ void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize) {
 }
 
 void hostUnloadPlugin(void *plugin) { dlclose(plugin); }
+
+/* Plug-ins here are shared objects: no DLL is this plughost's own. */
+uint16_t hostDllMachine(void) { return DLL_MACHINE_NONE; }
 
 /* The name the library was loaded by: relative names are taken from the
  * working directory, by dlopen and fopen alike. */

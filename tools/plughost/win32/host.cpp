@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
+#include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
 
 void hostPrepareOutput(void) { SetConsoleOutputCP(CP_UTF8); }
@@ -21,6 +22,10 @@ void *hostLoadPlugin(const char *path, char *reason, size_t reasonSize) {
 }
 
 void hostUnloadPlugin(void *plugin) { FreeLibrary((HMODULE)plugin); }
+
+uint16_t hostDllMachine(void) {
+  return sizeof(void *) == 8 ? DLL_MACHINE_AMD64 : DLL_MACHINE_I386;
+}
 
 /* The plug-in finds its settings by its module's full name; so does this,
  * which also keeps the profile reader from looking in the Windows folder
