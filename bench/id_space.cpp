@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/standin/standin.h"
 #include "plugin/command_table.h"
@@ -23,9 +24,32 @@ static uint64_t tableIdentifiers(void) {
   return count;
 }
 
+/* Settings whose every device slot names a device of the simulated
+ * machine (both of them, for a headset), so that those identifiers
+ * succeed too; the module is named beside them. */
+static void nameEveryDevice(char module[64]) {
+  char folder[] = "/tmp/volume-id-space-XXXXXX";
+  if (!mkdtemp(folder))
+    return;
+  snprintf(module, 64, "%s/volume.dll", folder);
+  char settings[64];
+  snprintf(settings, sizeof settings, "%s/volume.ini", folder);
+  FILE *file = fopen(settings, "w");
+  if (!file)
+    return;
+  fputs("[Command]\n", file);
+  for (int k = 0; k < 10; k++)
+    fprintf(file, "Output%d=speakers\nInput%d=microphone\nDevice%d=simulated\n",
+            k, k, k);
+  fclose(file);
+  simSetModuleFileName(module);
+}
+
 int main(void) {
   /* The simulated machine has a recording device, so that the
    * microphone's identifiers succeed too. */
+  static char module[64];
+  nameEveryDevice(module);
   KSTEvent_Init("volume.dll", 0);
   /* A program in the foreground with a session, so that the focused
    * application's identifiers succeed. */
