@@ -2,9 +2,13 @@
  * The on-screen display as the real DLL shows it with Osd=1: its window's
  * styles and place, the bar it paints, that one window serves every
  * command and hides by itself, and that nothing of it outlives Unload.
- * A stand-in window of the test's own holds the foreground.
+ * A stand-in window of the test's own holds the foreground. What Wine
+ * cannot show (another DPI, Windows before 10 1607, the fonts made and
+ * deleted) comes through the DLL's imports, pointed at the test's own.
  */
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,10 +36,17 @@ static int displayWindowCount(void) {
   return count;
 }
 
-static bool displayShown(void) {
-  HWND window = displayWindow();
-  return window && IsWindowVisible(window);
+/* A display thread left to end by itself may still have a hidden one. */
+static HWND shownDisplayWindow(void) {
+  for (HWND window = nullptr;
+       (window = FindWindowExW(nullptr, window, DISPLAY_WINDOW_CLASS,
+                               nullptr)) != nullptr;)
+    if (IsWindowVisible(window))
+      return window;
+  return nullptr;
 }
+
+static bool displayShown(void) { return shownDisplayWindow() != nullptr; }
 
 static bool waitUntilShown(bool shown, DWORD boundMs) {
   DWORD start = GetTickCount();
@@ -315,4 +326,239 @@ TEST_F(DisplayWindowTest, FreeLibraryWithoutUnloadLeavesTheThreadItsCode) {
   unload();
   FreeLibrary(kept);
   EXPECT_EQ(nullptr, GetModuleHandleA(plugin.dllPath.c_str()));
+}
+
+/* Soon after another view the next waits for the screen, not for ever. */
+TEST_F(DisplayWindowTest, AViewSoonAfterAnotherIsDrawnAndShownItsTime) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_EQ(1, execute(3025));
+  ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  Sleep(100);
+  ASSERT_EQ(1, execute(3080));
+  Sleep(STILL_SHOWN_MS);
+  ASSERT_TRUE(displayShown());
+  BarPixels bar = paintedBar(shownDisplayWindow());
+  ASSERT_GT(bar.filled + bar.track, 100);
+  EXPECT_NEAR((bar.filled + bar.track) * 0.8, bar.filled, 1.0);
+}
+
+/* Rows and columns where the text left ink (neither background nor bar). */
+static RECT textInk(HWND window, int *width) {
+  std::vector<COLORREF> pixels = windowPixels(window, width);
+  RECT ink = {*width, 1 << 20, -1, -1};
+  for (size_t i = 0; *width > 0 && i < pixels.size(); i++) {
+    COLORREF pixel = pixels[i];
+    if (pixel == RGB(0x20, 0x20, 0x20) || pixel == BAR_FILL ||
+        pixel == BAR_TRACK)
+      continue;
+    int x = (int)(i % (size_t)*width), y = (int)(i / (size_t)*width);
+    ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+               std::max<LONG>(ink.right, x), std::max<LONG>(ink.bottom, y)};
+  }
+  return ink;
+}
+
+TEST_F(DisplayWindowTest, TextIsTheCharacterHeightCentredInTheWidth) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_EQ(1, execute(3050));
+  ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  Sleep(100); /* the first paint follows the showing */
+  int width = 0;
+  RECT ink = textInk(shownDisplayWindow(), &width);
+  ASSERT_GE(ink.right, ink.left);
+  int32_t dpi = settingDpi();
+  EXPECT_NEAR(18 * dpi / 96, ink.bottom - ink.top + 1, 2 * dpi / 96);
+  EXPECT_LE(abs(ink.left - (width - 1 - ink.right)), 2);
+}
+
+/* Holds the display's thread as it takes the message that ends it, until
+ * released: a thread that does not end within the unload's wait. */
+static HANDLE releaseTheEnd;
+static LRESULT CALLBACK holdTheEnd(int code, WPARAM removed, LPARAM lParam) {
+  const MSG *message = (const MSG *)lParam;
+  if (code == HC_ACTION && removed == PM_REMOVE &&
+      message->message == WM_APP + 2)
+    WaitForSingleObject(releaseTheEnd, 30000);
+  return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_EQ(1, execute(3050));
+  ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  ASSERT_TRUE(waitUntilShown(false, HIDE_BOUND_MS));
+  DWORD heldId = GetWindowThreadProcessId(displayWindow(), nullptr);
+  HANDLE held = OpenThread(SYNCHRONIZE, FALSE, heldId);
+  releaseTheEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, holdTheEnd, nullptr, heldId);
+  ASSERT_NE(nullptr, hook);
+  unload(); /* the held thread keeps the library loaded, state and all */
+  FreeLibrary(plugin.module);
+  ASSERT_TRUE(loadPlugin(&plugin));
+  ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
+  started = true;
+  ASSERT_EQ(1, execute(3025));
+  EXPECT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
+  SetEvent(releaseTheEnd);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(held, HIDE_BOUND_MS));
+  UnhookWindowsHookEx(hook);
+  CloseHandle(held);
+  CloseHandle(releaseTheEnd);
+  /* The old thread's late end left the new display its class and font. */
+  ASSERT_EQ(1, execute(3075));
+  Sleep(100);
+  ASSERT_TRUE(displayShown());
+  BarPixels bar = paintedBar(shownDisplayWindow());
+  EXPECT_NEAR((bar.filled + bar.track) * 0.75, bar.filled, 1.0);
+}
+
+/* ---- Through the DLL's imports --------------------------------------- */
+
+/* Points the module's import of dll!name at replacement. */
+static bool replaceImport(HMODULE module, const char *dll, const char *name,
+                          void *replacement) {
+  BYTE *base = (BYTE *)module;
+  const IMAGE_NT_HEADERS *headers =
+      (const IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
+  DWORD imports = headers->OptionalHeader
+                      .DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
+                      .VirtualAddress;
+  for (auto *table = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports);
+       table->Name != 0; table++) {
+    if (lstrcmpiA((const char *)(base + table->Name), dll) != 0)
+      continue;
+    auto *names = (IMAGE_THUNK_DATA *)(base + table->OriginalFirstThunk);
+    auto *slots = (IMAGE_THUNK_DATA *)(base + table->FirstThunk);
+    for (; names->u1.AddressOfData != 0; names++, slots++) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+          strcmp((const char *)((IMAGE_IMPORT_BY_NAME *)(
+                                    base + names->u1.AddressOfData))
+                     ->Name,
+                 name) != 0)
+        continue;
+      DWORD protection;
+      VirtualProtect(slots, sizeof *slots, PAGE_READWRITE, &protection);
+      slots->u1.Function = (ULONG_PTR)replacement;
+      VirtualProtect(slots, sizeof *slots, protection, &protection);
+      return true;
+    }
+  }
+  return false;
+}
+
+/* The DPI functions the DLL finds when it looks them up, and the fonts it
+ * makes and deletes. */
+struct DpiSeam {
+  bool windowDpiKnown;         /* GetDpiForWindow exists */
+  UINT unplacedDpi, placedDpi; /* the window's, before and once it has a size */
+  volatile UINT effectiveDpi;  /* GetDpiForMonitor's MDT_EFFECTIVE_DPI */
+  UINT rawDpi;                 /* and its MDT_RAW_DPI */
+  volatile LONG monitorAsked, fontsMade, fontsDeleted;
+};
+static DpiSeam seam;
+
+static UINT WINAPI seamDpiForWindow(HWND window) {
+  RECT place;
+  GetWindowRect(window, &place);
+  return place.right > place.left ? seam.placedDpi : seam.unplacedDpi;
+}
+
+static HRESULT WINAPI seamDpiForMonitor(HMONITOR, int kind, UINT *x, UINT *y) {
+  InterlockedIncrement(&seam.monitorAsked);
+  *x = *y = kind == 0 ? seam.effectiveDpi : seam.rawDpi;
+  return S_OK;
+}
+
+static FARPROC WINAPI seamGetProcAddress(HMODULE module, LPCSTR name) {
+  bool named = (ULONG_PTR)name > 0xFFFF;
+  if (named && strcmp(name, "GetDpiForWindow") == 0)
+    return seam.windowDpiKnown ? (FARPROC)(void *)seamDpiForWindow : nullptr;
+  if (named && strcmp(name, "GetDpiForMonitor") == 0)
+    return (FARPROC)(void *)seamDpiForMonitor;
+  return GetProcAddress(module, name);
+}
+
+static HFONT WINAPI seamCreateFontIndirectW(const LOGFONTW *font) {
+  InterlockedIncrement(&seam.fontsMade);
+  return CreateFontIndirectW(font);
+}
+
+static BOOL WINAPI seamDeleteObject(HGDIOBJ object) {
+  if (GetObjectType(object) == OBJ_FONT)
+    InterlockedIncrement(&seam.fontsDeleted);
+  return DeleteObject(object);
+}
+
+class DisplaySeamTest : public DisplayWindowTest {
+protected:
+  void startThrough(const DpiSeam &given) {
+    seam = given;
+    ASSERT_NO_FATAL_FAILURE(presetSpeakers(30000, 0));
+    ASSERT_NO_FATAL_FAILURE(loadWithSettings(OSD_SETTINGS));
+    ASSERT_TRUE(replaceImport(plugin.module, "kernel32.dll", "GetProcAddress",
+                              (void *)seamGetProcAddress));
+    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll",
+                              "CreateFontIndirectW",
+                              (void *)seamCreateFontIndirectW));
+    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll", "DeleteObject",
+                              (void *)seamDeleteObject));
+    ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
+    started = true;
+  }
+
+  /* Shows Set(50) and waits for the window to take the DPI's width. */
+  bool shownAt(UINT dpi) {
+    if (execute(3050) != 1)
+      return false;
+    RECT place = {};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < APPEAR_BOUND_MS;
+         Sleep(10)) {
+      GetWindowRect(displayWindow(), &place);
+      if (place.right - place.left == MulDiv(240, (int)dpi, 96))
+        return IsWindowVisible(displayWindow()) != FALSE;
+    }
+    return false;
+  }
+};
+
+struct DpiCase {
+  const char *name;
+  DpiSeam seam;
+  UINT shownDpi;
+  bool monitorAsked;
+};
+
+class DisplayDpiTest : public DisplaySeamTest,
+                       public ::testing::WithParamInterface<DpiCase> {};
+
+TEST_P(DisplayDpiTest, SizedForTheDpiWindowsGives) {
+  ASSERT_NO_FATAL_FAILURE(startThrough(GetParam().seam));
+  EXPECT_TRUE(shownAt(GetParam().shownDpi));
+  RECT place;
+  GetWindowRect(displayWindow(), &place);
+  EXPECT_EQ(MulDiv(60, (int)GetParam().shownDpi, 96), place.bottom - place.top);
+  EXPECT_EQ(GetParam().monitorAsked, seam.monitorAsked > 0);
+}
+
+/* Windows 10 1607 on: the window tells the DPI of the monitor it sits on,
+ * which may change as it is put in place; GetDpiForMonitor is not meant
+ * for a per-monitor aware thread. Before: the monitor's effective DPI. */
+static const DpiCase DPI_CASES[] = {
+    {"WindowOnItsMonitor", {true, 96, 144, 192, 120, 0, 0, 0}, 144, false},
+    {"MonitorBefore1607", {false, 0, 0, 192, 144, 0, 0, 0}, 192, true}};
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DisplayDpiTest, ::testing::ValuesIn(DPI_CASES),
+                         [](const ::testing::TestParamInfo<DpiCase> &info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(DisplaySeamTest, OneFontLivesAsTheDpiChangesAndNoneAfterUnload) {
+  ASSERT_NO_FATAL_FAILURE(startThrough({false, 0, 0, 96, 96, 0, 0, 0}));
+  for (UINT dpi : {96, 144, 120, 96, 144}) {
+    seam.effectiveDpi = dpi;
+    ASSERT_TRUE(shownAt(dpi)) << dpi;
+  }
+  EXPECT_EQ(1, seam.fontsMade - seam.fontsDeleted);
+  unload();
+  EXPECT_EQ(seam.fontsMade, seam.fontsDeleted);
 }
