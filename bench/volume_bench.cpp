@@ -490,7 +490,9 @@ enum { APP = 100, APP_HELPER = 101, OTHER_PROGRAMS = 10, APP_COMMANDS = 20000 };
 
 /* sessions sessions over two playback devices, the others' spread over
  * ten programs; the last one found is the application's own or, byFile,
- * its helper's (which makes every session's program be looked at). */
+ * its helper's (which makes every session's program be looked at). With
+ * byFile 2 the first one is an idle one of the application's own, which
+ * the helper's rule looks past. */
 static void shapeAppSessions(int sessions, int byFile) {
   simEndpointReset();
   simFocusReset();
@@ -504,7 +506,12 @@ static void shapeAppSessions(int sessions, int byFile) {
     uint32_t process = i + 1 < sessions ? 200 + i % OTHER_PROGRAMS
                        : byFile         ? APP_HELPER
                                         : APP;
-    simSessionAdd(i * 2 >= sessions, process)->scalar = 0.5f;
+    SimSession *session = simSessionAdd(i * 2 >= sessions, process);
+    session->scalar = 0.5f;
+    if (byFile == 2 && i == 0 && sessions > 1) {
+      session->processId = APP;
+      session->state = AUDIO_SESSION_INACTIVE;
+    }
   }
 }
 
@@ -526,7 +533,8 @@ struct AppKind {
 static const AppKind APP_KINDS[] = {{"set 50 (6050)", 6050, 0},
                                     {"step up 5 (4005)", 4005, 0},
                                     {"mute (21)", 21, 0},
-                                    {"set 50, by file", 6050, 1}};
+                                    {"set 50, by file", 6050, 1},
+                                    {"set 50, own idle", 6050, 2}};
 
 static void printAppRow(const AppKind &kind, int sessions) {
   shapeAppSessions(sessions, kind.byFile);

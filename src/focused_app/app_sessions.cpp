@@ -9,30 +9,30 @@
 
 enum { NOT_JUDGED = -1 };
 
-/* Keeps a session's IAudioSessionControl2 and its process. */
+/* Keeps a session's IAudioSessionControl2 and its process. One that
+ * cannot be asked them is left out. */
 static void addSession(ComObject sessions, int32_t index, AppSessions *found) {
   ComObject control = nullptr, control2 = nullptr;
-  if (!comSucceeded(sessionItem(sessions, index, &control))) {
-    found->complete = 0;
+  if (found->count == MAX_APP_SESSIONS ||
+      !comSucceeded(sessionItem(sessions, index, &control)))
     return;
-  }
   ComResult result = querySession(control, SESSION_CONTROL2, &control2);
   platformComRelease(control);
   uint32_t processId = 0;
   if (comSucceeded(result))
     result = platformSessionProcessId(control2, &processId);
-  if (!comSucceeded(result) || found->count == MAX_APP_SESSIONS) {
+  if (!comSucceeded(result)) {
     if (control2)
       platformComRelease(control2);
-    found->complete = 0;
     return;
   }
-  found->entries[found->count++] = {control2, processId, NOT_JUDGED,
+  found->entries[found->count++] = {control2, processId, NOT_JUDGED, NOT_JUDGED,
                                     NOT_JUDGED};
 }
 
 /* Windows Vista has no IAudioSessionManager2: there every device fails
- * here and no session is found. */
+ * here and no session is found. A device unplugged while it is listed
+ * (AUDCLNT_E_DEVICE_INVALIDATED) is left out as well. */
 static void listDeviceSessions(ComObject device, AppSessions *found) {
   ComObject manager = nullptr, sessions = nullptr;
   int32_t count = 0;
@@ -41,8 +41,6 @@ static void listDeviceSessions(ComObject device, AppSessions *found) {
     result = listSessionsOf(manager, &sessions);
   if (comSucceeded(result))
     result = platformSessionCount(sessions, &count);
-  if (!comSucceeded(result))
-    found->complete = 0;
   for (int32_t i = 0; comSucceeded(result) && i < count; i++)
     addSession(sessions, i, found);
   if (sessions)
@@ -57,14 +55,10 @@ void listSessions(ComObject enumerator, AppSessions *found) {
   ComResult result = enumerateEndpoints(enumerator, AUDIO_RENDER, &devices);
   if (comSucceeded(result))
     result = platformEndpointCount(devices, &count);
-  if (!comSucceeded(result))
-    found->complete = 0;
   for (uint32_t i = 0; comSucceeded(result) && i < count; i++) {
     ComObject device = nullptr;
-    if (!comSucceeded(endpointItem(devices, i, &device))) {
-      found->complete = 0;
+    if (!comSucceeded(endpointItem(devices, i, &device)))
       continue;
-    }
     listDeviceSessions(device, found);
     platformComRelease(device);
   }
@@ -73,8 +67,8 @@ void listSessions(ComObject enumerator, AppSessions *found) {
 }
 
 /* Whether a session counts: neither expired nor the system sounds'. One
- * that cannot be told does not, and the listing is incomplete. */
-static int sessionCounts(AppSessions *found, SessionEntry *entry) {
+ * that cannot be told does not. Its state also tells whether it plays. */
+static int sessionCounts(SessionEntry *entry) {
   if (entry->countsFlag != NOT_JUDGED)
     return entry->countsFlag;
   int32_t state = 0;
@@ -82,20 +76,21 @@ static int sessionCounts(AppSessions *found, SessionEntry *entry) {
   ComResult system = 0;
   if (comSucceeded(result) && state != AUDIO_SESSION_EXPIRED)
     result = system = platformSessionIsSystemSounds(entry->control);
-  if (!comSucceeded(result))
-    found->complete = 0;
   /* IsSystemSoundsSession answers S_OK for that session, S_FALSE else. */
   entry->countsFlag = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
                       (uint32_t)system != 0;
+  entry->activeFlag = entry->countsFlag && state == AUDIO_SESSION_ACTIVE;
   return entry->countsFlag;
 }
 
 /* Whether a session's process runs that executable. A process is looked
- * at once, however many sessions it has. */
+ * at once, however many sessions it has and in whatever order they are
+ * judged. */
 static int runsFile(AppSessions *found, uint32_t at, const uint16_t *file) {
   SessionEntry *entry = &found->entries[at];
-  for (uint32_t i = 0; i < at && entry->sameFileFlag == NOT_JUDGED; i++)
-    if (found->entries[i].processId == entry->processId)
+  for (uint32_t i = 0; i < found->count && entry->sameFileFlag == NOT_JUDGED;
+       i++)
+    if (i != at && found->entries[i].processId == entry->processId)
       entry->sameFileFlag = found->entries[i].sameFileFlag;
   if (entry->sameFileFlag == NOT_JUDGED) {
     uint16_t path[IMAGE_PATH_SIZE];
@@ -111,31 +106,52 @@ static void take(AppSessions *found, SessionEntry *entry) {
           querySession(entry->control, SESSION_SIMPLE_VOLUME, &volume)))
     found->volumes[found->taken++] = volume;
   else
-    found->complete = 0;
+    found->allTaken = 0;
 }
 
-/* The sessions of the same executable, judged only for sessions that
- * count, so that no process is opened in vain. */
-static void takeSameFile(AppSessions *found, uint32_t processId) {
+/* Whether a session of another process plays (onlyFile null) or one of
+ * another process that runs that executable. */
+static int anotherPlays(AppSessions *found, uint32_t processId,
+                        const uint16_t *onlyFile) {
+  for (uint32_t i = 0; i < found->count; i++) {
+    SessionEntry *entry = &found->entries[i];
+    if (entry->processId != processId && sessionCounts(entry) &&
+        entry->activeFlag && (!onlyFile || runsFile(found, i, onlyFile)))
+      return 1;
+  }
+  return 0;
+}
+
+/* The sessions of the executable's other processes. With an own session
+ * taken, only where none of them plays and one of the others does: a
+ * program whose helper plays is heard through the helper. Processes are
+ * opened only for sessions that count, and only when it may matter. */
+static void takeSameFile(AppSessions *found, uint32_t processId, int ownIdle) {
   uint16_t file[IMAGE_PATH_SIZE];
-  if (!processImage(processId, file))
+  if ((ownIdle && !anotherPlays(found, processId, nullptr)) ||
+      !processImage(processId, file) ||
+      (ownIdle && !anotherPlays(found, processId, file)))
     return;
-  for (uint32_t i = 0; i < found->count; i++)
-    if (sessionCounts(found, &found->entries[i]) && runsFile(found, i, file))
-      take(found, &found->entries[i]);
+  for (uint32_t i = 0; i < found->count; i++) {
+    SessionEntry *entry = &found->entries[i];
+    if (entry->processId != processId && sessionCounts(entry) &&
+        runsFile(found, i, file))
+      take(found, entry);
+  }
 }
 
 void takeSessions(AppSessions *found, uint32_t processId) {
-  int ownSessions = 0;
+  int ownSessions = 0, ownPlays = 0;
   for (uint32_t i = 0; i < found->count; i++) {
     SessionEntry *entry = &found->entries[i];
-    if (entry->processId == processId && sessionCounts(found, entry)) {
+    if (entry->processId == processId && sessionCounts(entry)) {
       take(found, entry);
       ownSessions = 1;
+      ownPlays |= entry->activeFlag;
     }
   }
-  if (!ownSessions)
-    takeSameFile(found, processId);
+  if (!ownPlays)
+    takeSameFile(found, processId, ownSessions);
 }
 
 void releaseSessions(AppSessions *found) {

@@ -12,16 +12,17 @@
 
 enum {
   /* Sessions of all programs on all devices that one command examines;
-   * a machine with more cannot be told about, and the command fails. */
+   * those past it are not looked at, as a device that cannot be read. */
   MAX_APP_SESSIONS = 128
 };
 
-/* A session found. Its two flags are 1 or 0 once judged, NOT_JUDGED
- * (-1) until then: each costs calls, made only when needed. */
+/* A session found. Its flags are 1 or 0 once judged, NOT_JUDGED (-1)
+ * until then: each costs calls, made only when needed. */
 struct SessionEntry {
   ComObject control; /* its IAudioSessionControl2, held */
   uint32_t processId;
   int8_t countsFlag;   /* neither expired nor the system sounds' */
+  int8_t activeFlag;   /* playing now; judged with countsFlag */
   int8_t sameFileFlag; /* its process runs the focused one's executable */
 };
 
@@ -31,15 +32,17 @@ struct AppSessions {
   /* The application's sessions, in the same order: their volumes, held. */
   ComObject volumes[MAX_APP_SESSIONS];
   uint32_t taken;
-  int complete; /* every device and every session could be examined */
+  int allTaken; /* every session of the application could be held */
 };
 
 /* Lists the sessions of every active playback device into found (empty,
- * complete, before). A device or session that cannot be examined leaves
- * found incomplete; the others are listed all the same. */
+ * allTaken, before). A device or session that cannot be examined is left
+ * out: it fails no command that finds the application elsewhere. */
 void listSessions(ComObject enumerator, AppSessions *found);
-/* Takes the sessions of processId, or where it has none those of its
- * executable, and holds each one's ISimpleAudioVolume. */
+/* Takes the sessions of processId and holds each one's
+ * ISimpleAudioVolume. Where it has none, or none of them plays while
+ * another process of its executable plays, the sessions of every process
+ * of its executable are taken too. */
 void takeSessions(AppSessions *found, uint32_t processId);
 /* Releases every interface found holds. */
 void releaseSessions(AppSessions *found);

@@ -56,15 +56,17 @@ static int runOnSessions(ComObject enumerator, void *context) {
   AppSessions found;
   found.count = 0;
   found.taken = 0;
-  found.complete = 1;
+  found.allTaken = 1;
   listSessions(enumerator, &found);
   takeSessions(&found, command->process);
+  /* What could not be read elsewhere does not matter once the
+   * application is found; a session of its that was not changed does. */
   int result = 0;
   if (found.taken > 0) {
     VolumeTarget target = {&APP_BACKEND, &found, found.taken, nullptr};
     result = runVolumeCommand(&target, (VolumeAction)command->request->action,
                               command->request->amount, command->outcome) &&
-             found.complete;
+             found.allTaken;
   }
   releaseSessions(&found);
   return result;

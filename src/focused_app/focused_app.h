@@ -5,8 +5,9 @@
  *
  * Which sessions: those, on every active playback device, of the process
  * that made the foreground window (for a Store app's frame, the process
- * of the app's own window inside it); where that process has none, those
- * of every process that runs the same executable file, since browsers and
+ * of the app's own window inside it); where that process has none, or
+ * none of its plays while a process of the same executable file plays,
+ * also those of every process that runs that file, since browsers and
  * other programs play from helper processes. Expired sessions and the
  * system sounds' session never count. Every session found changes, and
  * nothing is kept between commands.
@@ -22,9 +23,11 @@
  * each session's master volume × 100, rounded half up, as the endpoint's;
  * a step starts from the loudest session and writes the result to every
  * one, a set writes its figure to every one; a mute toggle takes its new
- * state from the first session found. 1 only when every session was found
- * and every write took. No foreground window, no session, a system older
- * than Windows 7 or without Core Audio: 0, and nothing touched. */
+ * state from the first session found. 1 when sessions of the program were
+ * found and every one of them took the change; a device or session that
+ * could not be read does not count against it. No foreground window, no
+ * session, a system older than Windows 7 or without Core Audio: 0, and
+ * nothing touched. */
 int runOnFocusedApp(const CommandRequest *request, VolumeOutcome *outcome);
 
 #endif

@@ -1,8 +1,9 @@
 /*
  * The focused application's commands (21 to 23, 4000 to 6100): which
- * sessions they take (the foreground process's, else those of its
- * executable, a Store app inside its frame, never expired or system
- * sounds), the arithmetic over several sessions, and each call failing.
+ * sessions they take (the foreground process's, else or while those are
+ * idle and a helper plays also those of its executable, a Store app inside
+ * its frame, never expired or system sounds), the arithmetic over several
+ * sessions, and each call failing, here or only elsewhere.
  */
 #include "plugin/plugin.h"
 #include "unit_support.h"
@@ -144,6 +145,15 @@ const AppRow APP_ROWS[] = {
     {"OwnSessionBeforeHelpers", BROWSER_WINDOW,
      {{0, HELPER_A, 0.2f, 0, 1, 0}, {1, BROWSER, 0.4f, 0, 1, 0}},
      6050, 1, {0.2f, 0.5f}, {0, 0}},
+    /* Its own session idle, a helper playing: the helpers change too. */
+    {"IdleOwnSessionWithAPlayingHelper", BROWSER_WINDOW,
+     {{1, BROWSER, 0.4f, 0, 0, 0}, {0, HELPER_A, 0.2f, 0, 1, 0},
+      {0, OTHER, 0.8f, 0, 1, 0}, {1, HELPER_B, 0.3f, 0, 0, 0}},
+     6050, 1, {0.5f, 0.5f, 0.8f, 0.5f}, {0, 0, 0, 0}},
+    {"IdleOwnSessionWithIdleHelpers", BROWSER_WINDOW,
+     {{0, BROWSER, 0.4f, 0, 0, 0}, {0, HELPER_A, 0.2f, 0, 0, 0},
+      {1, OTHER, 0.8f, 0, 1, 0}},
+     6050, 1, {0.5f, 0.2f, 0.8f}, {0, 0, 0}},
     {"ExpiredOwnSessionLeavesHelpers", BROWSER_WINDOW,
      {{0, BROWSER, 0.2f, 0, 2, 0}, {1, HELPER_A, 0.4f, 0, 0, 0}},
      6050, 1, {0.2f, 0.5f}, {0, 0}},
@@ -233,19 +243,11 @@ const FaultRow FAULT_ROWS[] = {
      UNCHANGED, UNMUTED},
     {"DeviceCount", ENDPOINT_CALL, SIM_ENDPOINT_COUNT, 0, FAIL, 6050,
      UNCHANGED, UNMUTED},
-    /* A device that cannot be listed: the others change, the command
-     * fails. */
-    {"SecondDevice", ENDPOINT_CALL, SIM_ENDPOINT_ITEM, 1, FAIL, 6050,
-     FIRST_ONLY, UNMUTED},
     {"Vista", ENDPOINT_CALL, SIM_ENDPOINT_ACTIVATE, 0, SIM_E_NOINTERFACE, 6050,
      UNCHANGED, UNMUTED},
-    {"SecondSessionList", SESSION_CALL, SIM_SESSION_LIST, 1, FAIL, 6050,
-     FIRST_ONLY, UNMUTED},
     {"SessionListEmpty", SESSION_CALL, SIM_SESSION_LIST, 0, 0, 6050, UNCHANGED,
      UNMUTED},
     {"SessionCount", SESSION_CALL, SIM_SESSION_COUNT, 0, FAIL, 6050, UNCHANGED,
-     UNMUTED},
-    {"ThirdSession", SESSION_CALL, SIM_SESSION_ITEM, 2, FAIL, 6050, FIRST_ONLY,
      UNMUTED},
     {"Control2", SESSION_CALL, SIM_SESSION_QUERY, 0, FAIL, 6050, UNCHANGED,
      UNMUTED},
@@ -316,6 +318,41 @@ TEST_P(FocusedAppFault, FailsReleasingEverythingAndRecovers) {
 INSTANTIATE_TEST_SUITE_P(Rows, FocusedAppFault, testing::ValuesIn(FAULT_ROWS),
                          rowName<FaultRow>);
 
+/* A device or session that cannot be read, where helper A is found on the
+ * first device: helper A changes and the command succeeds. */
+// clang-format off
+const FaultRow ELSEWHERE_ROWS[] = {
+    {"SecondDevice", ENDPOINT_CALL, SIM_ENDPOINT_ITEM, 1, FAIL, 6050,
+     FIRST_ONLY, UNMUTED},
+    {"SecondSessionList", SESSION_CALL, SIM_SESSION_LIST, 1,
+     SIM_AUDCLNT_E_DEVICE_INVALIDATED, 6050, FIRST_ONLY, UNMUTED},
+    {"ThirdSession", SESSION_CALL, SIM_SESSION_ITEM, 2, FAIL, 6050, FIRST_ONLY,
+     UNMUTED},
+    {"SecondProcessId", SESSION_CALL, SIM_SESSION_PROCESS, 1, FAIL, 6050,
+     FIRST_ONLY, UNMUTED},
+    {"SecondState", SESSION_CALL, SIM_SESSION_STATE, 1, FAIL, 22, UNCHANGED,
+     {1, 0, 0}},
+};
+// clang-format on
+
+class FocusedAppFaultElsewhere : public FocusedAppFault {};
+
+TEST_P(FocusedAppFaultElsewhere, ChangesWhatItFoundAndSucceeds) {
+  const FaultRow &row = GetParam();
+  shape(BROWSER_WINDOW, FAULT_SCENE);
+  inject(row, true);
+  EXPECT_EQ(KSTEvent_Execute(row.id, 0), 1);
+  std::vector<float> after = scalars();
+  for (size_t i = 0; i < after.size(); i++)
+    EXPECT_NEAR(after[i], row.scalarsAfter[i], 1e-6) << "session " << i;
+  EXPECT_EQ(mutes(), row.mutedAfter);
+  EXPECT_EQ(simTrayClockNotifications(), 1u);
+  expectNothingHeld();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FocusedAppFaultElsewhere,
+                         testing::ValuesIn(ELSEWHERE_ROWS), rowName<FaultRow>);
+
 /* Windows XP: no image-name function, so no helper is found; its own
  * session is found all the same. */
 TEST_F(FocusedAppTest, WithoutTheImageNameOnlyOwnSessionsAreFound) {
@@ -338,5 +375,42 @@ TEST_F(FocusedAppTest, EachHelperIsLookedAtOnce) {
   EXPECT_EQ(simFocusCalls(SIM_PROCESS_CLOSE), 2u);
   expectNothingHeld();
 }
+
+/* The processes a command opens: the focused one and each other one
+ * only where the helpers' rule may need it, each once. */
+struct OpensRow {
+  const char *name;
+  std::vector<Session> sessions; /* the browser in the foreground */
+  unsigned opens;
+};
+
+const OpensRow OPENS_ROWS[] = {
+    {"IdleOwnNothingElsePlays",
+     {{0, BROWSER, 0.2f, 0, 0, 0}, {0, HELPER_A, 0.2f, 0, 0, 0}},
+     0},
+    {"IdleOwnAnotherProgramPlays",
+     {{0, BROWSER, 0.2f, 0, 0, 0},
+      {0, HELPER_A, 0.2f, 0, 0, 0},
+      {1, OTHER, 0.2f, 0, 1, 0}},
+     2},
+    {"IdleOwnHelperPlaysLater",
+     {{0, BROWSER, 0.2f, 0, 0, 0},
+      {0, HELPER_A, 0.2f, 0, 0, 0},
+      {1, HELPER_A, 0.2f, 0, 1, 0}},
+     2},
+};
+
+class FocusedAppOpens : public FocusedAppTest,
+                        public testing::WithParamInterface<OpensRow> {};
+
+TEST_P(FocusedAppOpens, OpensOnlyWhatTheRuleNeeds) {
+  shape(BROWSER_WINDOW, GetParam().sessions);
+  EXPECT_EQ(KSTEvent_Execute(6050, 0), 1);
+  EXPECT_EQ(simFocusCalls(SIM_PROCESS_OPEN), GetParam().opens);
+  expectNothingHeld();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FocusedAppOpens, testing::ValuesIn(OPENS_ROWS),
+                         rowName<OpensRow>);
 
 } // namespace

@@ -1,7 +1,7 @@
 /*
  * `plughost sessions` over the simulation linked into this program: the
  * sessions it marks are exactly those the plug-in's command then changes,
- * and the listing says why.
+ * and the listing says why, and what it could not read.
  */
 #include <dlfcn.h>
 
@@ -47,9 +47,15 @@ const SceneRow SCENE_ROWS[] = {
     {"SystemSounds", 100, 0, {{0, 100, 1, 1}, {0, 300, 1, 0}}, {0, 0}},
     {"StoreApp", 400, 1, {{0, 400, 1, 0}, {0, 401, 1, 0}}, {0, 1}},
     {"NoWindow", 0, 0, {{0, 100, 1, 0}}, {0}},
+    {"IdleOwnPlayingHelper",
+     200,
+     0,
+     {{0, 200, 0, 0}, {0, 201, 1, 0}, {1, 300, 1, 0}},
+     {1, 1, 0}},
+    {"IdleOwnIdleHelper", 200, 0, {{0, 200, 0, 0}, {1, 201, 0, 0}}, {1, 0}},
 };
 
-class PlughostSessions : public testing::TestWithParam<SceneRow> {
+class PlughostListing : public testing::Test {
 protected:
   void SetUp() override {
     simEndpointReset();
@@ -87,6 +93,9 @@ protected:
   }
 };
 
+class PlughostSessions : public PlughostListing,
+                         public testing::WithParamInterface<SceneRow> {};
+
 TEST_P(PlughostSessions, MarksWhatThePluginChanges) {
   const SceneRow &row = GetParam();
   WindowHandle window = 0;
@@ -114,6 +123,57 @@ TEST_P(PlughostSessions, MarksWhatThePluginChanges) {
 INSTANTIATE_TEST_SUITE_P(Scenes, PlughostSessions,
                          testing::ValuesIn(SCENE_ROWS),
                          [](const testing::TestParamInfo<SceneRow> &info) {
+                           return info.param.name;
+                         });
+
+/* What could not be read is named with its error, and the note says what
+ * the command then does: the browser's helper on device 0 is found while
+ * device 1 or the first session is not read. */
+struct UnreadRow {
+  const char *name;
+  int unplugged;  /* a device whose session list fails, or -1 */
+  int unanswered; /* a session that cannot be asked its process, or -1 */
+  std::vector<const char *> lines;
+  int result;
+};
+
+const UnreadRow UNREAD_ROWS[] = {
+    {"DeviceUnplugged",
+     1,
+     -1,
+     {"     1  (its sessions cannot be listed: 0x88890004)\n",
+      "What could not be read (above) does not fail the commands: they "
+      "change what is\nmarked.\n"},
+     1},
+    {"HelperUnanswered",
+     -1,
+     0,
+     {"     0  (session 1 of the device cannot be read: 0x80004005)\n",
+      "What could not be read (above) may hold its sessions.\n"},
+     0},
+};
+
+class PlughostUnread : public PlughostListing,
+                       public testing::WithParamInterface<UnreadRow> {};
+
+TEST_P(PlughostUnread, NamesWhatItCouldNotRead) {
+  const UnreadRow &row = GetParam();
+  simSetForegroundWindow(simAppWindowAdd(0, "W", 200));
+  simSessionAdd(0, 201)->displayName = "Tab";
+  simSessionAdd(1, 300);
+  if (row.unplugged >= 0)
+    simSessionListFail(row.unplugged, SIM_AUDCLNT_E_DEVICE_INVALIDATED);
+  if (row.unanswered >= 0)
+    simSessionAt(row.unanswered)->processError = SIM_E_FAIL;
+  std::string printed;
+  marks(&printed);
+  for (const char *line : row.lines)
+    EXPECT_NE(printed.find(line), std::string::npos) << line << printed;
+  EXPECT_EQ(KSTEvent_Execute(6050, 0), row.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlughostUnread, testing::ValuesIn(UNREAD_ROWS),
+                         [](const testing::TestParamInfo<UnreadRow> &info) {
                            return info.param.name;
                          });
 

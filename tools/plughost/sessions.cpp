@@ -44,26 +44,38 @@ static void findFocusedProcess(SessionsListing *listing) {
 }
 
 static int counts(const SessionReport *session) {
-  return session->answered && session->state != SESSION_EXPIRED &&
+  return session->kind == SESSION_READ && session->state != SESSION_EXPIRED &&
          !session->systemSounds;
 }
 
+/* A session that counts of another process of the focused executable. */
+static int ofTheExecutable(const SessionsListing *listing,
+                           const SessionReport *session) {
+  return counts(session) && session->processId != listing->focusedProcess &&
+         session->executable[0] &&
+         sameText(session->executable, listing->focusedExecutable);
+}
+
 static void markSessions(SessionsListing *listing) {
-  unsigned own = 0;
+  unsigned own = 0, ownPlays = 0, helperPlays = 0;
   for (unsigned i = 0; i < listing->count; i++) {
     SessionReport *session = &listing->sessions[i];
     session->taken =
         counts(session) && session->processId == listing->focusedProcess;
     own += session->taken;
+    ownPlays += session->taken && session->state == SESSION_ACTIVE;
   }
-  if (own || !listing->focusedExecutable[0])
+  if (ownPlays || !listing->focusedExecutable[0])
     return;
-  listing->byExecutable = 1;
-  for (unsigned i = 0; i < listing->count; i++) {
-    SessionReport *session = &listing->sessions[i];
-    session->taken = counts(session) && session->executable[0] &&
-                     sameText(session->executable, listing->focusedExecutable);
-  }
+  for (unsigned i = 0; i < listing->count; i++)
+    helperPlays += ofTheExecutable(listing, &listing->sessions[i]) &&
+                   listing->sessions[i].state == SESSION_ACTIVE;
+  if (own && !helperPlays)
+    return;
+  listing->byExecutable = own ? 2 : 1;
+  for (unsigned i = 0; i < listing->count; i++)
+    listing->sessions[i].taken |=
+        ofTheExecutable(listing, &listing->sessions[i]);
 }
 
 void readSessionsListing(SessionsListing *listing, SessionReport *reports) {
@@ -86,10 +98,26 @@ static const char *stateText(int32_t state) {
   return state >= 0 && state <= 2 ? NAMES[state] : "unknown";
 }
 
+/* The device or session that could not be read, and why. */
+static void printUnread(FILE *out, const SessionReport *report) {
+  char message[SESSION_TEXT_SIZE];
+  hostErrorText(report->error, message, sizeof message);
+  if (report->device == NO_DEVICE)
+    fputs("   (the playback devices cannot be listed:", out);
+  else if (report->kind == DEVICE_UNREAD)
+    fprintf(out, "   %3u  (%s%s%sits sessions cannot be listed:",
+            (unsigned)report->device, report->displayName[0] ? "\"" : "",
+            report->displayName, report->displayName[0] ? "\": " : "");
+  else
+    fprintf(out, "   %3u  (session %d of the device cannot be read:",
+            (unsigned)report->device, (int)report->position + 1);
+  fprintf(out, " 0x%08X%s%s)\n", (unsigned)report->error, message[0] ? " " : "",
+          message);
+}
+
 static void printSession(FILE *out, const SessionReport *session) {
-  if (!session->answered) {
-    fprintf(out, "   %3u  (does not answer: 0x%08X)\n",
-            (unsigned)session->device, (unsigned)session->error);
+  if (session->kind != SESSION_READ) {
+    printUnread(out, session);
     return;
   }
   char volume[16] = "?";
@@ -121,14 +149,21 @@ static void printFocusNote(FILE *out, const SessionsListing *listing,
             "executable: the focused\napplication's commands return 0 (a "
             "program has a session once it has played).\n",
             (unsigned)listing->focusedProcess);
-  else if (listing->byExecutable)
+  else if (listing->byExecutable == 1)
     fprintf(out,
             "\nProcess %u has no session of its own: the commands change "
             "those of the processes\nthat run its executable.\n",
             (unsigned)listing->focusedProcess);
+  else if (listing->byExecutable == 2)
+    fprintf(out,
+            "\nNo session of process %u plays, and one of another process "
+            "of its executable\ndoes: the commands change the sessions of "
+            "both.\n",
+            (unsigned)listing->focusedProcess);
   if (!listing->complete)
-    fputs("A device could not be listed: the commands return 0 even where "
-          "they change something.\n",
+    fputs(taken ? "What could not be read (above) does not fail the "
+                  "commands: they change what is\nmarked.\n"
+                : "What could not be read (above) may hold its sessions.\n",
           out);
 }
 

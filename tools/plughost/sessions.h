@@ -20,13 +20,21 @@
 enum {
   SESSION_TEXT_SIZE = 256,   /* a path or name, as UTF-8 */
   LISTED_SESSIONS_MAX = 128, /* sessions listed; more are counted */
+  SESSION_ACTIVE = 1,        /* AudioSessionStateActive */
   SESSION_EXPIRED = 2        /* AudioSessionStateExpired */
 };
 
+/* A report's device where the playback devices could not be listed. */
+enum : uint32_t { NO_DEVICE = 0xFFFFFFFFu };
+
+/* What a report is: a session read, or what could not be read. */
+enum ReportKind { SESSION_UNREAD, SESSION_READ, DEVICE_UNREAD };
+
 struct SessionReport {
   uint32_t device; /* index among the active playback devices */
-  int answered;    /* 0: the session could not be read; see error */
-  uint32_t error;  /* the HRESULT of the call that failed */
+  ReportKind kind;
+  uint32_t error;   /* the HRESULT of the call that failed */
+  int32_t position; /* SESSION_UNREAD: its place in its device's list */
   uint32_t processId;
   int32_t state; /* an AudioSessionState */
   int systemSounds;
@@ -34,7 +42,7 @@ struct SessionReport {
   float volume; /* ISimpleAudioVolume's master volume */
   int muted;
   char executable[SESSION_TEXT_SIZE]; /* empty when it cannot be told */
-  char displayName[SESSION_TEXT_SIZE];
+  char displayName[SESSION_TEXT_SIZE]; /* DEVICE_UNREAD: the device's */
   int taken; /* the focused application's commands change it */
 };
 
@@ -45,8 +53,10 @@ struct SessionsListing {
   SessionReport *sessions;
   unsigned count;
   unsigned notShown; /* beyond LISTED_SESSIONS_MAX */
-  int complete;      /* every device answered */
-  int byExecutable;  /* taken by the executable: none of its own */
+  int complete;      /* every device and session answered */
+  /* Taken by the executable: 1, none of its own; 2, none of its own
+   * plays while another process of the executable plays. */
+  int byExecutable;
 };
 
 /* ---- Portable part ----------------------------------------------------- */
@@ -54,7 +64,9 @@ struct SessionsListing {
 /* `plughost sessions <plugin>`. */
 int listAudioSessions(const char *path);
 /* Finds the focused application (a Store app inside its frame) and marks
- * its sessions: its own that count, else those of its executable. */
+ * its sessions: its own that count; where none of them counts, or none
+ * plays while a process of its executable plays, also those of its
+ * executable. */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
 void printSessionsListing(FILE *out, const SessionsListing *listing);
 
@@ -64,8 +76,8 @@ void printSessionsListing(FILE *out, const SessionsListing *listing);
  * they cannot be. */
 int hostOpenSessions(void *plugin, char *reason, size_t reasonSize);
 /* Every session of every active playback device, into reports (at most
- * max, the rest counted in *notShown). 0 when a device could not be
- * listed. */
+ * max, the rest counted in *notShown), and a report for each device or
+ * session that could not be read. 0 when there was one. */
 int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
                      unsigned *notShown);
 void hostCloseSessions(void);
@@ -79,5 +91,8 @@ uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
                               const char *className);
 /* A process's executable as UTF-8; 0 when it cannot be had. */
 int hostProcessExecutable(uint32_t processId, char *path, size_t size);
+/* The system's message for an HRESULT, one line of UTF-8; empty where
+ * there is none. */
+void hostErrorText(uint32_t error, char *text, size_t size);
 
 #endif

@@ -71,6 +71,7 @@ struct SimCoreAudio {
   SimSession sessions[SIM_MAX_SESSIONS];
   unsigned sessionCount;
   int noSessionManager; /* Activate refuses IAudioSessionManager2 */
+  uint32_t listErrors[SIM_MAX_ENDPOINTS]; /* GetSessionEnumerator's, each */
 };
 
 static SimCoreAudio sim;
@@ -182,12 +183,16 @@ unsigned simSessionCalls(SimSessionOp op) { return sim.calls[sessionStep(op)]; }
 void simSessionSetManagerPresent(int present) {
   sim.noSessionManager = !present;
 }
+void simSessionListFail(int endpoint, uint32_t error) {
+  sim.listErrors[endpoint] = error;
+}
+uint32_t simSessionListError(int endpoint) { return sim.listErrors[endpoint]; }
 
 SimSession *simSessionAdd(int endpoint, uint32_t processId) {
   if (sim.sessionCount == SIM_MAX_SESSIONS)
     return nullptr;
   SimSession *session = &sim.sessions[sim.sessionCount++];
-  *session = {endpoint, processId, 1, 0, 0, 1.0f, 0, "simulated session"};
+  *session = {endpoint, processId, 1, 0, 0, 1.0f, 0, "simulated session", 0};
   return session;
 }
 
@@ -465,6 +470,8 @@ ComResult platformSessionEnumerator(ComObject manager, ComObject *sessions) {
   SimObject *owner = objectOf(manager, SIM_MANAGER);
   if (!owner)
     return (ComResult)SIM_E_FAIL;
+  if (sim.listErrors[owner->endpoint])
+    return (ComResult)sim.listErrors[owner->endpoint];
   return handOut(sessionStep(SIM_SESSION_LIST), SIM_SESSIONS, owner->endpoint,
                  sessions);
 }
@@ -544,6 +551,8 @@ ComResult platformSessionProcessId(ComObject control2, uint32_t *processId) {
       enterSession(SIM_SESSION_PROCESS, control2, SIM_CONTROL2, &error);
   if (!session)
     return error;
+  if (session->processError)
+    return (ComResult)session->processError;
   *processId = session->processId;
   return session->severalProcesses ? (ComResult)SIM_AUDCLNT_S_NO_SINGLE_PROCESS
                                    : 0;

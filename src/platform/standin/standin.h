@@ -294,6 +294,7 @@ struct SimSession {
   float scalar;         /* ISimpleAudioVolume's master volume */
   int32_t muted;
   const char *displayName;
+  uint32_t processError; /* GetProcessId fails with it; 0: it answers */
 };
 
 /* A session on an endpoint for a process, active, at volume 1, not muted;
@@ -305,6 +306,11 @@ SimSession *simSessionAt(unsigned index);
 /* Whether a device answers for IAudioSessionManager2 (Windows 7 and
  * later); without it Activate fails with E_NOINTERFACE, as on Vista. */
 void simSessionSetManagerPresent(int present);
+/* Makes one device's GetSessionEnumerator fail with this HRESULT (an
+ * unplugged device's AUDCLNT_E_DEVICE_INVALIDATED, say) until called again
+ * with 0; and what it fails with now. */
+void simSessionListFail(int endpoint, uint32_t error);
+uint32_t simSessionListError(int endpoint);
 /* As simEndpointFail, simEndpointFailAfter, simEndpointHandBackNothing
  * and simEndpointCalls, for the session calls. */
 void simSessionFail(SimSessionOp op, uint32_t error);

@@ -15,6 +15,7 @@ static struct {
   decltype(simForegroundWindow) *foreground;
   decltype(simProcessAt) *processAt;
   decltype(simAppWindowAt) *windowAt;
+  decltype(simSessionListError) *listError;
 } simulation;
 
 template <typename Function>
@@ -27,7 +28,8 @@ int hostOpenSessions(void *plugin, char *reason, size_t reasonSize) {
   int found = bind(plugin, "simSessionAt", &simulation.sessionAt) &
               bind(plugin, "simForegroundWindow", &simulation.foreground) &
               bind(plugin, "simProcessAt", &simulation.processAt) &
-              bind(plugin, "simAppWindowAt", &simulation.windowAt);
+              bind(plugin, "simAppWindowAt", &simulation.windowAt) &
+              bind(plugin, "simSessionListError", &simulation.listError);
   if (!found)
     snprintf(reason, reasonSize, "the library has no simulated Core Audio");
   return found;
@@ -35,32 +37,66 @@ int hostOpenSessions(void *plugin, char *reason, size_t reasonSize) {
 
 void hostCloseSessions(void) { memset(&simulation, 0, sizeof simulation); }
 
-/* The simulation's sessions as they stand, each device by its number. */
+static void readSession(const SimSession *session, int32_t position,
+                        SessionReport *report) {
+  report->device = (uint32_t)session->endpoint;
+  report->position = position;
+  report->error = session->processError;
+  if (session->processError)
+    return;
+  report->kind = SESSION_READ;
+  report->processId = session->processId;
+  report->state = session->state;
+  report->systemSounds = session->systemSounds;
+  report->volumeKnown = 1;
+  report->volume = session->scalar;
+  report->muted = session->muted != 0;
+  hostProcessExecutable(session->processId, report->executable,
+                        sizeof report->executable);
+  snprintf(report->displayName, sizeof report->displayName, "%s",
+           session->displayName ? session->displayName : "");
+}
+
+/* The next report, or null past max (counted as not shown). */
+static SessionReport *nextReport(SessionReport *reports, unsigned max,
+                                 unsigned *count, unsigned *notShown) {
+  if (*count == max) {
+    ++*notShown;
+    return nullptr;
+  }
+  reports[*count] = SessionReport();
+  return &reports[(*count)++];
+}
+
+/* The simulation's sessions as they stand, device by device, each device
+ * by its number; a device whose session list fails is reported instead. */
 int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
                      unsigned *notShown) {
   *count = *notShown = 0;
-  for (unsigned i = 0; const SimSession *session = simulation.sessionAt(i);
-       i++) {
-    if (*count == max) {
-      ++*notShown;
+  int complete = 1;
+  for (int device = 0; device < SIM_MAX_ENDPOINTS; device++) {
+    uint32_t listError = simulation.listError(device);
+    if (listError) {
+      complete = 0;
+      if (SessionReport *report = nextReport(reports, max, count, notShown)) {
+        report->device = (uint32_t)device;
+        report->kind = DEVICE_UNREAD;
+        report->error = listError;
+      }
       continue;
     }
-    SessionReport *report = &reports[(*count)++];
-    *report = SessionReport();
-    report->device = (uint32_t)session->endpoint;
-    report->answered = 1;
-    report->processId = session->processId;
-    report->state = session->state;
-    report->systemSounds = session->systemSounds;
-    report->volumeKnown = 1;
-    report->volume = session->scalar;
-    report->muted = session->muted != 0;
-    hostProcessExecutable(session->processId, report->executable,
-                          sizeof report->executable);
-    snprintf(report->displayName, sizeof report->displayName, "%s",
-             session->displayName ? session->displayName : "");
+    int32_t position = 0;
+    for (unsigned i = 0; const SimSession *session = simulation.sessionAt(i);
+         i++) {
+      if (session->endpoint != device)
+        continue;
+      complete &= session->processError == 0;
+      if (SessionReport *report = nextReport(reports, max, count, notShown))
+        readSession(session, position, report);
+      position++;
+    }
   }
-  return 1;
+  return complete;
 }
 
 uintptr_t hostForegroundWindow(void) { return simulation.foreground(); }
@@ -103,3 +139,6 @@ int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
       return (size_t)snprintf(path, size, "%s", process->imagePath) < size;
   return 0;
 }
+
+/* The simulation has no system messages. */
+void hostErrorText(uint32_t, char *text, size_t) { text[0] = '\0'; }

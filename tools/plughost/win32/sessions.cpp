@@ -12,6 +12,7 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include <audioclient.h>
 #include <audiopolicy.h>
@@ -63,10 +64,10 @@ static void readSession(IAudioSessionControl2 *control, SessionReport *report) {
   HRESULT result = IAudioSessionControl2_GetProcessId(control, &process);
   if (SUCCEEDED(result))
     result = IAudioSessionControl2_GetState(control, &state);
-  report->answered = SUCCEEDED(result);
   report->error = (uint32_t)result;
-  if (!report->answered)
+  if (FAILED(result))
     return;
+  report->kind = SESSION_READ;
   report->processId = process;
   report->state = (int32_t)state;
   report->systemSounds =
@@ -83,9 +84,74 @@ static void readSession(IAudioSessionControl2 *control, SessionReport *report) {
 struct Reading {
   SessionReport *reports;
   unsigned max, *count, *notShown;
+  int complete;
 };
 
-static HRESULT readDevice(IMMDevice *device, uint32_t index, Reading *reading) {
+/* The next report, or null past max (counted as not shown). */
+static SessionReport *nextReport(Reading *reading, uint32_t device) {
+  if (*reading->count == reading->max) {
+    ++*reading->notShown;
+    return nullptr;
+  }
+  SessionReport *report = &reading->reports[(*reading->count)++];
+  *report = SessionReport();
+  report->device = device;
+  return report;
+}
+
+/* The friendly name, as the Sound control panel shows it; empty where it
+ * cannot be read (an unplugged device's often cannot). */
+static void deviceName(IMMDevice *device, char *name, size_t size) {
+  IPropertyStore *store = nullptr;
+  if (FAILED(IMMDevice_OpenPropertyStore(device, STGM_READ, &store)) || !store)
+    return;
+  PROPVARIANT value;
+  PropVariantInit(&value);
+  if (SUCCEEDED(IPropertyStore_GetValue(store, DEVICE_FRIENDLY_NAME, &value)) &&
+      value.vt == VT_LPWSTR && value.pwszVal)
+    wideToUtf8(value.pwszVal, name, size);
+  PropVariantClear(&value);
+  IPropertyStore_Release(store);
+}
+
+/* A device or session that could not be read, by the HRESULT of the call
+ * that failed (E_POINTER where it succeeded without an interface). */
+static SessionReport *reportUnread(Reading *reading, uint32_t device,
+                                   ReportKind kind, HRESULT result) {
+  reading->complete = 0;
+  SessionReport *report = nextReport(reading, device);
+  if (report) {
+    report->kind = kind;
+    report->error = (uint32_t)(FAILED(result) ? result : E_POINTER);
+  }
+  return report;
+}
+
+static void readSessionAt(IAudioSessionEnumerator *sessions, int index,
+                          uint32_t device, Reading *reading) {
+  IAudioSessionControl *control = nullptr;
+  IAudioSessionControl2 *control2 = nullptr;
+  HRESULT result =
+      IAudioSessionEnumerator_GetSession(sessions, index, &control);
+  if (control) {
+    result = IAudioSessionControl_QueryInterface(
+        control, SESSION_CONTROL2_INTERFACE, (void **)&control2);
+    IAudioSessionControl_Release(control);
+  }
+  SessionReport *report =
+      control2 ? nextReport(reading, device)
+               : reportUnread(reading, device, SESSION_UNREAD, result);
+  if (report && control2) {
+    readSession(control2, report);
+    reading->complete &= report->kind == SESSION_READ;
+  }
+  if (report)
+    report->position = index;
+  if (control2)
+    IAudioSessionControl2_Release(control2);
+}
+
+static void readDevice(IMMDevice *device, uint32_t index, Reading *reading) {
   IAudioSessionManager2 *manager = nullptr;
   IAudioSessionEnumerator *sessions = nullptr;
   int count = 0;
@@ -96,42 +162,23 @@ static HRESULT readDevice(IMMDevice *device, uint32_t index, Reading *reading) {
     result = IAudioSessionManager2_GetSessionEnumerator(manager, &sessions);
   if (SUCCEEDED(result))
     result = IAudioSessionEnumerator_GetCount(sessions, &count);
-  for (int i = 0; SUCCEEDED(result) && i < count; i++) {
-    if (*reading->count == reading->max) {
-      ++*reading->notShown;
-      continue;
-    }
-    SessionReport *report = &reading->reports[(*reading->count)++];
-    *report = SessionReport();
-    report->device = index;
-    IAudioSessionControl *control = nullptr;
-    IAudioSessionControl2 *control2 = nullptr;
-    report->error =
-        (uint32_t)IAudioSessionEnumerator_GetSession(sessions, i, &control);
-    if (control) {
-      report->error = (uint32_t)IAudioSessionControl_QueryInterface(
-          control, SESSION_CONTROL2_INTERFACE, (void **)&control2);
-      IAudioSessionControl_Release(control);
-    }
-    if (control2) {
-      readSession(control2, report);
-      IAudioSessionControl2_Release(control2);
-    }
+  if (FAILED(result)) {
+    SessionReport *report = reportUnread(reading, index, DEVICE_UNREAD, result);
+    if (report)
+      deviceName(device, report->displayName, sizeof report->displayName);
   }
+  for (int i = 0; SUCCEEDED(result) && i < count; i++)
+    readSessionAt(sessions, i, index, reading);
   if (sessions)
     IAudioSessionEnumerator_Release(sessions);
   if (manager)
     IAudioSessionManager2_Release(manager);
-  return result;
 }
 
-int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
-                     unsigned *notShown) {
-  *count = *notShown = 0;
-  Reading reading = {reports, max, count, notShown};
+/* The active playback devices, or the report of why they cannot be had. */
+static IMMDeviceCollection *listDevices(Reading *reading, UINT *found) {
   IMMDeviceEnumerator *enumerator = nullptr;
   IMMDeviceCollection *collection = nullptr;
-  UINT found = 0;
   HRESULT result =
       CoCreateInstance(DEVICE_ENUMERATOR_CLASS, nullptr, CLSCTX_INPROC_SERVER,
                        DEVICE_ENUMERATOR_INTERFACE, (void **)&enumerator);
@@ -139,22 +186,36 @@ int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
     result = IMMDeviceEnumerator_EnumAudioEndpoints(
         enumerator, eRender, DEVICE_STATE_ACTIVE, &collection);
   if (SUCCEEDED(result))
-    result = IMMDeviceCollection_GetCount(collection, &found);
-  int complete = SUCCEEDED(result);
-  for (UINT d = 0; complete && d < found; d++) {
+    result = IMMDeviceCollection_GetCount(collection, found);
+  if (enumerator)
+    IMMDeviceEnumerator_Release(enumerator);
+  if (SUCCEEDED(result))
+    return collection;
+  reportUnread(reading, NO_DEVICE, DEVICE_UNREAD, result);
+  if (collection)
+    IMMDeviceCollection_Release(collection);
+  return nullptr;
+}
+
+int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
+                     unsigned *notShown) {
+  *count = *notShown = 0;
+  Reading reading = {reports, max, count, notShown, 1};
+  UINT found = 0;
+  IMMDeviceCollection *collection = listDevices(&reading, &found);
+  for (UINT d = 0; collection && d < found; d++) {
     IMMDevice *device = nullptr;
-    if (FAILED(IMMDeviceCollection_Item(collection, d, &device)) || !device) {
-      complete = 0;
-      continue;
-    }
-    complete &= SUCCEEDED(readDevice(device, d, &reading));
-    IMMDevice_Release(device);
+    HRESULT result = IMMDeviceCollection_Item(collection, d, &device);
+    if (SUCCEEDED(result) && device)
+      readDevice(device, d, &reading);
+    else
+      reportUnread(&reading, d, DEVICE_UNREAD, result);
+    if (device)
+      IMMDevice_Release(device);
   }
   if (collection)
     IMMDeviceCollection_Release(collection);
-  if (enumerator)
-    IMMDeviceEnumerator_Release(enumerator);
-  return complete;
+  return reading.complete;
 }
 
 uintptr_t hostForegroundWindow(void) {
@@ -189,4 +250,18 @@ int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
   if (read)
     wideToUtf8(wide, path, size);
   return read && path[0];
+}
+
+void hostErrorText(uint32_t error, char *text, size_t size) {
+  WCHAR message[SESSION_TEXT_SIZE] = L"";
+  text[0] = '\0';
+  if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM |
+                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                      nullptr, error, 0, message, SESSION_TEXT_SIZE, nullptr))
+    return;
+  wideToUtf8(message, text, size);
+  /* System messages end in a line break. */
+  for (size_t end = strlen(text);
+       end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r');)
+    text[--end] = '\0';
 }
