@@ -110,7 +110,6 @@ KSTEvent_WindowsHook 12'
 # image base).
 image_base=$(echo "$dump" | awk '/^ImageBase/ { print $2 }')
 entries=$(echo "$dump" | awk '
-  /^Ordinal Base/ { base = $3 }
   /^Export Address Table -- / { table = 1; next }
   table && /^$/ { table = 0 }
   table && /Export RVA/ { gsub(/[][+]/, " "); print $3, $4 }')
@@ -139,7 +138,7 @@ reachable_pops() {
         queue[++tail] = next_of[at]
       }
     }' | while read -r pop; do echo $((pop)); done | sort -un |
-    tr '\n' ' ' | sed 's/ $//'
+    tr '\n' ' ' | sed 's/ $//; s/ / or /g'
 }
 
 if ! listing=$("$objdump" -d --no-show-raw-insn "$file" 2>&1); then
@@ -147,17 +146,22 @@ if ! listing=$("$objdump" -d --no-show-raw-insn "$file" 2>&1); then
   listing=
 fi
 listing=$(echo "$listing" | grep -E '^ *[0-9a-f]+:' | sed 's/://')
+mismatches=$(mktemp)
 echo "$popped_bytes" | while read -r name bytes; do
   ordinal=$(echo "$exports" | awk -v name="$name" '$2 == name { print $1 }')
   rva=$(echo "$entries" | awk -v ordinal="$ordinal" '$1 == ordinal { print $2 }')
   [ -n "$rva" ] || continue # already reported as an export table problem
   pops=$(reachable_pops "$(printf %x $((0x$image_base + 0x$rva)))")
-  [ "$pops" = "$bytes" ] || echo "$name pops ${pops:-nothing it returns with} bytes, not $bytes"
-done >"${TMPDIR:-/tmp}/check-pe.$$"
+  if [ -z "$pops" ]; then
+    echo "$name: no return instruction found from its entry"
+  elif [ "$pops" != "$bytes" ]; then
+    echo "$name pops $pops bytes, not $bytes"
+  fi
+done >"$mismatches"
 while read -r line; do
   problem "pops: $line"
-done <"${TMPDIR:-/tmp}/check-pe.$$"
-rm -f "${TMPDIR:-/tmp}/check-pe.$$"
+done <"$mismatches"
+rm -f "$mismatches"
 
 [ "$problems" -eq 0 ] || exit 1
 echo "check-pe: $file: a PE32 i386 DLL; exports and imports as expected;"
