@@ -95,7 +95,10 @@ const char ENUMERATOR_KEY[] = "CLSID\\{BCDE0395-E52F-467C-8E3D-C4579291692E}";
 
 /* Registers the fake through its own DllRegisterServer; *created tells
  * whether the class had no registration before (else it is restored from
- * *saved, its InprocServer32 key's default value). */
+ * *saved, its InprocServer32 key's default value: Wine registers its own
+ * server with ThreadingModel Both as well). In a 64-bit prefix this
+ * 32-bit program sees the 32-bit view of the classes, which Wine's
+ * prefix, made without its 32-bit half, leaves empty. */
 FakeAudioState *registerFake(HMODULE fake, bool *created, std::string *saved) {
   HKEY key;
   *created = RegOpenKeyExA(HKEY_CLASSES_ROOT, ENUMERATOR_KEY, 0, KEY_READ,
