@@ -21,18 +21,25 @@ struct Picture {
 };
 
 static DisplayView viewOf(DisplaySubject subject, uint32_t showsLevel,
-                          uint32_t percent, uint32_t muted, const char *name) {
+                          uint32_t percent, uint32_t muted,
+                          const char16_t *name) {
   DisplayView view = {subject, showsLevel, percent, muted, {0}};
-  for (uint32_t i = 0; name[i] != '\0' && i + 1 < DISPLAY_NAME_SIZE; i++)
-    view.name[i] = (uint8_t)name[i];
+  for (uint32_t i = 0; name[i] != 0 && i + 1 < DISPLAY_NAME_SIZE; i++)
+    view.name[i] = (uint16_t)name[i];
   return view;
 }
 
+/* A playback device as Windows names one, 「ヘッドホン (USB Headset)」,
+ * written as escapes as the display's own words are. */
+static const char16_t HEADPHONES[] =
+    u"\u30D8\u30C3\u30C9\u30DB\u30F3 (USB Headset)";
+
 static const Picture PICTURES[] = {
-    {"display-level.png", viewOf(DISPLAY_PLAYBACK, 1, 55, 0, "")},
-    {"display-mute.png", viewOf(DISPLAY_PLAYBACK, 0, 0, 1, "")},
-    {"display-microphone.png", viewOf(DISPLAY_MICROPHONE, 0, 0, 1, "")},
-    {"display-app.png", viewOf(DISPLAY_APPLICATION, 1, 30, 0, "firefox")},
+    {"display-level.png", viewOf(DISPLAY_PLAYBACK, 1, 55, 0, u"")},
+    {"display-mute.png", viewOf(DISPLAY_PLAYBACK, 0, 0, 1, u"")},
+    {"display-microphone.png", viewOf(DISPLAY_MICROPHONE, 0, 0, 1, u"")},
+    {"display-app.png", viewOf(DISPLAY_APPLICATION, 1, 30, 0, u"firefox")},
+    {"display-device.png", viewOf(DISPLAY_OUTPUT_DEVICE, 0, 0, 0, HEADPHONES)},
 };
 
 /* The frame's client area as top-down RGB bytes. */
