@@ -54,6 +54,8 @@ wine_audio_running() {
 
 # A private PulseAudio with only a null sink: Wine's winepulse then offers
 # mixer device 0 with a speakers line, a volume and a mute control.
+# A daemon that the check missed refuses to start a second time, and says
+# so only to /dev/null: its socket, below, is what counts.
 wine_start_audio() {
   wine_audio_running && return 0
   pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit=yes \
@@ -61,7 +63,7 @@ wine_start_audio() {
     --load=module-null-sink \
     --load=module-native-protocol-unix \
     --log-target=file:"$XDG_RUNTIME_DIR/pulseaudio.log" \
-    </dev/null >/dev/null 2>&1 9>&-
+    </dev/null >/dev/null 2>&1 9>&- || true
   tries=0
   until [ -S "$XDG_RUNTIME_DIR/pulse/native" ]; do
     tries=$((tries + 1))
@@ -148,10 +150,23 @@ wine_make_prefix() {
   # Wine's own services (which start with the first program and outlive
   # it) are started here, detached, so that they hold neither the lock nor
   # any caller's output open. wine_stop ends them.
-  if ! wine_server_running; then
-    "$wine_server" -p </dev/null >/dev/null 2>&1 9>&-
-    wine_quietly wineboot
-  fi
+  #
+  # The server's own lock decides whether one runs: `wineserver -p` exits
+  # at once with status 2 where a server of this prefix holds it. A look
+  # in /proc first is not enough: it misses a server whose environment
+  # cannot be read at that moment (one that is exiting has lost its memory
+  # but still holds its lock), and the refused start, silent and under
+  # set -e, ended wine-run with status 2 before the program ran.
+  server_status=0
+  "$wine_server" -p </dev/null >/dev/null 2>&1 9>&- || server_status=$?
+  case $server_status in
+  0) wine_quietly wineboot ;;
+  2) ;;
+  *)
+    echo "wine-run: the Wine server did not start (status $server_status)" >&2
+    return 1
+    ;;
+  esac
 }
 
 wine_stop() {

@@ -222,6 +222,12 @@ typedef uintptr_t ProcessHandle;
 /* OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION). Windows XP has no such
  * access right and opens nothing. */
 ProcessHandle platformOpenProcess(uint32_t processId);
+/* Windows only, for its tests: Wine grants every right, so the OpenProcess
+ * that platformOpenProcess calls (access mask, process id; never
+ * inherited) can be replaced by one that refuses as Windows does. Null
+ * puts the real one back. */
+typedef ProcessHandle (*ProcessOpenCall)(uint32_t access, uint32_t processId);
+void platformReplaceOpenProcess(ProcessOpenCall call);
 /* QueryFullProcessImageNameW (Windows Vista and later, looked up when
  * called: the import table keeps to what Windows XP has): the executable's
  * full path, UTF-16 and zero-terminated. The length copied; 0 when the

@@ -3,11 +3,12 @@
  * the fake Core Audio server's sessions: a helper program the test starts
  * is brought to the foreground, and the real DLL finds its sessions by its
  * process and, where it has none, by its executable (a second instance of
- * the helper, without a window), then releases everything. The rules
- * themselves are tested natively.
+ * the helper, without a window), or inside a Store app's frame, then
+ * releases everything. The rules themselves are tested natively.
  */
 #include <objbase.h>
 
+#include <cstdio>
 #include <string>
 
 #include "fake_core_audio/fake_core_audio.h"
@@ -58,6 +59,8 @@ protected:
         CloseHandle(helper.hProcess);
         CloseHandle(helper.hThread);
       }
+    if (frame)
+      DestroyWindow(frame);
     removePlugin(&plugin);
     if (state) {
       EXPECT_EQ(state->liveReferences, 0);
@@ -95,6 +98,42 @@ protected:
     return nullptr;
   }
 
+  /* A Store app's frame, of the test's own process, standing for
+   * ApplicationFrameHost's. A new desktop's first window is sometimes
+   * refused under load, so it is tried again. */
+  HWND makeFrame(void) {
+    WNDCLASSA frameClass = {};
+    frameClass.lpfnWndProc = DefWindowProcA;
+    frameClass.hInstance = GetModuleHandleA(nullptr);
+    frameClass.lpszClassName = "ApplicationFrameWindow";
+    RegisterClassA(&frameClass);
+    for (int tries = 0; tries < 3 && !frame; tries++) {
+      if (tries > 0)
+        Sleep(200);
+      frame = CreateWindowExA(0, frameClass.lpszClassName, "frame",
+                              WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                              nullptr, frameClass.hInstance, nullptr);
+    }
+    return frame;
+  }
+
+  /* The app's window inside the frame, made by processId; waited for
+   * with the frame's messages answered, for 10 s at most. */
+  bool appInsideFrame(DWORD processId) {
+    for (int tries = 0; tries < 200; tries++) {
+      HWND app =
+          FindWindowExA(frame, nullptr, "Windows.UI.Core.CoreWindow", nullptr);
+      DWORD owner = 0;
+      if (app && GetWindowThreadProcessId(app, &owner) && owner == processId)
+        return true;
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+      Sleep(50);
+    }
+    return false;
+  }
+
   void addSession(int device, DWORD processId, float volume) {
     FakeSession &session = state->sessions[state->sessionCount++];
     session = {device, processId, 1, FALSE, volume, FALSE, L"session"};
@@ -106,6 +145,7 @@ protected:
   FakeAudioState *state = nullptr;
   InstalledPlugin plugin = {};
   PROCESS_INFORMATION helpers[2] = {};
+  HWND frame = nullptr;
 };
 
 TEST_F(FocusedAppFakeTest, FindsTheForegroundProgramByProcessAndByFile) {
@@ -141,6 +181,28 @@ TEST_F(FocusedAppFakeTest, FindsTheForegroundProgramByProcessAndByFile) {
   EXPECT_FLOAT_EQ(state->sessions[2].volume, 0.6f);
   EXPECT_EQ(state->calls[FAKE_ENUM_DEVICES], 5);
   EXPECT_EQ(state->calls[FAKE_SET_SESSION_MUTE], 2);
+  plugin.exports.unload();
+  EXPECT_EQ(state->liveReferences, 0);
+}
+
+/* The frame's process has a session too, as a host of the frame would:
+ * the app inside it is the one that changes. */
+TEST_F(FocusedAppFakeTest, AStoreFrameStandsForTheAppInsideIt) {
+  ASSERT_NE(makeFrame(), nullptr);
+  char argument[64];
+  snprintf(argument, sizeof argument, "app %llx",
+           (unsigned long long)(uintptr_t)frame);
+  DWORD app = startHelper(0, argument);
+  ASSERT_TRUE(app);
+  ASSERT_TRUE(appInsideFrame(app)) << "the app's window never came up";
+  SetForegroundWindow(frame);
+  ASSERT_EQ(GetForegroundWindow(), frame);
+  addSession(0, GetCurrentProcessId(), 0.8f);
+  addSession(1, app, 0.2f);
+
+  EXPECT_EQ(1, execute(6050));
+  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.5f);
+  EXPECT_FLOAT_EQ(state->sessions[0].volume, 0.8f);
   plugin.exports.unload();
   EXPECT_EQ(state->liveReferences, 0);
 }

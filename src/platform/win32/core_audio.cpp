@@ -163,6 +163,15 @@ ComResult platformSessionItem(ComObject sessions, int32_t index,
 static const IID *const SESSION_INTERFACES[] = {&SESSION_CONTROL2_INTERFACE,
                                                 &SIMPLE_VOLUME_INTERFACE};
 
+/* Both interfaces are asked of the enumerated session's control. The
+ * documentation gives ISimpleAudioVolume by IAudioClient::GetService,
+ * for a stream of the caller's own, and by
+ * IAudioSessionManager::GetSimpleAudioVolume, for a session GUID the caller
+ * knows: both reach the caller's own sessions. Asking an enumerated
+ * session's control for it is the usual way to reach other processes'
+ * sessions, as volume mixers do; a control that does not offer it answers
+ * E_NOINTERFACE, and the session then counts as one that could not be
+ * changed. */
 ComResult platformSessionQuery(ComObject control, SessionInterface which,
                                ComObject *object) {
   return IUnknown_QueryInterface((IUnknown *)control,

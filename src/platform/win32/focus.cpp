@@ -31,12 +31,23 @@ uint32_t platformWindowClass(WindowHandle window, char *name, uint32_t size) {
   return (uint32_t)GetClassNameA((HWND)window, name, (int)size);
 }
 
-/* PROCESS_QUERY_LIMITED_INFORMATION (Vista and later) reaches the
- * processes of other users and elevated ones, which the full query right
- * does not. */
+static ProcessHandle openProcessForReal(uint32_t access, uint32_t processId) {
+  return (ProcessHandle)OpenProcess(access, FALSE, processId);
+}
+
+static ProcessOpenCall openProcess = openProcessForReal;
+
+void platformReplaceOpenProcess(ProcessOpenCall call) {
+  openProcess = call ? call : openProcessForReal;
+}
+
+/* PROCESS_QUERY_LIMITED_INFORMATION (Vista and later), all that
+ * QueryFullProcessImageNameW needs, also reaches this user's elevated
+ * processes (seen from a host that is not elevated) and protected ones,
+ * which refuse the full query right. Not other users' processes: their
+ * access lists normally grant this user neither right. */
 ProcessHandle platformOpenProcess(uint32_t processId) {
-  return (ProcessHandle)OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                    processId);
+  return openProcess(PROCESS_QUERY_LIMITED_INFORMATION, processId);
 }
 
 typedef BOOL(WINAPI *QueryImageNameFunction)(HANDLE, DWORD, LPWSTR, PDWORD);
