@@ -118,7 +118,8 @@ static void reportKind(const Plugin &plugin, FakeAudioState *state,
 /* A column per counted call, in FakeCall's order. */
 static const char *const CALL_NAMES[] = {
     "classobj", "create", "default", "activate", "getVol", "setVol", "getMute",
-    "setMute",  "getId",  "enumDev", "sessions", "sesVol", "sesMute"};
+    "setMute",  "getId",  "enumDev", "sessions", "sesVol", "sesMute",
+    "props",    "name",   "policy",  "setDflt"};
 static_assert(sizeof CALL_NAMES / sizeof CALL_NAMES[0] == FAKE_CALLS,
               "a name per counted call");
 
