@@ -1,7 +1,8 @@
 # The release zip: `cmake --build --preset win32 --target package` makes
-# volume-<version>-win32.zip with the DLL, the example settings file and the
-# two user guides, side by side at the top of the archive (Explorer's
-# "Extract All" puts them in a folder named after the zip).
+# volume-<version>-win32.zip with the DLL, the example settings file, the
+# two user guides and the display's pictures, side by side at the top of
+# the archive (Explorer's "Extract All" puts them in a folder named after
+# the zip).
 #
 # The texts are converted for Notepad on a Japanese Windows when the tree is
 # built (see windows-text.cmake); the DLL is the very file the tests load.
@@ -32,9 +33,18 @@ release_text(docs/guide-ja.txt guide-ja.txt CP932)
 release_text(docs/guide-en.txt guide-en.txt)
 add_custom_target(release_texts ALL DEPENDS ${VOLUME_RELEASE_TEXTS})
 
+# The pictures of the on-screen display, which the guides name, as they
+# are in docs/.
+set(VOLUME_RELEASE_PICTURES)
+foreach(view level mute microphone app)
+  list(APPEND VOLUME_RELEASE_PICTURES
+       ${PROJECT_SOURCE_DIR}/docs/display-${view}.png)
+endforeach()
+
 # install(FILES) rather than install(TARGETS): the latter would add the
 # import library, which a user has no use for.
-install(FILES $<TARGET_FILE:volume> ${VOLUME_RELEASE_TEXTS} DESTINATION .)
+install(FILES $<TARGET_FILE:volume> ${VOLUME_RELEASE_TEXTS}
+              ${VOLUME_RELEASE_PICTURES} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME volume)

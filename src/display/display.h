@@ -14,7 +14,10 @@
 enum DisplaySubject {
   DISPLAY_PLAYBACK,   /* the speakers: mixer or default endpoint */
   DISPLAY_MICROPHONE, /* the default recording devices */
-  DISPLAY_APPLICATION /* the focused application's sessions */
+  DISPLAY_APPLICATION,   /* the focused application's sessions */
+  DISPLAY_OUTPUT_DEVICE, /* the default playback device, switched */
+  DISPLAY_INPUT_DEVICE,  /* the default recording device, switched */
+  DISPLAY_HEADSET        /* both, switched to one headset */
 };
 
 enum { DISPLAY_NAME_SIZE = 40 };

@@ -1,7 +1,8 @@
 /*
  * What the display says, in Japanese, as UTF-16: the level as
  * 「音量 55%」, the mute state as 「ミュート」 or 「ミュート解除」, the
- * microphone's with 「マイク」 before it, an application's with its name.
+ * microphone's with 「マイク」 before it, an application's with its name,
+ * a device switched to as 「出力: ヘッドホン (USB Headset)」.
  */
 #include "display/display_text.h"
 
@@ -14,6 +15,10 @@ static const char16_t MUTED_WORDS[] =
     u"\u30DF\u30E5\u30FC\u30C8"; /* ミュート */
 static const char16_t UNMUTED_WORDS[] =
     u"\u30DF\u30E5\u30FC\u30C8\u89E3\u9664"; /* ミュート解除 */
+static const char16_t OUTPUT_WORDS[] = u"\u51FA\u529B: "; /* 出力: */
+static const char16_t INPUT_WORDS[] = u"\u5165\u529B: ";  /* 入力: */
+static const char16_t HEADSET_WORDS[] =
+    u"\u51FA\u529B\u3068\u5165\u529B: "; /* 出力と入力: */
 
 /* Appends to a zero-terminated text, as much as fits. */
 struct TextBuilder {
@@ -55,9 +60,24 @@ static void appendPercent(TextBuilder *builder, uint32_t percent) {
 
 static const uint16_t SPACE[] = {' ', 0};
 
+/* A device switched to: its direction, then its name. */
+static int appendDevice(TextBuilder *builder, const DisplayView *view) {
+  const char16_t *words = view->subject == DISPLAY_OUTPUT_DEVICE  ? OUTPUT_WORDS
+                          : view->subject == DISPLAY_INPUT_DEVICE ? INPUT_WORDS
+                          : view->subject == DISPLAY_HEADSET ? HEADSET_WORDS
+                                                             : nullptr;
+  if (!words)
+    return 0;
+  appendWords(builder, words);
+  appendUnits(builder, view->name);
+  return 1;
+}
+
 void displayText(const DisplayView *view, uint16_t *text, uint32_t size) {
   TextBuilder builder = {text, size, 0};
   text[0] = 0;
+  if (appendDevice(&builder, view))
+    return;
   if (view->subject == DISPLAY_APPLICATION)
     view->name[0] != 0 ? appendUnits(&builder, view->name)
                        : appendWords(&builder, APPLICATION_WORD);

@@ -19,14 +19,28 @@ enum { EMPTY_SLOT = -1, TEXT_SIZE = 128 };
 /* Host words given to every command. */
 static const uint32_t HOST_WORDS[5] = {0, 0xFFFFFFFFu, 4, 0, 0};
 
-/* Writes format into out with its "%d", if any, replaced by value in
- * signed decimal, as sprintf would, without pulling in the C library's
- * printf family. */
-static void formatWithNumber(char out[TEXT_SIZE], const char *format,
-                             int32_t value) {
-  const char *mark = strstr(format, "%d");
+/* Writes format into out with its "%s", if any, replaced by text (at
+ * most SETTING_TEXT_SIZE - 1 bytes: the format and the text fit) ... */
+static void formatWithText(char out[TEXT_SIZE], const char *format,
+                           const char *text) {
+  const char *mark = strstr(format, "%s");
   if (!mark) {
     strcpy(out, format);
+    return;
+  }
+  size_t head = (size_t)(mark - format), length = strlen(text);
+  memcpy(out, format, head);
+  memcpy(out + head, text, length);
+  strcpy(out + head + length, mark + 2);
+}
+
+/* ... and its "%d", if any, by value in signed decimal, as sprintf would,
+ * without pulling in the C library's printf family. */
+static void formatWithNumber(char out[TEXT_SIZE], const char *format,
+                             int32_t value, const char *text) {
+  const char *mark = strstr(format, "%d");
+  if (!mark) {
+    formatWithText(out, format, text);
     return;
   }
   char digits[12];
@@ -46,14 +60,17 @@ static void formatWithNumber(char out[TEXT_SIZE], const char *format,
   strcpy(at, mark + 2);
 }
 
-static void fillCommand(CommandInfo *command, const char *nameFormat,
-                        const char *captionFormat, int32_t value,
-                        int32_t commandId) {
+static_assert(sizeof TEXT_CAPTION_HEADSET + SETTING_TEXT_SIZE <= TEXT_SIZE,
+              "a caption with the longest text fits");
+
+static void fillCommand(CommandInfo *command, const CommandFamily &family,
+                        int32_t value, const char *slotText) {
   char text[TEXT_SIZE];
-  formatWithNumber(text, nameFormat, value);
+  formatWithNumber(text, family.nameFormat, value, slotText);
   command->name = copyString(text);
-  formatWithNumber(text, captionFormat, value);
+  formatWithNumber(text, family.captionFormat, value, slotText);
   command->caption = copyString(text);
+  int32_t commandId = family.firstId + value;
   command->commandId = commandId;
   command->hostWord1 = HOST_WORDS[0];
   command->hostWord2 = HOST_WORDS[1];
@@ -62,11 +79,28 @@ static void fillCommand(CommandInfo *command, const char *nameFormat,
   command->hostWord5 = HOST_WORDS[4];
 }
 
+/* The slots of a text family that hold a text, with their texts. */
+static uint32_t readTexts(const char *path, const CommandFamily &first,
+                          int32_t numbers[COMMAND_SLOTS],
+                          char texts[COMMAND_SLOTS][SETTING_TEXT_SIZE]) {
+  uint32_t count = 0;
+  for (int k = 0; k < COMMAND_SLOTS; k++) {
+    readSettingText(path, "Command", first.key, (uint32_t)k, texts[count]);
+    if (texts[count][0] != '\0')
+      numbers[count++] = k;
+  }
+  return count;
+}
+
 /* The numbers the rows from first to last (one key) offer their commands
- * for, in slot order; a switch that is on, or a row without a key, offers
- * them once, for 0. Returns how many numbers. */
+ * for, in slot order, and a text family's texts; a switch that is on, or
+ * a row without a key, offers them once, for 0. Returns how many. */
 static uint32_t readNumbers(const char *path, const CommandFamily &first,
-                            int32_t numbers[COMMAND_SLOTS]) {
+                            int32_t numbers[COMMAND_SLOTS],
+                            char texts[COMMAND_SLOTS][SETTING_TEXT_SIZE]) {
+  if (first.keyKind == KEY_TEXT_SLOTS)
+    return readTexts(path, first, numbers, texts);
+  texts[0][0] = '\0';
   if (first.keyKind != KEY_NUMBER_SLOTS) {
     numbers[0] = 0;
     return first.keyKind == KEY_NONE ||
@@ -101,6 +135,7 @@ static size_t partEnd(size_t first) {
 struct OfferedNumbers {
   int32_t numbers[COMMAND_FAMILY_COUNT][COMMAND_SLOTS]; /* by a part's first
                                                            row */
+  char texts[COMMAND_FAMILY_COUNT][COMMAND_SLOTS][SETTING_TEXT_SIZE];
   uint32_t count[COMMAND_FAMILY_COUNT];
 };
 
@@ -109,7 +144,8 @@ static uint32_t readTable(const char *path, OfferedNumbers *offered) {
   for (size_t first = 0; first < COMMAND_FAMILY_COUNT;) {
     size_t end = partEnd(first);
     offered->count[first] =
-        readNumbers(path, COMMAND_FAMILIES[first], offered->numbers[first]);
+        readNumbers(path, COMMAND_FAMILIES[first], offered->numbers[first],
+                    offered->texts[first]);
     commands += offered->count[first] * (uint32_t)(end - first);
     first = end;
   }
@@ -121,12 +157,11 @@ static void fillTable(const OfferedNumbers *offered, CommandInfo *next) {
   for (size_t first = 0; first < COMMAND_FAMILY_COUNT;) {
     size_t end = partEnd(first);
     for (uint32_t k = 0; k < offered->count[first]; k++)
-      for (size_t row = first; row < end; row++) {
-        const CommandFamily &family = COMMAND_FAMILIES[row];
-        int32_t number = offered->numbers[first][k];
-        fillCommand(next++, family.nameFormat, family.captionFormat, number,
-                    family.firstId + number);
-      }
+      for (size_t row = first; row < end; row++)
+        fillCommand(next++, COMMAND_FAMILIES[row], offered->numbers[first][k],
+                    COMMAND_FAMILIES[first].keyKind == KEY_TEXT_SLOTS
+                        ? offered->texts[first][k]
+                        : offered->texts[first][0]);
     first = end;
   }
 }

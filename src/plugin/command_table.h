@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device_switch/device_switch.h"
 #include "display/display.h"
 #include "endpoint/endpoint.h"
 #include "focused_app/focused_app.h"
@@ -28,7 +29,10 @@ enum CommandKeyKind {
   KEY_SWITCH, /* "<key>=1" offers it; any other value does not */
   /* "<key>0".."<key>9", each set to a number 0..COMMAND_RANGE, offers
    * the command for that number, in slot order */
-  KEY_NUMBER_SLOTS
+  KEY_NUMBER_SLOTS,
+  /* "<key>0".."<key>9", each holding a text, offers the command of that
+   * slot (firstId + slot), its caption with the text for "%s" */
+  KEY_TEXT_SLOTS
 };
 
 enum {
@@ -40,7 +44,8 @@ struct CommandFamily {
   const char *key; /* the [Command] key, or the stem of its slots */
   CommandKeyKind keyKind;
   const char *nameFormat;    /* ASCII; "%d" is the slot's number */
-  const char *captionFormat; /* code page 932; "%d" as in the name */
+  const char *captionFormat; /* code page 932; "%d" as in the name, "%s"
+                                the slot's text */
   /* The identifiers, and the command each one is: the handler gets the
    * action and amountAtFirst + amountPerId * (identifier - firstId). A
    * slot's number n is the command firstId + n. */
@@ -83,6 +88,19 @@ inline constexpr CommandFamily COMMAND_FAMILIES[] = {
      VOLUME_SET_MUTE, 1, 0, runOnFocusedApp, DISPLAY_APPLICATION},
     {"AppMuteOnOff", KEY_SWITCH, "AppMuteOff", TEXT_CAPTION_APP_MUTE_OFF, 23,
      23, VOLUME_SET_MUTE, 0, 0, runOnFocusedApp, DISPLAY_APPLICATION},
+    {"NextOutput", KEY_SWITCH, "NextOutput", TEXT_CAPTION_NEXT_OUTPUT, 31, 31,
+     DEVICE_NEXT, AUDIO_RENDER, 0, runDeviceSwitch, DISPLAY_OUTPUT_DEVICE},
+    {"NextInput", KEY_SWITCH, "NextInput", TEXT_CAPTION_NEXT_INPUT, 32, 32,
+     DEVICE_NEXT, AUDIO_CAPTURE, 0, runDeviceSwitch, DISPLAY_INPUT_DEVICE},
+    {SETTING_TEXT_ROWS[SETTING_TEXT_OUTPUT].key, KEY_TEXT_SLOTS,
+     "OutputDevice(%d)", TEXT_CAPTION_OUTPUT_DEVICE, 7000, 7009,
+     DEVICE_OUTPUT_BY_NAME, 0, 1, runDeviceSwitch, DISPLAY_OUTPUT_DEVICE},
+    {SETTING_TEXT_ROWS[SETTING_TEXT_INPUT].key, KEY_TEXT_SLOTS,
+     "InputDevice(%d)", TEXT_CAPTION_INPUT_DEVICE, 7100, 7109,
+     DEVICE_INPUT_BY_NAME, 0, 1, runDeviceSwitch, DISPLAY_INPUT_DEVICE},
+    {SETTING_TEXT_ROWS[SETTING_TEXT_DEVICE].key, KEY_TEXT_SLOTS, "Device(%d)",
+     TEXT_CAPTION_HEADSET, 7200, 7209, DEVICE_HEADSET_BY_NAME, 0, 1,
+     runDeviceSwitch, DISPLAY_HEADSET},
 };
 
 enum {
@@ -96,7 +114,9 @@ constexpr bool commandFamiliesAreSound(void) {
     const CommandFamily &row = COMMAND_FAMILIES[i];
     if (row.lastId < row.firstId ||
         (row.keyKind == KEY_NUMBER_SLOTS &&
-         row.lastId - row.firstId != COMMAND_RANGE))
+         row.lastId - row.firstId != COMMAND_RANGE) ||
+        (row.keyKind == KEY_TEXT_SLOTS &&
+         row.lastId - row.firstId != COMMAND_SLOTS - 1))
       return false;
     for (size_t k = 0; k < i; k++)
       if (row.firstId <= COMMAND_FAMILIES[k].lastId &&

@@ -1,5 +1,7 @@
 #include "plugin/settings.h"
 
+#include <cstring>
+
 #include "platform/platform.h"
 #include "plugin/settings_path.h"
 
@@ -22,12 +24,44 @@ int32_t settingInt(const char *path, const char *section, const char *key,
   return platformProfileInt(section, key, defaultValue, path);
 }
 
+/* A lead byte of code page 932: the first of a double-byte character. */
+static int isLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+void readSettingText(const char *path, const char *section, const char *key,
+                 uint32_t slot, char text[SETTING_TEXT_SIZE]) {
+  char name[32], value[SETTINGS_PATH_SIZE];
+  size_t length = strlen(key);
+  text[0] = '\0';
+  if (path[0] == '\0' || length + 2 > sizeof name || slot > 9)
+    return;
+  memcpy(name, key, length);
+  name[length] = (char)('0' + slot);
+  name[length + 1] = '\0';
+  uint32_t read =
+      platformProfileString(section, name, value, sizeof value, path);
+  uint32_t kept = 0;
+  while (kept < read) {
+    uint32_t width = isLeadByte((unsigned char)value[kept]) ? 2 : 1;
+    if (kept + width > read || kept + width > SETTING_TEXT_SIZE - 1)
+      break;
+    kept += width;
+  }
+  memcpy(text, value, kept);
+  text[kept] = '\0';
+}
+
 void readStartupSettings(void) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
   for (const SettingRow &row : SETTING_ROWS)
     settings.values[row.id] =
         settingInt(path, row.section, row.key, row.whenMissing);
+  for (const SettingTextRow &row : SETTING_TEXT_ROWS)
+    for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
+      readSettingText(path, row.section, row.key, slot,
+                      settings.texts[row.id][slot]);
 }
 
 const Settings &startupSettings(void) { return settings; }

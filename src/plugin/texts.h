@@ -3,7 +3,8 @@
  * bytes: the host is a Japanese ANSI program and shows them as they are.
  * The step and level captions (TEXT_CAPTION_UP, _DOWN, _SET and their
  * TEXT_CAPTION_APP_ forms) carry one "%d" for the command's number; the
- * mute captions carry none.
+ * device captions by name one "%s" for the settings file's text; the
+ * others none.
  */
 #ifndef VOLUME_TEXTS_H
 #define VOLUME_TEXTS_H
@@ -58,5 +59,24 @@
 /* "アクティブなアプリのミュートを解除する": its mute off. */
 #define TEXT_CAPTION_APP_MUTE_OFF                                              \
   TEXT_ACTIVE_APP TEXT_NO TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
+
+/* "出力" (output, playback) and "入力" (input, recording). */
+#define TEXT_OUTPUT "\x8f\x6f\x97\xcd"
+#define TEXT_INPUT "\x93\xfc\x97\xcd"
+/* "デバイスを切り替え": switch the device. */
+#define TEXT_SWITCH_DEVICE                                                     \
+  "\x83\x66\x83\x6f\x83\x43\x83\x58\x82\xf0\x90\xd8\x82\xe8\x91\xd6\x82\xa6"
+/* "に切り替え": switch to. */
+#define TEXT_SWITCH_TO "\x82\xc9\x90\xd8\x82\xe8\x91\xd6\x82\xa6"
+
+/* "出力デバイスを切り替え", "入力デバイスを切り替え": the next device. */
+#define TEXT_CAPTION_NEXT_OUTPUT TEXT_OUTPUT TEXT_SWITCH_DEVICE
+#define TEXT_CAPTION_NEXT_INPUT TEXT_INPUT TEXT_SWITCH_DEVICE
+/* "出力を%sに切り替え", "入力を%sに切り替え", "出力と入力を%sに切り替え":
+ * the device the text names. */
+#define TEXT_CAPTION_OUTPUT_DEVICE TEXT_OUTPUT TEXT_WO "%s" TEXT_SWITCH_TO
+#define TEXT_CAPTION_INPUT_DEVICE TEXT_INPUT TEXT_WO "%s" TEXT_SWITCH_TO
+#define TEXT_CAPTION_HEADSET                                                   \
+  TEXT_OUTPUT "\x82\xc6" TEXT_INPUT TEXT_WO "%s" TEXT_SWITCH_TO
 
 #endif

@@ -16,6 +16,9 @@ enum SettingId {
   SETTING_ENDPOINT,       /* 1: the default playback endpoint, not the mixer */
   SETTING_UNMUTE_ON_CHANGE, /* 1: a volume change also lifts the mute */
   SETTING_DISPLAY,          /* 1: the on-screen display shows what changed */
+  SETTING_NEXT_NAMED_ONLY,  /* 1: Next cycles among the named devices */
+  SETTING_SWITCH_COMMUNICATIONS, /* 1: a switch moves the communications
+                                    default always */
   SETTING_COUNT
 };
 
@@ -39,6 +42,34 @@ inline constexpr SettingRow SETTING_ROWS[SETTING_COUNT] = {
     {SETTING_ENDPOINT, "Setting", "VolEndpoint", 0, 1},
     {SETTING_UNMUTE_ON_CHANGE, "Setting", "UnmuteOnChange", 0, 1},
     {SETTING_DISPLAY, "Setting", "Osd", 0, 1},
+    {SETTING_NEXT_NAMED_ONLY, "Setting", "NextNamedOnly", 0, 1},
+    {SETTING_SWITCH_COMMUNICATIONS, "Setting", "SwitchCommunications", 0, 1},
+};
+
+/* The texts commands take from the settings file: ten slots
+ * "<key>0".."<key>9" each, as bytes of the ANSI code page (Shift_JIS on a
+ * Japanese Windows), cut to SETTING_TEXT_SIZE - 1 bytes without splitting
+ * a double-byte character. The command table offers a command for each
+ * slot that holds a text. */
+enum SettingTextId {
+  SETTING_TEXT_OUTPUT, /* a playback device's name, or part of it */
+  SETTING_TEXT_INPUT,  /* a recording device's */
+  SETTING_TEXT_DEVICE, /* a headset's: both directions' */
+  SETTING_TEXT_COUNT
+};
+
+enum { SETTING_TEXT_SLOTS = 10, SETTING_TEXT_SIZE = 64 };
+
+struct SettingTextRow {
+  SettingTextId id;
+  const char *section;
+  const char *key; /* the stem of its slots */
+};
+
+inline constexpr SettingTextRow SETTING_TEXT_ROWS[SETTING_TEXT_COUNT] = {
+    {SETTING_TEXT_OUTPUT, "Command", "Output"},
+    {SETTING_TEXT_INPUT, "Command", "Input"},
+    {SETTING_TEXT_DEVICE, "Command", "Device"},
 };
 
 constexpr bool settingRowsInOrder(void) {
@@ -49,9 +80,18 @@ constexpr bool settingRowsInOrder(void) {
 }
 static_assert(settingRowsInOrder(), "SETTING_ROWS out of SettingId order");
 
+constexpr bool settingTextRowsInOrder(void) {
+  for (size_t i = 0; i < SETTING_TEXT_COUNT; i++)
+    if (SETTING_TEXT_ROWS[i].id != (SettingTextId)i)
+      return false;
+  return true;
+}
+static_assert(settingTextRowsInOrder(), "SETTING_TEXT_ROWS out of order");
+
 /* The values read; all 0 before KSTEvent_Init, as nothing was read. */
 struct Settings {
   int32_t values[SETTING_COUNT];
+  char texts[SETTING_TEXT_COUNT][SETTING_TEXT_SLOTS][SETTING_TEXT_SIZE];
 };
 
 static inline int32_t settingValue(const Settings *settings, SettingId id) {
@@ -60,6 +100,12 @@ static inline int32_t settingValue(const Settings *settings, SettingId id) {
 
 static inline int settingOn(const Settings *settings, SettingId id) {
   return settings->values[id] == SETTING_ROWS[id].onValue;
+}
+
+/* A slot's text; empty where the slot holds none. */
+static inline const char *settingText(const Settings *settings,
+                                      SettingTextId id, uint32_t slot) {
+  return slot < SETTING_TEXT_SLOTS ? settings->texts[id][slot] : "";
 }
 
 #endif

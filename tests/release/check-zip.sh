@@ -5,8 +5,9 @@
 #
 # makes the zip with CPack from the build's own configuration (what
 # `--target package` runs), unpacks it into WORK and checks that it holds
-# the four files and nothing else, that its DLL is byte for byte the one the
-# tests load, that the texts are what Notepad on a Japanese Windows reads,
+# the four files and the display's four pictures and nothing else, that its
+# DLL is byte for byte the one the tests load and its pictures those of
+# docs/, that the texts are what Notepad on a Japanese Windows reads,
 # and, under Wine, that the DLL loads from the unpacked folder, reads the
 # shipped volume.ini through kernel32 and gives the command table both
 # guides document, and that it runs commands.
@@ -30,10 +31,16 @@ zip=$work/$name.zip
 # ---- What the zip holds ------------------------------------------------
 
 listing=$(cd "$work/unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
-[ "$listing" = "./guide-en.txt ./guide-ja.txt ./volume.dll ./volume.ini " ] ||
+pictures="./display-app.png ./display-level.png ./display-microphone.png"
+pictures="$pictures ./display-mute.png"
+[ "$listing" = "$pictures ./guide-en.txt ./guide-ja.txt ./volume.dll ./volume.ini " ] ||
   fail "the zip holds: $listing"
 cmp "$dll" "$work/unpacked/volume.dll" ||
   fail "the zip's volume.dll is not the one the tests load"
+for picture in $pictures; do
+  cmp "$source/docs/$picture" "$work/unpacked/$picture" ||
+    fail "the zip's $picture is not the one in docs/"
+done
 
 # Every line ends in CRLF (Notepad before Windows 10 shows LF-only text as
 # one line); no byte order mark; the Japanese texts are valid code page 932

@@ -38,6 +38,13 @@ void expectOwnBlocks(const PluginInfo *info) {
   EXPECT_EQ(blocks.size(), 4 + 2 * (size_t)info->commandCount);
 }
 
+std::string times(const std::string &text, int count) {
+  std::string repeated;
+  while (count-- > 0)
+    repeated += text;
+  return repeated;
+}
+
 struct TableRow {
   const char *name;
   std::string settings; /* empty: no file */
@@ -98,6 +105,23 @@ const TableRow TABLE_ROWS[] = {
       {"AppMute", "アクティブなアプリをミュート", 21},
       {"AppMuteOn", "アクティブなアプリをミュートする", 22},
       {"AppMuteOff", "アクティブなアプリのミュートを解除する", 23}}},
+    /* The device commands come last: Next, then by name, each slot with
+     * a text, the caption holding the text as written. */
+    {"DevicesLastInTheirOrder",
+     cp932("[Command]\nDevice2=Headset\nInput0=マイク\nOutput9=ヘッドホン\n"
+           "NextInput=1\nNextOutput=1\nOutput1=\nNextOutput2=1\n"),
+     {mute(),
+      {"NextOutput", "出力デバイスを切り替え", 31},
+      {"NextInput", "入力デバイスを切り替え", 32},
+      {"OutputDevice(9)", "出力をヘッドホンに切り替え", 7009},
+      {"InputDevice(0)", "入力をマイクに切り替え", 7100},
+      {"Device(2)", "出力と入力をHeadsetに切り替え", 7202}}},
+    /* Cut at 63 bytes, never inside a double-byte character. */
+    {"DeviceTextCut",
+     cp932("[Command]\nOutput0=aa" + times("ア", 40) + "\n"),
+     {mute(),
+      {"OutputDevice(0)", "出力をaa" + times("ア", 30) + "に切り替え",
+       7000}}},
     {"AppValuesOutsideTheirRange",
      "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
      "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",

@@ -178,6 +178,11 @@ const TextRow TEXT_ROWS[] = {
     {"AppMuted", viewOf(DISPLAY_APPLICATION, 0, 0, 1, "player"),
      u"player ミュート"},
     {"AppWithoutName", viewOf(DISPLAY_APPLICATION, 1, 7, 0, ""), u"アプリ 7%"},
+    {"OutputDevice", viewOf(DISPLAY_OUTPUT_DEVICE, 0, 0, 0, "Headphones"),
+     u"出力: Headphones"},
+    {"InputDevice", viewOf(DISPLAY_INPUT_DEVICE, 0, 0, 0, "Mic"), u"入力: Mic"},
+    {"Headset", viewOf(DISPLAY_HEADSET, 0, 0, 0, "Headset"),
+     u"出力と入力: Headset"},
 };
 
 class Text : public testing::TestWithParam<TextRow> {};

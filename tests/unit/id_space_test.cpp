@@ -24,6 +24,14 @@ const Window WINDOWS[] = {{-10000, 10000},
                           {(int64_t)INT_MAX - 1000, INT_MAX}};
 
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
+  /* Every device slot names a device there is: the speakers and the
+   * microphone both for a headset. */
+  std::string texts = "[Command]\n";
+  for (int k = 0; k < 10; k++)
+    texts += "Output" + std::to_string(k) + "=speakers\nInput" +
+             std::to_string(k) + "=microphone\nDevice" + std::to_string(k) +
+             "=simulated\n";
+  writeSettings(texts);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   simEndpointReset(); /* with a recording device: the microphone's succeed */
   /* A program in the foreground with a session of its own. */
@@ -47,10 +55,11 @@ TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
         misrouted.push_back(id);
     }
   /* Mute, mute on and off, the microphone's three, the focused
-   * application's three and six ranges of 101: counted here, not from the
-   * table, so that a row that gains or loses identifiers fails. */
-  EXPECT_EQ(reached, 615u);
-  EXPECT_EQ(simTrayClockNotifications(), 615u);
+   * application's three, six ranges of 101, the two Next and three ranges
+   * of ten devices: counted here, not from the table, so that a row that
+   * gains or loses identifiers fails. */
+  EXPECT_EQ(reached, 647u);
+  EXPECT_EQ(simTrayClockNotifications(), 647u);
   EXPECT_EQ(misrouted, std::vector<int64_t>{});
 }
 

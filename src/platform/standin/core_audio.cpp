@@ -24,7 +24,9 @@ enum SimObjectKind {
   SIM_SESSIONS,   /* IAudioSessionEnumerator of one endpoint */
   SIM_CONTROL,    /* IAudioSessionControl */
   SIM_CONTROL2,   /* IAudioSessionControl2 */
-  SIM_SIMPLE      /* ISimpleAudioVolume */
+  SIM_SIMPLE,     /* ISimpleAudioVolume */
+  SIM_PROPERTIES, /* IPropertyStore of a device */
+  SIM_POLICY      /* the policy-config interface */
 };
 
 struct SimObject {
@@ -46,6 +48,11 @@ struct SimCoreAudio {
   SimEndpoint endpoints[SIM_MAX_ENDPOINTS];
   AudioFlow flows[SIM_MAX_ENDPOINTS];
   int active[SIM_MAX_ENDPOINTS];
+  uint32_t states[SIM_MAX_ENDPOINTS]; /* DEVICE_STATE_*; active is 1 */
+  char names[SIM_MAX_ENDPOINTS][SIM_NAME_SIZE]; /* "": the simulated one */
+  int policyAbsent;       /* the policy-config class is not registered */
+  uint32_t policyVariant; /* what its creation reports */
+  unsigned policyWrites[SIM_ROLES];
   int defaults[SIM_FLOWS][SIM_ROLES];
   int present;  /* the enumerator's class is registered */
   int muteStub; /* SetMute is remembered by its own interface only */
@@ -70,9 +77,11 @@ static SimCoreAudio sim;
 
 void simEndpointReset(void) {
   memset(&sim, 0, sizeof sim);
-  sim.active[0] = 1;
-  sim.flows[SIM_RECORDING_ENDPOINT] = AUDIO_CAPTURE;
-  sim.active[SIM_RECORDING_ENDPOINT] = 1;
+  for (int i = 0; i < SIM_MAX_ENDPOINTS; i++)
+    sim.states[i] = SIM_DEVICE_NOT_PRESENT;
+  simEndpointSetState(0, AUDIO_RENDER, SIM_DEVICE_ACTIVE);
+  simEndpointSetState(SIM_RECORDING_ENDPOINT, AUDIO_CAPTURE,
+                      SIM_DEVICE_ACTIVE);
   for (int flow = 0; flow < SIM_FLOWS; flow++)
     for (int role = 0; role < SIM_ROLES; role++)
       sim.defaults[flow][role] =
@@ -98,16 +107,34 @@ int simEndpointDefaultOf(AudioFlow flow, AudioRole role) {
 
 const char *simEndpointName(int index) {
   static char names[SIM_MAX_ENDPOINTS][32];
+  if (sim.names[index][0])
+    return sim.names[index];
   snprintf(names[index], sizeof names[index], "Simulated %s %d",
            sim.flows[index] == AUDIO_CAPTURE ? "microphone" : "speakers",
            index);
   return names[index];
 }
 
-void simEndpointSetKind(int index, AudioFlow flow, int active) {
-  sim.flows[index] = flow;
-  sim.active[index] = active;
+void simEndpointSetName(int index, const char *utf8) {
+  snprintf(sim.names[index], sizeof sim.names[index], "%s", utf8 ? utf8 : "");
 }
+
+void simEndpointSetKind(int index, AudioFlow flow, int active) {
+  simEndpointSetState(index, flow,
+                      active ? SIM_DEVICE_ACTIVE : SIM_DEVICE_DISABLED);
+}
+
+void simEndpointSetState(int index, AudioFlow flow, uint32_t state) {
+  sim.flows[index] = flow;
+  sim.states[index] = state;
+  sim.active[index] = state == SIM_DEVICE_ACTIVE;
+}
+
+uint32_t simEndpointState(int index) { return sim.states[index]; }
+AudioFlow simEndpointFlow(int index) { return sim.flows[index]; }
+void simPolicySetPresent(int present) { sim.policyAbsent = !present; }
+void simPolicySetVariant(uint32_t variant) { sim.policyVariant = variant; }
+unsigned simPolicyWrites(AudioRole role) { return sim.policyWrites[role]; }
 
 void simEndpointSetPresent(int present) { sim.present = present; }
 void simEndpointSetMuteStub(int stub) { sim.muteStub = stub; }
@@ -578,3 +605,110 @@ ComResult platformSessionSetMute(ComObject volume, int32_t muted) {
 
 /* Loaded like a machine with one playback device and Core Audio. */
 [[maybe_unused]] static const int shapedAtLoad = (simEndpointReset(), 1);
+
+/* ---- Names and the default device ----------------------------------------- */
+
+ComResult platformOpenProperties(ComObject device, ComObject *properties) {
+  ComResult fault = enter(SIM_ENDPOINT_PROPERTIES);
+  if (fault)
+    return fault;
+  SimObject *owner = objectOf(device, SIM_DEVICE);
+  if (!owner)
+    return (ComResult)SIM_E_FAIL;
+  return handOut(SIM_ENDPOINT_PROPERTIES, SIM_PROPERTIES, owner->endpoint,
+                 properties);
+}
+
+/* One UTF-8 sequence as a code point; a broken one is U+FFFD. */
+static uint32_t nextCodePoint(const unsigned char **at) {
+  const unsigned char *p = *at;
+  uint32_t lead = *p++;
+  int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+  uint32_t code = more == 0 ? lead : lead & (0x3F >> more);
+  for (int i = 0; i < more; i++, p++) {
+    if ((*p & 0xC0) != 0x80) {
+      *at = p;
+      return 0xFFFD;
+    }
+    code = code << 6 | (*p & 0x3F);
+  }
+  *at = p;
+  return code;
+}
+
+/* UTF-8 as UTF-16, cut to size units without splitting a pair. */
+static void utf16From(const char *utf8, uint16_t *text, uint32_t size) {
+  const unsigned char *at = (const unsigned char *)utf8;
+  uint32_t length = 0;
+  while (*at) {
+    uint32_t code = nextCodePoint(&at);
+    uint32_t units = code >= 0x10000 ? 2 : 1;
+    if (length + units >= size)
+      break;
+    if (units == 2) {
+      text[length++] = (uint16_t)(0xD800 + ((code - 0x10000) >> 10));
+      text[length++] = (uint16_t)(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      text[length++] = (uint16_t)code;
+    }
+  }
+  text[length] = 0;
+}
+
+ComResult platformFriendlyName(ComObject properties, uint16_t *name,
+                               uint32_t size) {
+  ComResult fault = enter(SIM_ENDPOINT_NAME);
+  if (size > 0)
+    name[0] = 0;
+  if (fault)
+    return fault;
+  SimObject *store = objectOf(properties, SIM_PROPERTIES);
+  if (!store || size == 0)
+    return (ComResult)SIM_E_FAIL;
+  utf16From(simEndpointName(store->endpoint), name, size);
+  return 0;
+}
+
+ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant) {
+  ComResult fault = enter(SIM_POLICY_CREATE);
+  if (fault)
+    return fault;
+  if (sim.apartment == SIM_APARTMENT_NONE)
+    return (ComResult)SIM_CO_E_NOTINITIALIZED;
+  if (sim.policyAbsent)
+    return (ComResult)SIM_REGDB_E_CLASSNOTREG;
+  *variant = sim.policyVariant;
+  return handOut(SIM_POLICY_CREATE, SIM_POLICY, 0, policy);
+}
+
+/* The endpoint whose id is that, or -1. */
+static int endpointOfId(const uint16_t *id) {
+  for (int i = 0; i < SIM_MAX_ENDPOINTS; i++) {
+    char text[40];
+    snprintf(text, sizeof text, "{0.0.%d.00000000}.{sim-%d}",
+             (int)sim.flows[i], i);
+    int k = 0;
+    while (text[k] != 0 && id[k] == (uint8_t)text[k])
+      k++;
+    if (text[k] == 0 && id[k] == 0)
+      return i;
+  }
+  return -1;
+}
+
+/* Windows refuses a device that is not active. */
+ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t,
+                                     const uint16_t *deviceId,
+                                     AudioRole role) {
+  ComResult fault = enter(SIM_POLICY_SET);
+  if (fault)
+    return fault;
+  if (!objectOf(policy, SIM_POLICY))
+    return (ComResult)SIM_E_FAIL;
+  int index = endpointOfId(deviceId);
+  if (index < 0 || !sim.active[index])
+    return (ComResult)SIM_E_INVALIDARG;
+  sim.defaults[sim.flows[index]][role] = index;
+  sim.policyWrites[role]++;
+  return 0;
+}

@@ -293,3 +293,34 @@ int32_t platformProfileInt(const char *section, const char *key,
     return defaultValue;
   return profileInteger(buffer);
 }
+
+/* The value as GetPrivateProfileStringA hands it back: one pair of
+ * enclosing quotes dropped, each unit of an ANSI file back as its byte.
+ * (A UTF-8 or UTF-16 file's characters beyond ASCII come back as '?',
+ * where kernel32 would convert them to the ANSI code page.) */
+uint32_t platformProfileString(const char *section, const char *key,
+                               char *buffer, uint32_t size, const char *path) {
+  if (size == 0)
+    return 0;
+  buffer[0] = '\0';
+  Text sectionName = trimmedText(fromAnsi(section));
+  Text keyName = trimmedText(fromAnsi(key));
+  std::string bytes;
+  Text value;
+  if (!readWholeFile(path, &bytes) ||
+      findValue(decodeFile(bytes), sectionName, keyName, &value) != FOUND_VALUE)
+    return 0;
+  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+      value.back() == value[0])
+    value = value.substr(1, value.size() - 2);
+  uint32_t length = 0;
+  for (; length < value.size() && length + 1 < size; length++) {
+    char16_t unit = value[length];
+    buffer[length] = unit >= ANSI_HIGH && unit < ANSI_HIGH + 0x100
+                         ? (char)(unit - ANSI_HIGH)
+                     : unit < 0x80 ? (char)unit
+                                   : '?';
+  }
+  buffer[length] = '\0';
+  return length;
+}

@@ -138,6 +138,11 @@ enum SimEndpointOp {
   /* Counted only: these two cannot fail. */
   SIM_ENDPOINT_RELEASE, /* IUnknown::Release, of any interface */
   SIM_COM_LEAVE,        /* CoUninitialize */
+  /* Switching the default device. */
+  SIM_ENDPOINT_PROPERTIES, /* IMMDevice::OpenPropertyStore */
+  SIM_ENDPOINT_NAME,       /* IPropertyStore::GetValue(the friendly name) */
+  SIM_POLICY_CREATE,       /* CoCreateInstance of the policy-config class */
+  SIM_POLICY_SET,          /* IPolicyConfig::SetDefaultEndpoint */
   SIM_ENDPOINT_OPS
 };
 
@@ -145,7 +150,8 @@ enum SimEndpointOp {
 enum SimApartment { SIM_APARTMENT_NONE, SIM_APARTMENT_STA, SIM_APARTMENT_MTA };
 
 enum {
-  SIM_MAX_ENDPOINTS = 4,
+  SIM_NAME_SIZE = 96,
+  SIM_MAX_ENDPOINTS = 8,
   SIM_NO_DEFAULT = -1,
   /* The recording device a machine starts with. */
   SIM_RECORDING_ENDPOINT = 3
@@ -167,6 +173,14 @@ enum : uint32_t {
   SIM_AUDCLNT_S_NO_SINGLE_PROCESS = 0x0889000Du
 };
 
+/* A device's state, as Windows numbers it (DEVICE_STATE_*). */
+enum : uint32_t {
+  SIM_DEVICE_ACTIVE = 1,
+  SIM_DEVICE_DISABLED = 2,
+  SIM_DEVICE_NOT_PRESENT = 4,
+  SIM_DEVICE_UNPLUGGED = 8
+};
+
 struct SimEndpoint {
   float scalar;  /* master volume scalar, 0.0 to 1.0 */
   int32_t muted; /* mute, as last written */
@@ -186,11 +200,26 @@ void simEndpointSetDefault(int index);
 /* The default endpoint of one flow for one role. */
 void simEndpointSetDefaultFor(AudioFlow flow, AudioRole role, int index);
 int simEndpointDefaultOf(AudioFlow flow, AudioRole role);
-/* "Simulated speakers <index>" or "Simulated microphone <index>". */
+/* The friendly name, UTF-8: "Simulated speakers <index>" or "Simulated
+ * microphone <index>" unless a test named it. */
 const char *simEndpointName(int index);
+/* Names an endpoint (UTF-8, at most SIM_NAME_SIZE - 1 bytes kept); null:
+ * the simulated name again. */
+void simEndpointSetName(int index, const char *utf8);
 /* Whether endpoint index carries sound out or in, and whether it is
  * active, so that enumerating the flow's active endpoints lists it. */
 void simEndpointSetKind(int index, AudioFlow flow, int active);
+/* The same with the device's state as Windows numbers it
+ * (DEVICE_STATE_ACTIVE 1, _DISABLED 2, _NOTPRESENT 4, _UNPLUGGED 8). */
+void simEndpointSetState(int index, AudioFlow flow, uint32_t state);
+uint32_t simEndpointState(int index);
+AudioFlow simEndpointFlow(int index);
+/* The policy-config class: whether it is registered (Windows XP: not),
+ * and the variant number its creation reports (0 unless set). */
+void simPolicySetPresent(int present);
+void simPolicySetVariant(uint32_t variant);
+/* How often a role's default was written, since the last reset. */
+unsigned simPolicyWrites(AudioRole role);
 /* Whether the enumerator's class is registered. */
 void simEndpointSetPresent(int present);
 /* Like Wine's stub: SetMute succeeds but only the interface it was made

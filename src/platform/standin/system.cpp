@@ -3,7 +3,9 @@
  * Windows.
  */
 #include <dlfcn.h>
+#include <iconv.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -44,6 +46,27 @@ uint32_t platformModuleFileName(void *, char *buffer, uint32_t size) {
 
 /* Files off Windows carry no version resource. */
 int platformFileVersion(const char *, uint32_t *, uint32_t *) { return 0; }
+
+/* The simulated machine's ANSI code page is 932, a Japanese Windows'. */
+uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size) {
+  if (size == 0)
+    return 0;
+  wide[0] = 0;
+  iconv_t converter = iconv_open("UTF-16LE", "CP932");
+  if (converter == (iconv_t)-1)
+    return 0;
+  char *in = const_cast<char *>(text); /* iconv only reads it */
+  size_t inLeft = strlen(text);
+  char *out = (char *)wide;
+  size_t outLeft = (size - 1) * sizeof *wide;
+  size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+  iconv_close(converter);
+  if (converted == (size_t)-1 && inLeft > 0 && errno != E2BIG)
+    return 0;
+  uint32_t units = (uint32_t)((uint16_t *)out - wide);
+  wide[units] = 0;
+  return units;
+}
 
 /* ---- Heap ------------------------------------------------------------- */
 

@@ -1,0 +1,208 @@
+#include "device_switch/device_switch.h"
+
+#include "core_audio/core_audio.h"
+#include "device_switch/device_list.h"
+#include "device_switch/device_names.h"
+
+/* The first device whose name holds the text, or -1. */
+static int deviceNamed(const FlowSwitch *flow, const char *text) {
+  for (uint32_t i = 0; i < flow->count; i++)
+    if (nameHoldsText(flow->devices[i].name, text))
+      return (int)i;
+  return -1;
+}
+
+/* Whether a device is named by one of the direction's texts. */
+static int namedByTexts(const DeviceEntry *device, const Settings *settings,
+                        SettingTextId texts) {
+  for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
+    if (nameHoldsText(device->name, settingText(settings, texts, slot)))
+      return 1;
+  return 0;
+}
+
+/* Next: the device after the console default among the candidates (the
+ * named ones with NextNamedOnly=1 where one is present, else every
+ * active one), wrapping; the first where the default is none of them. */
+static int nextDevice(const FlowSwitch *flow, const Settings *settings) {
+  SettingTextId texts = flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT
+                                                   : SETTING_TEXT_INPUT;
+  int namedOnly = settingOn(settings, SETTING_NEXT_NAMED_ONLY);
+  int candidates[MAX_DEVICES], count = 0;
+  for (uint32_t i = 0; namedOnly && i < flow->count; i++)
+    if (namedByTexts(&flow->devices[i], settings, texts))
+      candidates[count++] = (int)i;
+  for (uint32_t i = 0; count == 0 && i < flow->count; i++)
+    candidates[i] = (int)i;
+  if (count == 0)
+    count = (int)flow->count;
+  for (int k = 0; k < count; k++)
+    if (sameId(flow->devices[candidates[k]].id, flow->consoleId))
+      return candidates[(k + 1) % count];
+  return count > 0 ? candidates[0] : -1;
+}
+
+/* The roles of one direction the switch writes, in the order written:
+ * console and multimedia where the device is not their default yet, the
+ * communications default where it followed the console default (or
+ * always, with SwitchCommunications=1) and is another device. */
+struct RoleWrites {
+  AudioRole roles[ROLE_COUNT];
+  uint32_t count;
+};
+
+static int planRoles(ComObject enumerator, const FlowSwitch *flow,
+                     const Settings *settings, RoleWrites *writes) {
+  const uint16_t *chosen = flow->devices[flow->chosen].id;
+  uint16_t id[DEVICE_ID_SIZE];
+  writes->count = 0;
+  if (!sameId(flow->consoleId, chosen)) {
+    writes->roles[writes->count++] = AUDIO_CONSOLE;
+    writes->roles[writes->count++] = AUDIO_MULTIMEDIA;
+  } else {
+    /* Only a device that is the console default already has its
+     * multimedia default looked at: the two go together. */
+    if (!defaultId(enumerator, flow->flow, AUDIO_MULTIMEDIA, id))
+      return 0;
+    if (!sameId(id, chosen))
+      writes->roles[writes->count++] = AUDIO_MULTIMEDIA;
+  }
+  if (!defaultId(enumerator, flow->flow, AUDIO_COMMUNICATIONS, id))
+    return 0;
+  int follows = settingOn(settings, SETTING_SWITCH_COMMUNICATIONS) ||
+                sameId(id, flow->consoleId);
+  if (follows && !sameId(id, chosen))
+    writes->roles[writes->count++] = AUDIO_COMMUNICATIONS;
+  return 1;
+}
+
+/* The policy-config object, made at the first write and kept for the
+ * rest of the command. */
+struct PolicyHold {
+  ComObject policy;
+  uint32_t variant;
+};
+
+static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
+                      const RoleWrites *writes) {
+  if (writes->count > 0 && !hold->policy) {
+    ComResult made = platformCreatePolicyConfig(&hold->policy, &hold->variant);
+    if (!comSucceeded(receivedObject(made, hold->policy))) {
+      hold->policy = nullptr;
+      return 0;
+    }
+  }
+  const uint16_t *id = flow->devices[flow->chosen].id;
+  for (uint32_t i = 0; i < writes->count; i++)
+    if (!comSucceeded(platformSetDefaultEndpoint(hold->policy, hold->variant,
+                                                 id, writes->roles[i])))
+      return 0;
+  return 1;
+}
+
+/* A switch is done when Windows says so: the console default, looked at
+ * afresh, is the chosen device. */
+static int switchHeld(ComObject enumerator, const FlowSwitch *flow) {
+  uint16_t id[DEVICE_ID_SIZE];
+  return defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id) &&
+         sameId(id, flow->devices[flow->chosen].id);
+}
+
+/* One command's directions and what it asks of each. */
+struct SwitchJob {
+  const CommandRequest *request;
+  VolumeOutcome *outcome;
+  FlowSwitch flows[2];
+  uint32_t flowCount;
+  const char *text; /* by name: the settings file's text; null: next */
+};
+
+/* Lists a direction's devices and chooses one; 0 when none is chosen. */
+static int chooseDevice(ComObject enumerator, SwitchJob *job,
+                        FlowSwitch *flow) {
+  const Settings *settings = job->request->settings;
+  int withNames = job->text || job->request->describe ||
+                  settingOn(settings, SETTING_NEXT_NAMED_ONLY);
+  if (!listDevices(enumerator, flow, withNames) ||
+      !defaultId(enumerator, flow->flow, AUDIO_CONSOLE, flow->consoleId))
+    return 0;
+  flow->chosen = job->text ? deviceNamed(flow, job->text)
+                           : nextDevice(flow, settings);
+  return flow->chosen >= 0;
+}
+
+static void describeSwitch(const FlowSwitch *flow, VolumeOutcome *outcome) {
+  const uint16_t *name = flow->devices[flow->chosen].name;
+  uint32_t i = 0;
+  for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
+    outcome->name[i] = name[i];
+  /* A cut between the two halves of a surrogate pair leaves no half. */
+  if (name[i] != 0 && i > 0 && (outcome->name[i - 1] & 0xFC00) == 0xD800)
+    i--;
+  outcome->name[i] = 0;
+  outcome->showsLevel = 0;
+}
+
+/* Every direction is chosen before anything is written: a headset whose
+ * microphone is not there changes nothing. */
+static int switchWithEnumerator(ComObject enumerator, void *context) {
+  SwitchJob *job = (SwitchJob *)context;
+  RoleWrites writes[2];
+  for (uint32_t f = 0; f < job->flowCount; f++)
+    if (!chooseDevice(enumerator, job, &job->flows[f]) ||
+        !planRoles(enumerator, &job->flows[f], job->request->settings,
+                   &writes[f]))
+      return 0;
+  PolicyHold hold = {nullptr, 0};
+  int result = 1;
+  for (uint32_t f = 0; result && f < job->flowCount; f++)
+    result = writeRoles(&hold, &job->flows[f], &writes[f]);
+  if (hold.policy)
+    platformComRelease(hold.policy);
+  for (uint32_t f = 0; result && f < job->flowCount; f++)
+    result = switchHeld(enumerator, &job->flows[f]);
+  if (result)
+    describeSwitch(&job->flows[0], job->outcome);
+  return result;
+}
+
+/* The directions and the text a request asks for; 0 for one no row
+ * makes. */
+static int prepareJob(SwitchJob *job) {
+  const CommandRequest *request = job->request;
+  uint32_t slot = (uint32_t)request->amount;
+  const Settings *settings = request->settings;
+  job->flowCount = 1;
+  job->text = nullptr;
+  switch ((DeviceSwitchAction)request->action) {
+  case DEVICE_NEXT:
+    job->flows[0].flow = (AudioFlow)request->amount;
+    return request->amount == AUDIO_RENDER || request->amount == AUDIO_CAPTURE;
+  case DEVICE_OUTPUT_BY_NAME:
+    job->flows[0].flow = AUDIO_RENDER;
+    job->text = settingText(settings, SETTING_TEXT_OUTPUT, slot);
+    break;
+  case DEVICE_INPUT_BY_NAME:
+    job->flows[0].flow = AUDIO_CAPTURE;
+    job->text = settingText(settings, SETTING_TEXT_INPUT, slot);
+    break;
+  case DEVICE_HEADSET_BY_NAME:
+    job->flows[0].flow = AUDIO_RENDER;
+    job->flows[1].flow = AUDIO_CAPTURE;
+    job->flowCount = 2;
+    job->text = settingText(settings, SETTING_TEXT_DEVICE, slot);
+    break;
+  default:
+    return 0;
+  }
+  return job->text[0] != '\0';
+}
+
+int runDeviceSwitch(const CommandRequest *request, VolumeOutcome *outcome) {
+  static SwitchJob job; /* 25 KB: kept off the host thread's stack */
+  job.request = request;
+  job.outcome = outcome;
+  if (!prepareJob(&job))
+    return 0;
+  return withDeviceEnumerator(switchWithEnumerator, &job);
+}

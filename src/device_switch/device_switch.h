@@ -1,0 +1,35 @@
+/*
+ * Switching the default sound device (Windows Vista and later, through
+ * Core Audio and the policy-config class that the Sound control panel
+ * itself uses): the next active device of a direction, or the first whose
+ * name holds a text of the settings file, for playback, recording or
+ * both (a headset).
+ *
+ * The console and multimedia defaults move to the chosen device, as the
+ * control panel's "Set as Default Device" does; the communications
+ * default moves too where it was the console default's device before the
+ * switch, or always with SwitchCommunications=1. Nothing is kept between
+ * commands.
+ */
+#ifndef VOLUME_DEVICE_SWITCH_H
+#define VOLUME_DEVICE_SWITCH_H
+
+#include "volume_commands/volume_commands.h"
+
+/* What a row of the command table asks; the amount says of which. */
+enum DeviceSwitchAction {
+  DEVICE_NEXT,           /* amount: the AudioFlow */
+  DEVICE_OUTPUT_BY_NAME, /* amount: the slot of its Output text */
+  DEVICE_INPUT_BY_NAME,  /* amount: the slot of its Input text */
+  DEVICE_HEADSET_BY_NAME /* amount: the slot of its Device text */
+};
+
+/* Runs one switch. 1 only when every write took and the console default,
+ * looked at afterwards, is the chosen device; a device that is already
+ * the default for every role that would be written gives 1 with nothing
+ * written. No device to choose, no Core Audio (Windows XP), no
+ * policy-config class: 0, nothing changed. The outcome names the device
+ * (a headset's playback device). */
+int runDeviceSwitch(const CommandRequest *request, VolumeOutcome *outcome);
+
+#endif
