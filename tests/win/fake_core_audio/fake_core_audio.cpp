@@ -690,7 +690,6 @@ static HRESULT setDefaultEndpoint(LPCWSTR id, int role) {
 class PolicyConfig : public IUnknown {
 public:
   explicit PolicyConfig(int vista) : vista(vista) { AddRef(); }
-  virtual ~PolicyConfig() {}
   ULONG STDMETHODCALLTYPE AddRef(void) override {
     InterlockedIncrement(&state.liveReferences);
     return (ULONG)InterlockedIncrement(&references);
@@ -738,6 +737,8 @@ public:
     InterlockedIncrement(&state.wrongSlotCalls);
     return E_NOTIMPL;
   }
+  /* After the slots: a virtual destructor takes places in the table. */
+  virtual ~PolicyConfig() {}
 
 private:
   LONG references = 0;
