@@ -34,7 +34,11 @@ static const struct {
   const char *label;
   int32_t id;
 } KINDS[] = {
-    {"set 50 (3050)", 3050}, {"step up 5 (1005)", 1005}, {"mute (1)", 1}};
+    {"set 50 (3050)", 3050},
+    {"step up 5 (1005)", 1005},
+    {"mute (1)", 1},
+    /* Between the fake's two active playback devices, every role. */
+    {"next output (31)", 31}};
 
 /* A copy of the plug-in beside a settings file that sets VolEndpoint=1. */
 static bool installPlugin(const char *built, std::string *installed) {
