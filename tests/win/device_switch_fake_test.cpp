@@ -132,7 +132,7 @@ struct NameRow {
   const char *settings;
   int32_t id;
   int32_t result;
-  const char *playback;  /* defaults by role afterwards */
+  const char *playback; /* defaults by role afterwards */
   const char *recording;
 };
 
@@ -175,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Names, DeviceSwitchByName,
  * (code page 932) by a test of its own. */
 TEST_F(DeviceSwitchFakeTest, ShiftJisNameUnderCodePage932) {
   ASSERT_EQ(932u, GetACP()) << "run under LC_ALL=ja_JP.UTF-8";
-  ASSERT_NO_FATAL_FAILURE(
-      start("[Command]\r\nOutput0=\x83w\x83" "b\x83h\x83z\x83\x93\r\n"));
+  ASSERT_NO_FATAL_FAILURE(start("[Command]\r\nOutput0=\x83w\x83"
+                                "b\x83h\x83z\x83\x93\r\n"));
   ASSERT_EQ(1, execute(OUTPUT_DEVICE_0));
   EXPECT_EQ(playbackDefaults(), "111");
 }
@@ -194,8 +194,8 @@ const PolicyRow POLICY_ROWS[] = {
     {"Windows7To11", FAKE_POLICY_ALL, 1, 1},
     {"Windows10FirstOtherId",
      FAKE_POLICY_CLASS | FAKE_POLICY_INTERFACE_10A | FAKE_POLICY_VISTA, 1, 2},
-    {"Windows10SecondOtherId", FAKE_POLICY_CLASS | FAKE_POLICY_INTERFACE_10B,
-     1, 3},
+    {"Windows10SecondOtherId", FAKE_POLICY_CLASS | FAKE_POLICY_INTERFACE_10B, 1,
+     3},
     /* Slot 12 of the Vista table. */
     {"VistaClassOnly", FAKE_POLICY_VISTA, 1, 1},
     {"NewClassWithoutKnownIdThenVista", FAKE_POLICY_CLASS | FAKE_POLICY_VISTA,
@@ -249,9 +249,9 @@ const ApartmentRow APARTMENT_ROWS[] = {
     {"MultiThreaded", COINIT_MULTITHREADED},
 };
 
-class DeviceSwitchApartment
-    : public DeviceSwitchFakeTest,
-      public testing::WithParamInterface<ApartmentRow> {};
+class DeviceSwitchApartment : public DeviceSwitchFakeTest,
+                              public testing::WithParamInterface<ApartmentRow> {
+};
 
 TEST_P(DeviceSwitchApartment, SwitchesAndLeavesTheThreadAsItWas) {
   const ApartmentRow &row = GetParam();

@@ -24,8 +24,8 @@ enum {
 };
 
 struct DeviceReport {
-  int flow;       /* 0: playback, 1: recording */
-  uint32_t state; /* a DEVICE_STATE_* value */
+  int flow;                    /* 0: playback, 1: recording */
+  uint32_t state;              /* a DEVICE_STATE_* value */
   char name[DEVICE_TEXT_SIZE]; /* friendly name; empty: none to read */
   char id[DEVICE_TEXT_SIZE];   /* empty: none to read */
   unsigned roles;              /* bit r: the default for ERole r */

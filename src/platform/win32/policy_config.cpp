@@ -74,8 +74,9 @@ static const IID POLICY_CONFIG_VISTA_INTERFACE = {
 
 /* ---- The method tables ------------------------------------------------ */
 
-typedef HRESULT(STDMETHODCALLTYPE *SetDefaultEndpointMethod)(
-    void *self, LPCWSTR deviceId, int role);
+typedef HRESULT(STDMETHODCALLTYPE *SetDefaultEndpointMethod)(void *self,
+                                                             LPCWSTR deviceId,
+                                                             int role);
 
 /* Windows 7 and later: IUnknown, ten methods this file never calls (the
  * device formats, the processing period, the share mode and the
@@ -142,8 +143,7 @@ ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant) {
 }
 
 ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t variant,
-                                     const uint16_t *deviceId,
-                                     AudioRole role) {
+                                     const uint16_t *deviceId, AudioRole role) {
   if (!policy || variant >= POLICY_VARIANT_COUNT)
     return E_INVALIDARG;
   void *const *table = *(void *const *const *)policy;

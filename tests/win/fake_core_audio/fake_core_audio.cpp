@@ -435,8 +435,7 @@ public:
     value->vt = VT_LPWSTR;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE SetValue(REFPROPERTYKEY,
-                                     REFPROPVARIANT) override {
+  HRESULT STDMETHODCALLTYPE SetValue(REFPROPERTYKEY, REFPROPVARIANT) override {
     return STG_E_ACCESSDENIED;
   }
   HRESULT STDMETHODCALLTYPE Commit(void) override { return E_NOTIMPL; }
@@ -473,8 +472,8 @@ public:
     *object = static_cast<IAudioEndpointVolume *>(new Volume(device));
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE
-  OpenPropertyStore(DWORD access, IPropertyStore **store) override {
+  HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD access,
+                                              IPropertyStore **store) override {
     if (!store)
       return E_POINTER;
     *store = nullptr;
@@ -708,8 +707,7 @@ public:
     int answered = IsEqualIID(iid, IID_IUnknown);
     for (const PolicyInterfaceId &known : POLICY_INTERFACES)
       answered |= known.vista == vista &&
-                  (state.policyAnswers & known.answer) &&
-                  isId(iid, known.text);
+                  (state.policyAnswers & known.answer) && isId(iid, known.text);
     if (!answered)
       return E_NOINTERFACE;
     *object = this;
@@ -766,17 +764,16 @@ public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid,
                                            void **object) override {
     *object = nullptr;
-    HRESULT result =
-        enter(kind == MAKES_ENUMERATOR ? FAKE_CREATE_INSTANCE
-                                       : FAKE_CREATE_POLICY);
+    HRESULT result = enter(kind == MAKES_ENUMERATOR ? FAKE_CREATE_INSTANCE
+                                                    : FAKE_CREATE_POLICY);
     if (FAILED(result))
       return result;
     if (outer)
       return CLASS_E_NOAGGREGATION;
-    IUnknown *made =
-        kind == MAKES_ENUMERATOR
-            ? static_cast<IUnknown *>(new Enumerator())
-            : static_cast<IUnknown *>(new PolicyConfig(kind == MAKES_VISTA_POLICY));
+    IUnknown *made = kind == MAKES_ENUMERATOR
+                         ? static_cast<IUnknown *>(new Enumerator())
+                         : static_cast<IUnknown *>(
+                               new PolicyConfig(kind == MAKES_VISTA_POLICY));
     result = made->QueryInterface(iid, object);
     made->Release();
     return result;
@@ -830,9 +827,8 @@ static HRESULT registerClass(const WCHAR *classId, const WCHAR *path) {
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
     return E_FAIL;
   static const WCHAR model[] = L"Both";
-  LONG written =
-      RegSetValueExW(key, nullptr, 0, REG_SZ, (const BYTE *)path,
-                     (DWORD)(lstrlenW(path) + 1) * sizeof(WCHAR));
+  LONG written = RegSetValueExW(key, nullptr, 0, REG_SZ, (const BYTE *)path,
+                                (DWORD)(lstrlenW(path) + 1) * sizeof(WCHAR));
   if (written == ERROR_SUCCESS)
     written = RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ,
                              (const BYTE *)model, sizeof model);

@@ -50,8 +50,8 @@ enum {
   FAKE_AS_DEFAULT_DEVICE = -2, /* a playback role left to defaultDevice */
   FAKE_NO_FLOW = -1,           /* a device slot the machine does not have */
   FAKE_ROLES = 3,              /* ERole */
-  FAKE_LOOKUPS = 8, /* GetDefaultAudioEndpoint calls remembered */
-  FAKE_WRITES = 8,  /* SetDefaultEndpoint calls remembered */
+  FAKE_LOOKUPS = 8,            /* GetDefaultAudioEndpoint calls remembered */
+  FAKE_WRITES = 8,             /* SetDefaultEndpoint calls remembered */
   FAKE_SESSIONS = 8,
   FAKE_NAME_SIZE = 64
 };
@@ -62,7 +62,7 @@ enum FakePolicyAnswer {
   FAKE_POLICY_INTERFACE = 2,     /* its {F8679F50-...} */
   FAKE_POLICY_INTERFACE_10A = 4, /* its {CA286FC3-...}, some Windows 10 */
   FAKE_POLICY_INTERFACE_10B = 8, /* its {6BE54BE8-...}, some Windows 10 */
-  FAKE_POLICY_VISTA = 16, /* {294935CE-...} with {568B9108-...}, Vista */
+  FAKE_POLICY_VISTA = 16,        /* {294935CE-...} with {568B9108-...}, Vista */
   FAKE_POLICY_ALL = 31
 };
 

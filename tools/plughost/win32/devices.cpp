@@ -22,9 +22,9 @@ int hostOpenDevices(void *, char *reason, size_t reasonSize) {
   entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   HRESULT result = entered;
   if (SUCCEEDED(entered) || entered == RPC_E_CHANGED_MODE)
-    result = CoCreateInstance(DEVICE_ENUMERATOR_CLASS, nullptr,
-                              CLSCTX_INPROC_SERVER, DEVICE_ENUMERATOR_INTERFACE,
-                              (void **)&enumerator);
+    result =
+        CoCreateInstance(DEVICE_ENUMERATOR_CLASS, nullptr, CLSCTX_INPROC_SERVER,
+                         DEVICE_ENUMERATOR_INTERFACE, (void **)&enumerator);
   if (SUCCEEDED(result))
     return 1;
   snprintf(reason, reasonSize, "Core Audio refused: 0x%08lX",
