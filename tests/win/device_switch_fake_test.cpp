@@ -143,9 +143,6 @@ const NameRow NAME_ROWS[] = {
      DEVICE_0, 1, "111", "333"},
     {"NoMatchChangesNothing", "[Command]\r\nOutput0=Bluetooth\r\n",
      OUTPUT_DEVICE_0, 0, "000", "222"},
-    /* "Line Out" plays but is unplugged. */
-    {"AnInactiveDeviceIsNoMatch", "[Command]\r\nOutput0=Line Out\r\n",
-     OUTPUT_DEVICE_0, 0, "000", "222"},
 };
 
 class DeviceSwitchByName : public DeviceSwitchFakeTest,
