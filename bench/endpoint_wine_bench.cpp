@@ -33,8 +33,11 @@ struct Plugin {
 static const struct {
   const char *label;
   int32_t id;
-} KINDS[] = {
-    {"set 50 (3050)", 3050}, {"step up 5 (1005)", 1005}, {"mute (1)", 1}};
+} KINDS[] = {{"set 50 (3050)", 3050},
+             {"step up 5 (1005)", 1005},
+             {"mute (1)", 1},
+             /* Between the fake's two active playback devices, every role. */
+             {"next output (31)", 31}};
 
 /* A copy of the plug-in beside a settings file that sets VolEndpoint=1. */
 static bool installPlugin(const char *built, std::string *installed) {
@@ -117,8 +120,9 @@ static void reportKind(const Plugin &plugin, FakeAudioState *state,
 
 /* A column per counted call, in FakeCall's order. */
 static const char *const CALL_NAMES[] = {
-    "classobj", "create", "default", "activate", "getVol", "setVol", "getMute",
-    "setMute",  "getId",  "enumDev", "sessions", "sesVol", "sesMute"};
+    "classobj", "create",  "default", "activate", "getVol",   "setVol",
+    "getMute",  "setMute", "getId",   "enumDev",  "sessions", "sesVol",
+    "sesMute",  "props",   "name",    "policy",   "setDflt"};
 static_assert(sizeof CALL_NAMES / sizeof CALL_NAMES[0] == FAKE_CALLS,
               "a name per counted call");
 

@@ -41,7 +41,7 @@ target_compile_options(focus_helper PRIVATE ${ENDPOINT_TEST_FLAGS})
 target_link_options(focus_helper PRIVATE ${VOLUME_STATIC_LINK})
 
 endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
-  focused_app_fake_test.cpp)
+  focused_app_fake_test.cpp device_switch_fake_test.cpp)
 add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
   CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
@@ -66,12 +66,23 @@ add_test(NAME endpoint.register_fake_core_audio
 set_tests_properties(endpoint.register_fake_core_audio PROPERTIES
   FIXTURES_SETUP fake_core_audio)
 
-# Parameterised cases are named by their rows, not by the rows' bytes.
+# Parameterised cases are named by their rows, not by the rows' bytes. The
+# Shift_JIS case needs the ANSI code page 932: it runs below, under a
+# Japanese locale (Wine takes the code page from the program's locale).
+set(SHIFT_JIS_CASE DeviceSwitchFakeTest.ShiftJisNameUnderCodePage932)
 gtest_discover_tests(volume_endpoint_fake_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   NO_PRETTY_VALUES
+  TEST_FILTER -${SHIFT_JIS_CASE}
   PROPERTIES FIXTURES_REQUIRED fake_core_audio)
+add_test(NAME ${SHIFT_JIS_CASE}
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
+          ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
+          $<TARGET_FILE:volume_endpoint_fake_tests>
+          --gtest_filter=${SHIFT_JIS_CASE})
+set_tests_properties(${SHIFT_JIS_CASE} PROPERTIES
+  ENVIRONMENT "LC_ALL=ja_JP.UTF-8" FIXTURES_REQUIRED fake_core_audio)
 gtest_discover_tests(volume_endpoint_wine_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120)
@@ -108,10 +119,35 @@ endpoint_plughost_test(endpoint.plughost_run_wine ${CMAKE_BINARY_DIR}/wine
 "${endpoint_note}3050  id 3050  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
 1  id 1  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
 " 3050 1)
-# The microphone's devices, named by their ids (the fake has no names).
+# The microphone's devices, by their friendly names.
 endpoint_plughost_test(endpoint.plughost_microphone_fake ${FAKE_AUDIO_PREFIX}
 "${endpoint_note}12  id 12  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
-  microphone \\{fake\\}\\.2  mute on
+  microphone Microphone \\(Fake Audio\\)  mute on
 " 12)
 set_tests_properties(endpoint.plughost_microphone_fake PROPERTIES
   FIXTURES_REQUIRED fake_core_audio)
+
+# `plughost devices` through plughost's own Core Audio calls: the fake's
+# devices of both flows in every state, in its order, playback first, with
+# their names (Japanese among them), ids and default roles.
+add_test(NAME endpoint.plughost_devices_fake
+  COMMAND sh -c "\"$@\"; echo \"exit status $?\"" plughost
+          ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
+          $<TARGET_FILE:plughost> devices volume.dll
+  WORKING_DIRECTORY ${ENDPOINT_PLUGIN_DIR})
+set_tests_properties(endpoint.plughost_devices_fake PROPERTIES
+  FIXTURES_REQUIRED fake_core_audio
+  PASS_REGULAR_EXPRESSION "^flow       state        default      \"name\"  id
+playback   active       con mm  com  \"Speakers \\(Fake Audio\\)\"  \\{fake\\}\\.0
+playback   active       -   -   -    \"ヘッドホン \\(USB Headset\\)\"  \\{fake\\}\\.1
+playback   disabled     -   -   -    \"HDMI Output\"  \\{fake\\}\\.4
+playback   unplugged    -   -   -    \"Line Out\"  \\{fake\\}\\.5
+recording  active       con mm  com  \"Microphone \\(Fake Audio\\)\"  \\{fake\\}\\.2
+recording  active       -   -   -    \"ヘッドセット マイク \\(USB Headset\\)\"  \\{fake\\}\\.3
+recording  not present  -   -   -    \"Webcam Microphone\"  \\{fake\\}\\.6
+recording  unplugged    -   -   -    \"Line In\"  \\{fake\\}\\.7
+
+con, mm, com: [^\n]*
+[^\n]*
+exit status 0
+$")

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plughost/devices.h"
 #include "plughost/lines.h"
 #include "plughost/plughost.h"
 #include "plughost/sessions.h"
@@ -13,6 +14,7 @@ static const char USAGE[] =
     "       plughost run [--taskbar] <plugin> <command>...\n"
     "       plughost lines <plugin>\n"
     "       plughost sessions <plugin>\n"
+    "       plughost devices <plugin>\n"
     "\n"
     "Loads a plug-in the way the host application does.\n"
     "\n"
@@ -32,6 +34,9 @@ static const char USAGE[] =
     "  sessions  lists the audio sessions of every active playback device\n"
     "         (process, executable, state, volume, mute, name) and (*) those\n"
     "         the focused application's commands change now.\n"
+    "  devices  lists every sound device of both directions in any state\n"
+    "         (state, the roles it is the default for, name, id), in the\n"
+    "         order the device-switching commands go round the active ones.\n"
     "\n"
     "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
     "             the clock's notifications can be counted (Windows; off\n"
@@ -94,5 +99,9 @@ int main(int argc, char **argv) {
   if (strcmp(argv[1], "sessions") == 0)
     return argc == 3 ? listAudioSessions(argv[2])
                      : badUse("sessions takes exactly one plug-in");
-  return badUse("unknown action (expected info, run, lines or sessions)");
+  if (strcmp(argv[1], "devices") == 0)
+    return argc == 3 ? listAudioDevices(argv[2])
+                     : badUse("devices takes exactly one plug-in");
+  return badUse(
+      "unknown action (expected info, run, lines, sessions or devices)");
 }

@@ -105,6 +105,28 @@ ComResult platformEndpointId(ComObject device, uint16_t *id, uint32_t size) {
 static const IID *const ACTIVATED_INTERFACES[] = {&ENDPOINT_VOLUME_INTERFACE,
                                                   &SESSION_MANAGER_INTERFACE};
 
+ComResult platformOpenProperties(ComObject device, ComObject *properties) {
+  return IMMDevice_OpenPropertyStore((IMMDevice *)device, STGM_READ,
+                                     (IPropertyStore **)properties);
+}
+
+ComResult platformFriendlyName(ComObject properties, uint16_t *name,
+                               uint32_t size) {
+  if (size > 0)
+    name[0] = 0;
+  PROPVARIANT value;
+  PropVariantInit(&value);
+  HRESULT result = IPropertyStore_GetValue((IPropertyStore *)properties,
+                                           DEVICE_FRIENDLY_NAME, &value);
+  /* A device without the property answers S_OK with VT_EMPTY. */
+  if (SUCCEEDED(result) && (value.vt != VT_LPWSTR || !value.pwszVal))
+    result = E_FAIL;
+  if (SUCCEEDED(result) && size > 0)
+    lstrcpynW((WCHAR *)name, value.pwszVal, (int)size);
+  PropVariantClear(&value);
+  return result;
+}
+
 ComResult platformActivate(ComObject device, AudioInterface which,
                            ComObject *object) {
   return IMMDevice_Activate((IMMDevice *)device, *ACTIVATED_INTERFACES[which],

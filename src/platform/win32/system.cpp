@@ -4,11 +4,47 @@
  */
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/platform.h"
 
 int32_t platformProfileInt(const char *section, const char *key,
                            int32_t defaultValue, const char *path) {
   return (int32_t)GetPrivateProfileIntA(section, key, defaultValue, path);
+}
+
+uint32_t platformProfileString(const char *section, const char *key,
+                               char *buffer, uint32_t size, const char *path) {
+  if (size == 0)
+    return 0;
+  return GetPrivateProfileStringA(section, key, "", buffer, size, path);
+}
+
+uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size) {
+  static_assert(sizeof(WCHAR) == sizeof(uint16_t), "UTF-16 units");
+  if (size == 0)
+    return 0;
+  wide[0] = 0;
+  int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (needed <= 0)
+    return 0;
+  if ((uint32_t)needed <= size)
+    return MultiByteToWideChar(CP_ACP, 0, text, -1, (WCHAR *)wide, needed) > 0
+               ? (uint32_t)needed - 1
+               : 0;
+  /* Too long: the whole text aside, then cut (the ANSI code pages that
+   * have double-byte characters map each to one unit: no pair is split). */
+  WCHAR *whole = (WCHAR *)platformAlloc((size_t)needed * sizeof *whole);
+  if (!whole)
+    return 0;
+  uint32_t units = 0;
+  if (MultiByteToWideChar(CP_ACP, 0, text, -1, whole, needed) > 0) {
+    units = size - 1;
+    memcpy(wide, whole, units * sizeof *whole);
+  }
+  wide[units] = 0;
+  platformFree(whole);
+  return units;
 }
 
 uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size) {

@@ -22,7 +22,14 @@ static FakeAudioState state;
 static HMODULE thisModule;
 
 static const FakeAudioState INITIAL_STATE = {
-    {{0.5f, FALSE}, {0.25f, FALSE}, {1.0f, FALSE}, {1.0f, FALSE}},
+    {{0.5f, FALSE},
+     {0.25f, FALSE},
+     {1.0f, FALSE},
+     {1.0f, FALSE},
+     {1.0f, FALSE},
+     {1.0f, FALSE},
+     {1.0f, FALSE},
+     {1.0f, FALSE}},
     0,
     {FAKE_FIRST_RECORDING, FAKE_FIRST_RECORDING, FAKE_FIRST_RECORDING},
     {},
@@ -33,7 +40,24 @@ static const FakeAudioState INITIAL_STATE = {
     -1,
     {},
     {},
-    0};
+    0,
+    /* A machine with speakers, USB headphones and two microphones in use,
+     * and a device of each other state. */
+    {
+        {eRender, DEVICE_STATE_ACTIVE, L"Speakers (Fake Audio)"},
+        {eRender, DEVICE_STATE_ACTIVE, L"ヘッドホン (USB Headset)"},
+        {eCapture, DEVICE_STATE_ACTIVE, L"Microphone (Fake Audio)"},
+        {eCapture, DEVICE_STATE_ACTIVE, L"ヘッドセット マイク (USB Headset)"},
+        {eRender, DEVICE_STATE_DISABLED, L"HDMI Output"},
+        {eRender, DEVICE_STATE_UNPLUGGED, L"Line Out"},
+        {eCapture, DEVICE_STATE_NOTPRESENT, L"Webcam Microphone"},
+        {eCapture, DEVICE_STATE_UNPLUGGED, L"Line In"},
+    },
+    {FAKE_AS_DEFAULT_DEVICE, FAKE_AS_DEFAULT_DEVICE, FAKE_AS_DEFAULT_DEVICE},
+    FAKE_POLICY_ALL,
+    {},
+    0,
+    -2};
 
 extern "C" void __stdcall FakeAudioReset(void) {
   LONG live = state.liveReferences;
@@ -400,6 +424,57 @@ private:
   int device;
 };
 
+/* ---- IPropertyStore: the friendly name -------------------------------- */
+
+/* PKEY_Device_FriendlyName, written out again from its public value. */
+static const PROPERTYKEY FRIENDLY_NAME_KEY = {
+    {0xa45c254e,
+     0xdf1c,
+     0x4efd,
+     {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}},
+    14};
+
+class Properties : public Counted<IPropertyStore> {
+public:
+  explicit Properties(int device) : device(device) {}
+  HRESULT STDMETHODCALLTYPE GetCount(DWORD *count) override {
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetAt(DWORD, PROPERTYKEY *) override {
+    return E_NOTIMPL;
+  }
+  /* As Windows answers: S_OK and VT_EMPTY for a property not there. */
+  HRESULT STDMETHODCALLTYPE GetValue(REFPROPERTYKEY key,
+                                     PROPVARIANT *value) override {
+    if (!value)
+      return E_POINTER;
+    PropVariantInit(value);
+    HRESULT result = enter(FAKE_GET_VALUE);
+    const WCHAR *name = state.shapes[device].name;
+    if (FAILED(result) || !IsEqualGUID(key.fmtid, FRIENDLY_NAME_KEY.fmtid) ||
+        key.pid != FRIENDLY_NAME_KEY.pid || !name[0])
+      return result;
+    size_t size = (lstrlenW(name) + 1) * sizeof(WCHAR);
+    value->pwszVal = (LPWSTR)CoTaskMemAlloc(size);
+    if (!value->pwszVal)
+      return E_OUTOFMEMORY;
+    memcpy(value->pwszVal, name, size);
+    value->vt = VT_LPWSTR;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetValue(REFPROPERTYKEY, REFPROPVARIANT) override {
+    return STG_E_ACCESSDENIED;
+  }
+  HRESULT STDMETHODCALLTYPE Commit(void) override { return E_NOTIMPL; }
+
+protected:
+  REFIID ownInterface(void) override { return IID_IPropertyStore; }
+
+private:
+  int device;
+};
+
 /* ---- IMMDevice --------------------------------------------------------- */
 
 class Device : public Counted<IMMDevice> {
@@ -425,9 +500,18 @@ public:
     *object = static_cast<IAudioEndpointVolume *>(new Volume(device));
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD,
-                                              IPropertyStore **) override {
-    return E_NOTIMPL;
+  HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD access,
+                                              IPropertyStore **store) override {
+    if (!store)
+      return E_POINTER;
+    *store = nullptr;
+    HRESULT result = enter(FAKE_OPEN_PROPERTIES);
+    if (FAILED(result))
+      return result;
+    if (access != STGM_READ)
+      return E_ACCESSDENIED; /* not an administrator */
+    *store = new Properties(device);
+    return S_OK;
   }
   /* "{fake}.<device>", in memory the caller frees with CoTaskMemFree. */
   HRESULT STDMETHODCALLTYPE GetId(LPWSTR *id) override {
@@ -447,8 +531,8 @@ public:
     (*id)[length] = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetState(DWORD *active) override {
-    *active = DEVICE_STATE_ACTIVE;
+  HRESULT STDMETHODCALLTYPE GetState(DWORD *shown) override {
+    *shown = state.shapes[device].state;
     return S_OK;
   }
 
@@ -459,21 +543,28 @@ private:
   int device;
 };
 
-/* ---- IMMDeviceCollection: every device of one flow is active ------------ */
+/* ---- IMMDeviceCollection: the devices of a flow in some states ---------- */
 
 class Collection : public Counted<IMMDeviceCollection> {
 public:
-  explicit Collection(EDataFlow flow)
-      : first(flow == eRender ? 0 : FAKE_FIRST_RECORDING) {}
-  HRESULT STDMETHODCALLTYPE GetCount(UINT *count) override {
-    *count = FAKE_FIRST_RECORDING;
+  /* In the order of their numbers, as the collection was made. */
+  Collection(EDataFlow flow, DWORD states) {
+    for (int d = 0; d < FAKE_DEVICES; d++) {
+      const FakeDeviceShape &shape = state.shapes[d];
+      if (shape.flow != FAKE_NO_FLOW &&
+          (flow == eAll || shape.flow == (int)flow) && (shape.state & states))
+        devices[count++] = d;
+    }
+  }
+  HRESULT STDMETHODCALLTYPE GetCount(UINT *found) override {
+    *found = count;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Item(UINT at, IMMDevice **device) override {
     *device = nullptr;
-    if (at >= FAKE_FIRST_RECORDING)
+    if (at >= count)
       return E_INVALIDARG;
-    *device = new Device(first + (int)at);
+    *device = new Device(devices[at]);
     return S_OK;
   }
 
@@ -481,24 +572,35 @@ protected:
   REFIID ownInterface(void) override { return IID_IMMDeviceCollection; }
 
 private:
-  int first;
+  int devices[FAKE_DEVICES] = {};
+  UINT count = 0;
 };
 
 /* ---- IMMDeviceEnumerator ---------------------------------------------- */
 
+static int defaultOf(EDataFlow flow, ERole role) {
+  if (flow == eCapture)
+    return state.recordingDefaults[role];
+  if (flow != eRender)
+    return FAKE_NO_DEFAULT;
+  int device = state.playbackDefaults[role];
+  return device == FAKE_AS_DEFAULT_DEVICE ? state.defaultDevice : device;
+}
+
 class Enumerator : public Counted<IMMDeviceEnumerator> {
 public:
   HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(
-      EDataFlow flow, DWORD, IMMDeviceCollection **devices) override {
+      EDataFlow flow, DWORD states, IMMDeviceCollection **devices) override {
     if (!devices)
       return E_POINTER;
     *devices = nullptr;
     HRESULT result = enter(FAKE_ENUM_DEVICES);
     if (FAILED(result))
       return result;
-    if (flow != eRender && flow != eCapture)
+    if ((flow != eRender && flow != eCapture && flow != eAll) ||
+        (states & ~(DWORD)DEVICE_STATEMASK_ALL))
       return E_INVALIDARG;
-    *devices = new Collection(flow);
+    *devices = new Collection(flow, states);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(
@@ -515,10 +617,8 @@ public:
     if (FAILED(result))
       return result;
     int found = FAKE_NO_DEFAULT;
-    if (flow == eRender)
-      found = state.defaultDevice;
-    else if (flow == eCapture && (int)role >= 0 && (int)role < FAKE_ROLES)
-      found = state.recordingDefaults[role];
+    if ((int)role >= 0 && (int)role < FAKE_ROLES)
+      found = defaultOf(flow, role);
     if (found == FAKE_NO_DEFAULT)
       return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
     *device = new Device(found);
@@ -540,11 +640,145 @@ protected:
   REFIID ownInterface(void) override { return IID_IMMDeviceEnumerator; }
 };
 
-/* ---- The class factory and the DLL's exports ---------------------------- */
+/* ---- The policy-config classes ------------------------------------------
+ * Undocumented: no header declares them. The ids are written out here
+ * again from their public values, so that an id the plug-in spelt wrong
+ * finds nothing; the method tables are the fake's own. */
+
+static const WCHAR POLICY_CLASS_ID[] =
+    L"{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
+static const WCHAR POLICY_VISTA_CLASS_ID[] =
+    L"{294935CE-F637-4E7C-A41B-AB255460B862}";
+
+struct PolicyInterfaceId {
+  const WCHAR *text;
+  unsigned answer; /* the FakePolicyAnswer bit that makes it answer */
+  int vista;       /* of the Vista class */
+};
+
+static const PolicyInterfaceId POLICY_INTERFACES[] = {
+    {L"{F8679F50-850A-41CF-9C72-430F290290C8}", FAKE_POLICY_INTERFACE, 0},
+    {L"{CA286FC3-91FD-42C3-8E9B-CAAFA66242E3}", FAKE_POLICY_INTERFACE_10A, 0},
+    {L"{6BE54BE8-A068-4875-A49D-0C2966473B11}", FAKE_POLICY_INTERFACE_10B, 0},
+    {L"{568B9108-44BF-40B4-9006-86AFE5B5A620}", FAKE_POLICY_VISTA, 1},
+};
+
+static int isId(REFGUID guid, const WCHAR *text) {
+  GUID parsed;
+  return SUCCEEDED(CLSIDFromString((LPOLESTR)text, &parsed)) &&
+         IsEqualGUID(guid, parsed);
+}
+
+/* "{fake}.<device>", as GetId gives it: the device, or -1. */
+static int deviceOfId(LPCWSTR id) {
+  static const WCHAR prefix[] = L"{fake}.";
+  const int length = sizeof prefix / sizeof prefix[0] - 1;
+  if (!id || lstrlenW(id) != length + 1 ||
+      memcmp(id, prefix, length * sizeof(WCHAR)) != 0)
+    return -1;
+  int device = id[length] - L'0';
+  return device >= 0 && device < FAKE_DEVICES &&
+                 state.shapes[device].flow != FAKE_NO_FLOW
+             ? device
+             : -1;
+}
+
+/* Makes an active device the default of its flow for one role. */
+static HRESULT setDefaultEndpoint(LPCWSTR id, int role) {
+  int device = deviceOfId(id);
+  if (state.calls[FAKE_SET_DEFAULT] < FAKE_WRITES)
+    state.writes[state.calls[FAKE_SET_DEFAULT]] = device * 16 + role;
+  state.writeApartment = apartmentOfThread();
+  HRESULT result = enter(FAKE_SET_DEFAULT);
+  if (FAILED(result))
+    return result;
+  if (device < 0 || role < 0 || role >= FAKE_ROLES)
+    return E_INVALIDARG;
+  if (state.shapes[device].state != DEVICE_STATE_ACTIVE)
+    return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+  if (state.shapes[device].flow == eRender)
+    state.playbackDefaults[role] = device;
+  else
+    state.recordingDefaults[role] = device;
+  return S_OK;
+}
+
+/* Every method before SetDefaultEndpoint's slot takes the same arguments
+ * here, so that a call in the wrong slot is counted rather than breaking
+ * the caller's stack. */
+#define WRONG_SLOT(n)                                                          \
+  virtual HRESULT STDMETHODCALLTYPE slot##n(LPCWSTR, int) {                    \
+    InterlockedIncrement(&state.wrongSlotCalls);                               \
+    return E_NOTIMPL;                                                          \
+  }
+
+/* Windows 7 to 11's table has SetDefaultEndpoint in slot 13, Vista's in
+ * slot 12: one object plays either. */
+class PolicyConfig : public IUnknown {
+public:
+  explicit PolicyConfig(int vista) : vista(vista) { AddRef(); }
+  ULONG STDMETHODCALLTYPE AddRef(void) override {
+    InterlockedIncrement(&state.liveReferences);
+    return (ULONG)InterlockedIncrement(&references);
+  }
+  ULONG STDMETHODCALLTYPE Release(void) override {
+    InterlockedDecrement(&state.liveReferences);
+    LONG left = InterlockedDecrement(&references);
+    if (left == 0)
+      delete this;
+    return (ULONG)left;
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override {
+    if (!object)
+      return E_POINTER;
+    *object = nullptr;
+    int answered = IsEqualIID(iid, IID_IUnknown);
+    for (const PolicyInterfaceId &known : POLICY_INTERFACES)
+      answered |= known.vista == vista &&
+                  (state.policyAnswers & known.answer) && isId(iid, known.text);
+    if (!answered)
+      return E_NOINTERFACE;
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  WRONG_SLOT(3)
+  WRONG_SLOT(4)
+  WRONG_SLOT(5)
+  WRONG_SLOT(6)
+  WRONG_SLOT(7)
+  WRONG_SLOT(8)
+  WRONG_SLOT(9)
+  WRONG_SLOT(10)
+  WRONG_SLOT(11)
+  virtual HRESULT STDMETHODCALLTYPE slot12(LPCWSTR id, int role) {
+    if (vista)
+      return setDefaultEndpoint(id, role);
+    InterlockedIncrement(&state.wrongSlotCalls);
+    return E_NOTIMPL;
+  }
+  virtual HRESULT STDMETHODCALLTYPE slot13(LPCWSTR id, int role) {
+    if (!vista)
+      return setDefaultEndpoint(id, role);
+    InterlockedIncrement(&state.wrongSlotCalls);
+    return E_NOTIMPL;
+  }
+  /* After the slots: a virtual destructor takes places in the table. */
+  virtual ~PolicyConfig() {}
+
+private:
+  LONG references = 0;
+  int vista;
+};
+
+/* ---- The class factories and the DLL's exports -------------------------- */
+
+enum FactoryKind { MAKES_ENUMERATOR, MAKES_POLICY, MAKES_VISTA_POLICY };
 
 /* Static and never freed, so not counted among the live references. */
 class Factory : public IClassFactory {
 public:
+  explicit Factory(FactoryKind kind) : kind(kind) {}
   ULONG STDMETHODCALLTYPE AddRef(void) override { return 2; }
   ULONG STDMETHODCALLTYPE Release(void) override { return 1; }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override {
@@ -558,20 +792,42 @@ public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid,
                                            void **object) override {
     *object = nullptr;
-    HRESULT result = enter(FAKE_CREATE_INSTANCE);
+    HRESULT result = enter(kind == MAKES_ENUMERATOR ? FAKE_CREATE_INSTANCE
+                                                    : FAKE_CREATE_POLICY);
     if (FAILED(result))
       return result;
     if (outer)
       return CLASS_E_NOAGGREGATION;
-    Enumerator *enumerator = new Enumerator();
-    result = enumerator->QueryInterface(iid, object);
-    enumerator->Release();
+    IUnknown *made = kind == MAKES_ENUMERATOR
+                         ? static_cast<IUnknown *>(new Enumerator())
+                         : static_cast<IUnknown *>(
+                               new PolicyConfig(kind == MAKES_VISTA_POLICY));
+    result = made->QueryInterface(iid, object);
+    made->Release();
     return result;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+  FactoryKind kind;
 };
 
-static Factory factory;
+static Factory enumeratorFactory(MAKES_ENUMERATOR);
+static Factory policyFactory(MAKES_POLICY);
+static Factory vistaPolicyFactory(MAKES_VISTA_POLICY);
+
+/* A policy-config class the test has taken away is one this build of
+ * Windows does not have. */
+static Factory *factoryOf(REFCLSID clsid) {
+  if (IsEqualCLSID(clsid, CLSID_MMDeviceEnumerator))
+    return &enumeratorFactory;
+  if (isId(clsid, POLICY_CLASS_ID) && (state.policyAnswers & FAKE_POLICY_CLASS))
+    return &policyFactory;
+  if (isId(clsid, POLICY_VISTA_CLASS_ID) &&
+      (state.policyAnswers & FAKE_POLICY_VISTA))
+    return &vistaPolicyFactory;
+  return nullptr;
+}
 
 extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid,
                                                void **object) {
@@ -579,38 +835,48 @@ extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid,
   HRESULT result = enter(FAKE_GET_CLASS_OBJECT);
   if (FAILED(result))
     return result;
-  if (!IsEqualCLSID(clsid, CLSID_MMDeviceEnumerator))
+  Factory *factory = factoryOf(clsid);
+  if (!factory)
     return CLASS_E_CLASSNOTAVAILABLE;
-  return factory.QueryInterface(iid, object);
+  return factory->QueryInterface(iid, object);
 }
 
 /* The state must outlive every COM release: the test reads it after. */
 extern "C" HRESULT __stdcall DllCanUnloadNow(void) { return S_FALSE; }
 
-static LONG setValue(HKEY key, const char *name, const char *value) {
-  return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value,
-                        (DWORD)lstrlenA(value) + 1);
-}
-
-/* HKCR\CLSID\{BCDE0395-...}\InprocServer32 = this DLL, ThreadingModel
- * Both: created directly in whichever apartment the caller is in. */
-extern "C" HRESULT __stdcall DllRegisterServer(void) {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(thisModule, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return E_FAIL;
+/* HKCR\CLSID\<class>\InprocServer32 = this DLL, ThreadingModel Both:
+ * created directly in whichever apartment the caller is in. */
+static HRESULT registerClass(const WCHAR *classId, const WCHAR *path) {
+  WCHAR name[128];
+  lstrcpyW(name, L"CLSID\\");
+  lstrcatW(lstrcatW(name, classId), L"\\InprocServer32");
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT,
-                      "CLSID\\{BCDE0395-E52F-467C-8E3D-C4579291692E}"
-                      "\\InprocServer32",
-                      0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_WRITE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
     return E_FAIL;
-  LONG written = setValue(key, nullptr, path);
+  static const WCHAR model[] = L"Both";
+  LONG written = RegSetValueExW(key, nullptr, 0, REG_SZ, (const BYTE *)path,
+                                (DWORD)(lstrlenW(path) + 1) * sizeof(WCHAR));
   if (written == ERROR_SUCCESS)
-    written = setValue(key, "ThreadingModel", "Both");
+    written = RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ,
+                             (const BYTE *)model, sizeof model);
   RegCloseKey(key);
   return written == ERROR_SUCCESS ? S_OK : E_FAIL;
+}
+
+/* The enumerator's class and both policy-config classes. */
+extern "C" HRESULT __stdcall DllRegisterServer(void) {
+  WCHAR path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(thisModule, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return E_FAIL;
+  HRESULT result =
+      registerClass(L"{BCDE0395-E52F-467C-8E3D-C4579291692E}", path);
+  if (SUCCEEDED(result))
+    result = registerClass(POLICY_CLASS_ID, path);
+  if (SUCCEEDED(result))
+    result = registerClass(POLICY_VISTA_CLASS_ID, path);
+  return result;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *) {

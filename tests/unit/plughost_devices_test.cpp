@@ -1,0 +1,130 @@
+/*
+ * `plughost devices` over the simulation linked into this program: every
+ * device of both flows in every state with its roles, and the order it
+ * lists them in is the order the plug-in's Next goes round.
+ */
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/standin/standin.h"
+#include "plughost/devices.h"
+#include "plugin/plugin.h"
+
+namespace {
+
+class PlughostDevices : public testing::Test {
+protected:
+  void SetUp() override { simEndpointReset(); }
+
+  /* The listing, read as the program itself is; printed into *printed. */
+  DevicesListing read(std::string *printed) {
+    void *self = dlopen(nullptr, RTLD_NOW);
+    char reason[128] = "";
+    EXPECT_TRUE(hostOpenDevices(self, reason, sizeof reason)) << reason;
+    static DeviceReport reports[LISTED_DEVICES_MAX];
+    static DevicesListing listing;
+    listing = DevicesListing();
+    readDevicesListing(&listing, reports);
+    hostCloseDevices();
+    char *text = nullptr;
+    size_t size = 0;
+    FILE *out = open_memstream(&text, &size);
+    printDevicesListing(out, &listing);
+    fclose(out);
+    *printed = text;
+    free(text);
+    return listing;
+  }
+};
+
+TEST_F(PlughostDevices, ListsEveryDeviceWithItsRoles) {
+  simEndpointSetState(1, AUDIO_RENDER, SIM_DEVICE_ACTIVE);
+  simEndpointSetName(1, "ヘッドホン (USB Headset)");
+  simEndpointSetState(2, AUDIO_RENDER, SIM_DEVICE_UNPLUGGED);
+  simEndpointSetState(5, AUDIO_CAPTURE, SIM_DEVICE_DISABLED);
+  simEndpointSetDefaultFor(AUDIO_RENDER, AUDIO_COMMUNICATIONS, 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_MULTIMEDIA, SIM_NO_DEFAULT);
+  std::string printed;
+  DevicesListing listing = read(&printed);
+  const char *const head = "{0.0.0.00000000}.{sim-";
+  std::string expected =
+      "flow       state        default      \"name\"  id\n"
+      "playback   active       con mm  -    \"Simulated speakers 0\"  " +
+      std::string(head) +
+      "0}\n"
+      "playback   active       -   -   com  \"ヘッドホン (USB Headset)\"  " +
+      head +
+      "1}\n"
+      "playback   unplugged    -   -   -    \"Simulated speakers 2\"  " +
+      head + "2}\n";
+  for (int slot : {4, 6, 7})
+    expected += "playback   not present  -   -   -    \"Simulated speakers " +
+                std::to_string(slot) + "\"  " + head + std::to_string(slot) +
+                "}\n";
+  expected += "recording  active       con -   com  \"Simulated microphone 3\""
+              "  {0.0.1.00000000}.{sim-3}\n"
+              "recording  disabled     -   -   -    \"Simulated microphone 5\""
+              "  {0.0.1.00000000}.{sim-5}\n";
+  EXPECT_EQ(printed.substr(0, expected.size()), expected) << printed;
+  EXPECT_EQ(listing.count, (unsigned)SIM_MAX_ENDPOINTS);
+  EXPECT_TRUE(listing.complete);
+}
+
+/* Playback states of slots 0 to 2 and the console default. */
+struct NextRow {
+  const char *name;
+  uint32_t states[3];
+  int console;
+};
+
+const uint32_t ON = SIM_DEVICE_ACTIVE, OFF = SIM_DEVICE_UNPLUGGED;
+
+const NextRow NEXT_ROWS[] = {
+    {"ToTheNext", {ON, ON, ON}, 0},
+    {"PastAnUnplugged", {ON, OFF, ON}, 0},
+    {"Wrapping", {ON, ON, ON}, 2},
+    {"FromAnUnpluggedDefault", {ON, ON, OFF}, 2},
+};
+
+class PlughostDevicesNext : public PlughostDevices,
+                            public testing::WithParamInterface<NextRow> {};
+
+/* The active playback device after the one marked "con" in the listing,
+ * wrapping (the first where none is marked), is where NextOutput goes. */
+TEST_P(PlughostDevicesNext, NextOutputGoesToTheNextActiveDeviceListed) {
+  const NextRow &row = GetParam();
+  for (int slot = 0; slot < 3; slot++)
+    simEndpointSetState(slot, AUDIO_RENDER, row.states[slot]);
+  simEndpointSetDefault(row.console);
+  std::string printed;
+  DevicesListing listing = read(&printed);
+  std::vector<std::string> active;
+  int current = -1;
+  for (unsigned i = 0; i < listing.count; i++) {
+    const DeviceReport &device = listing.devices[i];
+    if (device.flow == 0 && device.state == SIM_DEVICE_ACTIVE) {
+      if (device.roles & 1u)
+        current = (int)active.size();
+      active.push_back(device.id);
+    }
+  }
+  ASSERT_FALSE(active.empty()) << printed;
+  std::string expected = active[(current + 1) % active.size()];
+  ASSERT_EQ(1, KSTEvent_Execute(31, 0));
+  DevicesListing after = read(&printed);
+  EXPECT_EQ(after.defaults[0][0], expected) << printed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, PlughostDevicesNext,
+                         testing::ValuesIn(NEXT_ROWS),
+                         [](const testing::TestParamInfo<NextRow> &info) {
+                           return info.param.name;
+                         });
+
+} // namespace

@@ -1,0 +1,98 @@
+/*
+ * `plughost devices`: lists the sound devices of both directions in every
+ * state, with the roles each is the default for.
+ */
+#include "plughost/devices.h"
+
+#include <cstring>
+
+#include "plughost/plughost.h"
+
+void readDevicesListing(DevicesListing *listing, DeviceReport *reports) {
+  listing->devices = reports;
+  listing->complete = hostReadDevices(reports, LISTED_DEVICES_MAX,
+                                      &listing->count, &listing->notShown);
+  for (int flow = 0; flow < DEVICE_FLOWS; flow++)
+    for (int role = 0; role < DEVICE_ROLES; role++)
+      hostDefaultDevice(flow, role, listing->defaults[flow][role],
+                        DEVICE_TEXT_SIZE);
+  for (unsigned i = 0; i < listing->count; i++) {
+    DeviceReport *device = &reports[i];
+    device->roles = 0;
+    for (int role = 0; role < DEVICE_ROLES && device->id[0]; role++)
+      if (strcmp(device->id, listing->defaults[device->flow][role]) == 0)
+        device->roles |= 1u << role;
+  }
+}
+
+/* ---- Printing ------------------------------------------------------------ */
+
+/* DEVICE_STATE_ACTIVE, _DISABLED, _NOTPRESENT and _UNPLUGGED. */
+static const char *stateText(uint32_t state, char *other, size_t size) {
+  switch (state) {
+  case 1:
+    return "active";
+  case 2:
+    return "disabled";
+  case 4:
+    return "not present";
+  case 8:
+    return "unplugged";
+  default:
+    snprintf(other, size, "0x%X", (unsigned)state);
+    return other;
+  }
+}
+
+static void printDevice(FILE *out, const DeviceReport *device) {
+  static const char *const ROLES[DEVICE_ROLES] = {"con", "mm", "com"};
+  char other[16];
+  fprintf(out, "%-9s  %-11s  ", device->flow ? "recording" : "playback",
+          stateText(device->state, other, sizeof other));
+  for (int role = 0; role < DEVICE_ROLES; role++)
+    fprintf(out, "%-3s ", device->roles & (1u << role) ? ROLES[role] : "-");
+  if (device->name[0])
+    fprintf(out, " \"%s\"", device->name);
+  else
+    fputs(" -", out);
+  fprintf(out, "  %s\n", device->id[0] ? device->id : "-");
+}
+
+void printDevicesListing(FILE *out, const DevicesListing *listing) {
+  fputs("flow       state        default      \"name\"  id\n", out);
+  for (unsigned i = 0; i < listing->count; i++)
+    printDevice(out, &listing->devices[i]);
+  if (listing->count == 0)
+    fputs("(no sound device)\n", out);
+  if (listing->notShown)
+    fprintf(out, "... and %u more devices, not shown\n", listing->notShown);
+  if (!listing->complete)
+    fputs("Some devices could not be listed.\n", out);
+  fputs("\ncon, mm, com: the default device for the console, multimedia and "
+        "communications\nroles. NextOutput and NextInput go round the active "
+        "devices in this order.\n",
+        out);
+}
+
+int listAudioDevices(const char *path) {
+  char reason[512] = "";
+  void *plugin = hostLoadPlugin(path, reason, sizeof reason);
+  if (!plugin) {
+    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+    return EXIT_BAD_USE;
+  }
+  int status = EXIT_DONE;
+  if (hostOpenDevices(plugin, reason, sizeof reason)) {
+    static DeviceReport reports[LISTED_DEVICES_MAX];
+    static DevicesListing listing;
+    listing = DevicesListing();
+    readDevicesListing(&listing, reports);
+    hostCloseDevices();
+    printDevicesListing(stdout, &listing);
+  } else {
+    fprintf(stderr, "plughost: no sound devices to list: %s\n", reason);
+    status = EXIT_FAILED;
+  }
+  hostUnloadPlugin(plugin);
+  return status;
+}

@@ -1,0 +1,66 @@
+/*
+ * `plughost devices`: every sound device of both directions, in any
+ * state, with its friendly name, its id and the roles it is the default
+ * for, so that a user can see what the device-switching commands choose
+ * among (the active ones, in this order) and what a name matches.
+ *
+ * The platform part reads the devices and the default id of each flow
+ * and role (Core Audio on Windows, the loaded plug-in's simulation
+ * elsewhere) into plain reports; the portable part (devices.cpp) marks
+ * the defaults and prints.
+ */
+#ifndef PLUGHOST_DEVICES_H
+#define PLUGHOST_DEVICES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+enum {
+  DEVICE_TEXT_SIZE = 256,  /* a name or an id, as UTF-8 */
+  LISTED_DEVICES_MAX = 64, /* devices listed; more are counted */
+  DEVICE_FLOWS = 2,        /* EDataFlow: render, capture */
+  DEVICE_ROLES = 3         /* ERole: console, multimedia, communications */
+};
+
+struct DeviceReport {
+  int flow;                    /* 0: playback, 1: recording */
+  uint32_t state;              /* a DEVICE_STATE_* value */
+  char name[DEVICE_TEXT_SIZE]; /* friendly name; empty: none to read */
+  char id[DEVICE_TEXT_SIZE];   /* empty: none to read */
+  unsigned roles;              /* bit r: the default for ERole r */
+};
+
+struct DevicesListing {
+  DeviceReport *devices;
+  unsigned count;
+  unsigned notShown; /* beyond LISTED_DEVICES_MAX */
+  int complete;      /* every device and default answered */
+  /* The default's id of each flow and role; empty: none. */
+  char defaults[DEVICE_FLOWS][DEVICE_ROLES][DEVICE_TEXT_SIZE];
+};
+
+/* ---- Portable part ----------------------------------------------------- */
+
+/* `plughost devices <plugin>`. */
+int listAudioDevices(const char *path);
+/* Reads the devices and the defaults, and marks each device's roles. */
+void readDevicesListing(DevicesListing *listing, DeviceReport *reports);
+void printDevicesListing(FILE *out, const DevicesListing *listing);
+
+/* ---- Platform part ----------------------------------------------------- */
+
+/* Makes the loaded plug-in's devices readable; 0 with the reason when
+ * they cannot be. */
+int hostOpenDevices(void *plugin, char *reason, size_t reasonSize);
+/* Every device of both flows in every state, playback first, each flow in
+ * the order the system enumerates it (at most max, the rest counted in
+ * *notShown). 0 when a flow's devices could not all be listed. */
+int hostReadDevices(DeviceReport *reports, unsigned max, unsigned *count,
+                    unsigned *notShown);
+/* The id of the default device of a flow for a role; 0 with the empty
+ * string where there is none or it cannot be read. */
+int hostDefaultDevice(int flow, int role, char *id, size_t size);
+void hostCloseDevices(void);
+
+#endif
