@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "apartment_rows.h"
 #include "fake_core_audio/fake_core_audio.h"
 #include "plugin_host.h"
 
@@ -221,19 +222,6 @@ TEST_F(FakeEndpointTest, NoDefaultDeviceFails) {
 }
 
 /* ---- The host's thread: no COM, a single- or a multithreaded apartment */
-
-struct ApartmentRow {
-  const char *name;
-  DWORD hostModel; /* how the host entered COM, or ~0: it did not */
-};
-
-const DWORD NO_COM = ~0u;
-
-const ApartmentRow APARTMENT_ROWS[] = {
-    {"NoCom", NO_COM},
-    {"SingleThreaded", COINIT_APARTMENTTHREADED},
-    {"MultiThreaded", COINIT_MULTITHREADED},
-};
 
 class FakeEndpointApartment : public FakeEndpointTest,
                               public testing::WithParamInterface<ApartmentRow> {

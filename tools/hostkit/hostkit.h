@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <mmdeviceapi.h>
 #include <mmsystem.h>
 
 #include <cstddef>
@@ -154,6 +155,11 @@ struct RecordingDeviceView {
  * another device, the one for communications. Enters COM as
  * kitReadEndpoint does. How many were read, or -1 without Core Audio. */
 int kitReadRecordingDevices(RecordingDeviceView *views, int size);
+
+/* A device's friendly name, as the Sound control panel shows it, through
+ * its property store; 0, with name untouched, where it cannot be read (an
+ * unplugged device's often cannot). */
+int kitDeviceName(IMMDevice *device, WCHAR *name, size_t size);
 
 /* Whether the loaded plug-in's settings file sets VolEndpoint=1. */
 int kitPluginUsesEndpoint(HMODULE plugin);

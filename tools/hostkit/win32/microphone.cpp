@@ -17,20 +17,27 @@
 
 #include "platform/win32/core_audio_ids.h"
 
-/* The friendly name, or the id where the device has no readable name. */
-static void nameOf(IMMDevice *device, const WCHAR *id, WCHAR *name,
-                   size_t size) {
-  lstrcpynW(name, id, (int)size);
+int kitDeviceName(IMMDevice *device, WCHAR *name, size_t size) {
   IPropertyStore *store = nullptr;
   if (FAILED(IMMDevice_OpenPropertyStore(device, STGM_READ, &store)) || !store)
-    return;
+    return 0;
   PROPVARIANT value;
   PropVariantInit(&value);
-  if (SUCCEEDED(IPropertyStore_GetValue(store, DEVICE_FRIENDLY_NAME, &value)) &&
-      value.vt == VT_LPWSTR && value.pwszVal)
+  int found =
+      SUCCEEDED(IPropertyStore_GetValue(store, DEVICE_FRIENDLY_NAME, &value)) &&
+      value.vt == VT_LPWSTR && value.pwszVal;
+  if (found)
     lstrcpynW(name, value.pwszVal, (int)size);
   PropVariantClear(&value);
   IPropertyStore_Release(store);
+  return found;
+}
+
+/* The friendly name, or the id where the device has no readable name. */
+static void nameOf(IMMDevice *device, const WCHAR *id, WCHAR *name,
+                   size_t size) {
+  if (!kitDeviceName(device, name, size))
+    lstrcpynW(name, id, (int)size);
 }
 
 static HRESULT readMute(IMMDevice *device, int *muted) {

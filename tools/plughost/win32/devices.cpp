@@ -12,6 +12,7 @@
 
 #include <mmdeviceapi.h>
 
+#include "hostkit/hostkit.h"
 #include "platform/win32/core_audio_ids.h"
 #include "plughost/devices.h"
 
@@ -57,17 +58,10 @@ static void readId(IMMDevice *device, char *id, size_t size) {
 }
 
 static void readName(IMMDevice *device, char *name, size_t size) {
+  WCHAR wide[256];
   name[0] = '\0';
-  IPropertyStore *store = nullptr;
-  if (FAILED(IMMDevice_OpenPropertyStore(device, STGM_READ, &store)) || !store)
-    return;
-  PROPVARIANT value;
-  PropVariantInit(&value);
-  if (SUCCEEDED(IPropertyStore_GetValue(store, DEVICE_FRIENDLY_NAME, &value)) &&
-      value.vt == VT_LPWSTR && value.pwszVal)
-    wideToUtf8(value.pwszVal, name, size);
-  PropVariantClear(&value);
-  IPropertyStore_Release(store);
+  if (kitDeviceName(device, wide, sizeof wide / sizeof wide[0]))
+    wideToUtf8(wide, name, size);
 }
 
 static void readDevice(IMMDevice *device, int flow, DeviceReport *report) {

@@ -18,6 +18,7 @@
 #include <audiopolicy.h>
 #include <mmdeviceapi.h>
 
+#include "hostkit/hostkit.h"
 #include "platform/win32/core_audio_ids.h"
 #include "plughost/sessions.h"
 
@@ -102,16 +103,9 @@ static SessionReport *nextReport(Reading *reading, uint32_t device) {
 /* The friendly name, as the Sound control panel shows it; empty where it
  * cannot be read (an unplugged device's often cannot). */
 static void deviceName(IMMDevice *device, char *name, size_t size) {
-  IPropertyStore *store = nullptr;
-  if (FAILED(IMMDevice_OpenPropertyStore(device, STGM_READ, &store)) || !store)
-    return;
-  PROPVARIANT value;
-  PropVariantInit(&value);
-  if (SUCCEEDED(IPropertyStore_GetValue(store, DEVICE_FRIENDLY_NAME, &value)) &&
-      value.vt == VT_LPWSTR && value.pwszVal)
-    wideToUtf8(value.pwszVal, name, size);
-  PropVariantClear(&value);
-  IPropertyStore_Release(store);
+  WCHAR wide[256];
+  if (kitDeviceName(device, wide, sizeof wide / sizeof wide[0]))
+    wideToUtf8(wide, name, size);
 }
 
 /* A device or session that could not be read, by the HRESULT of the call
