@@ -156,6 +156,10 @@ struct RecordingDeviceView {
  * kitReadEndpoint does. How many were read, or -1 without Core Audio. */
 int kitReadRecordingDevices(RecordingDeviceView *views, int size);
 
+/* UTF-16 text as UTF-8, zero-terminated, for a terminal; 0, with the empty
+ * string, where it does not fit or cannot be converted. */
+int kitWideToUtf8(const WCHAR *text, char *utf8, size_t size);
+
 /* A device's friendly name, as the Sound control panel shows it, through
  * its property store; 0, with name untouched, where it cannot be read (an
  * unplugged device's often cannot). */

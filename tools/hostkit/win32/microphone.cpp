@@ -17,6 +17,16 @@
 
 #include "platform/win32/core_audio_ids.h"
 
+int kitWideToUtf8(const WCHAR *text, char *utf8, size_t size) {
+  if (size == 0)
+    return 0;
+  if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, (int)size, nullptr,
+                          nullptr))
+    return 1;
+  utf8[0] = '\0';
+  return 0;
+}
+
 int kitDeviceName(IMMDevice *device, WCHAR *name, size_t size) {
   IPropertyStore *store = nullptr;
   if (FAILED(IMMDevice_OpenPropertyStore(device, STGM_READ, &store)) || !store)

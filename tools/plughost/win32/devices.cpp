@@ -43,17 +43,11 @@ void hostCloseDevices(void) {
   entered = E_FAIL;
 }
 
-static void wideToUtf8(const WCHAR *text, char *utf8, size_t size) {
-  if (!WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, (int)size, nullptr,
-                           nullptr))
-    utf8[0] = '\0';
-}
-
 static void readId(IMMDevice *device, char *id, size_t size) {
   LPWSTR text = nullptr;
   id[0] = '\0';
   if (SUCCEEDED(IMMDevice_GetId(device, &text)) && text)
-    wideToUtf8(text, id, size);
+    kitWideToUtf8(text, id, size);
   CoTaskMemFree(text);
 }
 
@@ -61,7 +55,7 @@ static void readName(IMMDevice *device, char *name, size_t size) {
   WCHAR wide[256];
   name[0] = '\0';
   if (kitDeviceName(device, wide, sizeof wide / sizeof wide[0]))
-    wideToUtf8(wide, name, size);
+    kitWideToUtf8(wide, name, size);
 }
 
 static void readDevice(IMMDevice *device, int flow, DeviceReport *report) {

@@ -44,8 +44,7 @@ int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
   if (!MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, -1, wide,
                            sizeof wide / sizeof wide[0]))
     return 0;
-  return WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, (int)utf8Size, nullptr,
-                             nullptr) != 0;
+  return kitWideToUtf8(wide, utf8, utf8Size);
 }
 
 /* ---- Stand-in taskbar -------------------------------------------------- */

@@ -16,8 +16,7 @@ static HMIXER linesMixer;
 static void ansiToUtf8(const char *text, char *utf8, size_t size) {
   WCHAR wide[LINE_NAME_SIZE];
   if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, LINE_NAME_SIZE) ||
-      !WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, (int)size, nullptr,
-                           nullptr))
+      !kitWideToUtf8(wide, utf8, size))
     snprintf(utf8, size, "(name not readable)");
 }
 

@@ -9,8 +9,7 @@ int hostReadMicrophones(void *, MicrophoneView *views, int size) {
   RecordingDeviceView devices[2];
   int count = kitReadRecordingDevices(devices, size < 2 ? size : 2);
   for (int k = 0; k < count; k++) {
-    if (!WideCharToMultiByte(CP_UTF8, 0, devices[k].name, -1, views[k].name,
-                             sizeof views[k].name, nullptr, nullptr))
+    if (!kitWideToUtf8(devices[k].name, views[k].name, sizeof views[k].name))
       lstrcpyA(views[k].name, "?");
     views[k].muted = devices[k].muted;
   }

@@ -40,12 +40,6 @@ void hostCloseSessions(void) {
   entered = E_FAIL;
 }
 
-static void wideToUtf8(const WCHAR *text, char *utf8, size_t size) {
-  if (!WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, (int)size, nullptr,
-                           nullptr))
-    utf8[0] = '\0';
-}
-
 static void readVolume(IAudioSessionControl2 *control, SessionReport *report) {
   ISimpleAudioVolume *volume = nullptr;
   if (FAILED(IAudioSessionControl2_QueryInterface(
@@ -75,7 +69,7 @@ static void readSession(IAudioSessionControl2 *control, SessionReport *report) {
       IAudioSessionControl2_IsSystemSoundsSession(control) == S_OK;
   LPWSTR name = nullptr;
   if (SUCCEEDED(IAudioSessionControl2_GetDisplayName(control, &name)) && name) {
-    wideToUtf8(name, report->displayName, sizeof report->displayName);
+    kitWideToUtf8(name, report->displayName, sizeof report->displayName);
     CoTaskMemFree(name);
   }
   hostProcessExecutable(process, report->executable, sizeof report->executable);
@@ -105,7 +99,7 @@ static SessionReport *nextReport(Reading *reading, uint32_t device) {
 static void deviceName(IMMDevice *device, char *name, size_t size) {
   WCHAR wide[256];
   if (kitDeviceName(device, wide, sizeof wide / sizeof wide[0]))
-    wideToUtf8(wide, name, size);
+    kitWideToUtf8(wide, name, size);
 }
 
 /* A device or session that could not be read, by the HRESULT of the call
@@ -242,7 +236,7 @@ int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
   BOOL read = QueryFullProcessImageNameW(process, 0, wide, &length);
   CloseHandle(process);
   if (read)
-    wideToUtf8(wide, path, size);
+    kitWideToUtf8(wide, path, size);
   return read && path[0];
 }
 
@@ -253,7 +247,7 @@ void hostErrorText(uint32_t error, char *text, size_t size) {
                           FORMAT_MESSAGE_IGNORE_INSERTS,
                       nullptr, error, 0, message, SESSION_TEXT_SIZE, nullptr))
     return;
-  wideToUtf8(message, text, size);
+  kitWideToUtf8(message, text, size);
   /* System messages end in a line break. */
   for (size_t end = strlen(text);
        end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r');)
