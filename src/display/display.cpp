@@ -10,6 +10,10 @@
 /* At 96 DPI. */
 enum {
   WIDTH = 240,
+  /* A device's name is long ("スピーカー (Realtek High Definition Audio)",
+   * "ヘッドホン (USB Headset)"): a switch's view is wider, so that the
+   * usual names are shown whole rather than cut short with "...". */
+  DEVICE_WIDTH = 360,
   PADDING = 12,
   LINE_HEIGHT = 24,
   FONT_HEIGHT = 18,
@@ -60,10 +64,16 @@ static void layBar(const DisplayView *view, uint32_t dpi, int32_t width,
       padding + (int32_t)(((int64_t)length * percent + 50) / 100);
 }
 
+static int namesDevice(const DisplayView *view) {
+  return view->subject == DISPLAY_OUTPUT_DEVICE ||
+         view->subject == DISPLAY_INPUT_DEVICE ||
+         view->subject == DISPLAY_HEADSET;
+}
+
 void layoutDisplay(const DisplayView *view, const DisplayMonitor *monitor,
                    DisplayFrame *frame) {
   uint32_t dpi = monitor->dpi != 0 ? monitor->dpi : 96;
-  int32_t width = scaled(WIDTH, dpi);
+  int32_t width = scaled(namesDevice(view) ? DEVICE_WIDTH : WIDTH, dpi);
   int32_t padding = scaled(PADDING, dpi);
   frame->textBox =
       rectAt(padding, padding, width - 2 * padding, scaled(LINE_HEIGHT, dpi));

@@ -158,6 +158,25 @@ TEST_P(Layout, PlacesAndScales) {
 INSTANTIATE_TEST_SUITE_P(Display, Layout, testing::ValuesIn(LAYOUT_ROWS),
                          rowName<LayoutRow>);
 
+/* A device's view is wider, for its long name, and centred the same way. */
+TEST(DeviceLayout, IsWiderForTheName) {
+  const struct {
+    DisplayMonitor monitor;
+    PixelRect window;
+  } rows[] = {{{{0, 0, 1920, 1040}, 96}, {780, 944, 1140, 992}},
+              {{{0, 0, 2560, 1400}, 144}, {1010, 1256, 1550, 1328}}};
+  for (DisplaySubject subject :
+       {DISPLAY_OUTPUT_DEVICE, DISPLAY_INPUT_DEVICE, DISPLAY_HEADSET})
+    for (const auto &row : rows) {
+      DisplayView view = viewOf(subject, 0, 0, 0, "Headphones");
+      DisplayFrame frame;
+      layoutDisplay(&view, &row.monitor, &frame);
+      expectRect(frame.window, row.window);
+      EXPECT_EQ(frame.textBox.right,
+                frame.window.right - frame.window.left - frame.textBox.left);
+    }
+}
+
 struct TextRow {
   const char *name;
   DisplayView view;
