@@ -33,20 +33,7 @@ bool singleThreaded(int apartment) {
 
 class FakeEndpointTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string dll = builtPluginPath();
-    dll = dll.substr(0, dll.find_last_of('\\') + 1) + "fake_core_audio.dll";
-    fake = LoadLibraryA(dll.c_str());
-    ASSERT_NE(fake, nullptr) << dll;
-    reset =
-        (FakeAudioResetFunction)(void *)GetProcAddress(fake, "FakeAudioReset");
-    FakeAudioGetStateFunction getState =
-        (FakeAudioGetStateFunction)(void *)GetProcAddress(fake,
-                                                          "FakeAudioGetState");
-    ASSERT_TRUE(reset && getState);
-    reset();
-    state = getState();
-  }
+  void SetUp() override { ASSERT_TRUE(openFakeAudio(&fake, &state, &reset)); }
 
   void TearDown() override {
     removePlugin(&plugin);

@@ -36,16 +36,7 @@ std::string threadDesktop(void) {
 class FocusedAppFakeTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    fake = LoadLibraryA(besideTheProgram("fake_core_audio.dll").c_str());
-    ASSERT_NE(fake, nullptr);
-    FakeAudioResetFunction reset =
-        (FakeAudioResetFunction)(void *)GetProcAddress(fake, "FakeAudioReset");
-    FakeAudioGetStateFunction getState =
-        (FakeAudioGetStateFunction)(void *)GetProcAddress(fake,
-                                                          "FakeAudioGetState");
-    ASSERT_TRUE(reset && getState);
-    reset();
-    state = getState();
+    ASSERT_TRUE(openFakeAudio(&fake, &state, nullptr));
     ASSERT_TRUE(installPlugin(&plugin, nullptr));
     ASSERT_TRUE(loadPlugin(&plugin));
     ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));

@@ -6,6 +6,27 @@ static std::string folderOf(const std::string &path) {
   return path.substr(0, path.find_last_of('\\') + 1);
 }
 
+int openFakeAudio(HMODULE *fake, FakeAudioState **state,
+                  FakeAudioResetFunction *reset) {
+  std::string dll = builtPluginPath();
+  dll = dll.substr(0, dll.find_last_of('\\') + 1) + "fake_core_audio.dll";
+  *fake = LoadLibraryA(dll.c_str());
+  if (!*fake)
+    return 0;
+  FakeAudioResetFunction resetFake =
+      (FakeAudioResetFunction)(void *)GetProcAddress(*fake, "FakeAudioReset");
+  FakeAudioGetStateFunction getState =
+      (FakeAudioGetStateFunction)(void *)GetProcAddress(*fake,
+                                                        "FakeAudioGetState");
+  if (!resetFake || !getState)
+    return 0;
+  resetFake();
+  *state = getState();
+  if (reset)
+    *reset = resetFake;
+  return 1;
+}
+
 std::string builtPluginPath(void) {
   char program[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);

@@ -6,6 +6,7 @@
 #ifndef VOLUME_WIN_TESTS_PLUGIN_HOST_H
 #define VOLUME_WIN_TESTS_PLUGIN_HOST_H
 
+#include "fake_core_audio/fake_core_audio.h"
 #include "hostkit/hostkit.h"
 
 #include <cstddef>
@@ -25,6 +26,11 @@ struct InstalledPlugin {
 
 /* The DLL the build produced, copied beside the test program. */
 std::string builtPluginPath(void);
+
+/* The fake Core Audio server, loaded from beside the test program and
+ * reset to its start; 0 when it cannot be had. *reset may be null. */
+int openFakeAudio(HMODULE *fake, FakeAudioState **state,
+                  FakeAudioResetFunction *reset);
 
 /* Copies the DLL into a new folder under the temporary directory and,
  * unless settings is null, writes them to volume.ini beside it. */
