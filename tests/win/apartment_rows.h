@@ -1,6 +1,7 @@
 /*
  * The three COM states a host's thread can be in when it calls a command,
- * one list for every Windows test that runs commands through Core Audio.
+ * one list for every Windows test that runs commands through Core Audio,
+ * and the state a thread is in.
  */
 #ifndef VOLUME_APARTMENT_ROWS_H
 #define VOLUME_APARTMENT_ROWS_H
@@ -21,5 +22,14 @@ const ApartmentRow APARTMENT_ROWS[] = {
     {"SingleThreaded", COINIT_APARTMENTTHREADED},
     {"MultiThreaded", COINIT_MULTITHREADED},
 };
+
+/* The apartment of the calling thread: an APTTYPE, or -1 for none. */
+static inline int threadApartment(void) {
+  APTTYPE type;
+  APTTYPEQUALIFIER qualifier;
+  if (FAILED(CoGetApartmentType(&type, &qualifier)))
+    return -1;
+  return (int)type;
+}
 
 #endif

@@ -29,14 +29,6 @@ enum : int32_t {
 
 const char SWITCH_SETTINGS[] = "[Command]\r\nNextOutput=1\r\nNextInput=1\r\n";
 
-int threadApartment(void) {
-  APTTYPE type;
-  APTTYPEQUALIFIER qualifier;
-  if (FAILED(CoGetApartmentType(&type, &qualifier)))
-    return -1;
-  return (int)type;
-}
-
 class DeviceSwitchFakeTest : public ::testing::Test {
 protected:
   void SetUp() override { ASSERT_TRUE(openFakeAudio(&fake, &state, nullptr)); }

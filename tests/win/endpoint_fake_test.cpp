@@ -18,15 +18,6 @@ namespace {
 
 const char ENDPOINT_SETTINGS[] = "[Setting]\r\nVolEndpoint=1\r\n";
 
-/* The apartment of the calling thread: an APTTYPE, or -1 for none. */
-int threadApartment(void) {
-  APTTYPE type;
-  APTTYPEQUALIFIER qualifier;
-  if (FAILED(CoGetApartmentType(&type, &qualifier)))
-    return -1;
-  return (int)type;
-}
-
 bool singleThreaded(int apartment) {
   return apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA;
 }
