@@ -27,6 +27,14 @@ static void reportUnloadable(const char *path, const char *reason) {
     fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
 }
 
+void *loadListedPlugin(const char *path) {
+  char reason[512] = "";
+  void *library = hostLoadPlugin(path, reason, sizeof reason);
+  if (!library)
+    reportUnloadable(path, reason);
+  return library;
+}
+
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {
   char reason[512] = "";
   plugin->path = path;

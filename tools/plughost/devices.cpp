@@ -75,12 +75,10 @@ void printDevicesListing(FILE *out, const DevicesListing *listing) {
 }
 
 int listAudioDevices(const char *path) {
-  char reason[512] = "";
-  void *plugin = hostLoadPlugin(path, reason, sizeof reason);
-  if (!plugin) {
-    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+  void *plugin = loadListedPlugin(path);
+  if (!plugin)
     return EXIT_BAD_USE;
-  }
+  char reason[512] = "";
   int status = EXIT_DONE;
   if (hostOpenDevices(plugin, reason, sizeof reason)) {
     static DeviceReport reports[LISTED_DEVICES_MAX];

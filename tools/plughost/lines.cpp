@@ -250,12 +250,10 @@ static void readLines(LinesListing *listing, LineReport *lines) {
 }
 
 int listMixerLines(const char *path) {
-  char reason[512] = "";
-  void *plugin = hostLoadPlugin(path, reason, sizeof reason);
-  if (!plugin) {
-    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+  void *plugin = loadListedPlugin(path);
+  if (!plugin)
     return EXIT_BAD_USE;
-  }
+  char reason[512] = "";
   char settingsPath[4096];
   hostSettingsPath(plugin, path, settingsPath, sizeof settingsPath);
   static LineReport lines[LISTED_LINES_MAX];

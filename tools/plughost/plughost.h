@@ -32,6 +32,11 @@ int showPluginInfo(const char *path);
 int runCommands(const char *path, int withTaskbar, char *const *commands,
                 int commandCount);
 
+/* The plug-in for a listing (`lines`, `sessions`, `devices`), loaded as
+ * `info` and `run` load it; null, with the reason printed (a DLL built for
+ * the other machine named as such), when it cannot be. */
+void *loadListedPlugin(const char *path);
+
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */
 int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,

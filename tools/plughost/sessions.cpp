@@ -197,12 +197,10 @@ void printSessionsListing(FILE *out, const SessionsListing *listing) {
 }
 
 int listAudioSessions(const char *path) {
-  char reason[512] = "";
-  void *plugin = hostLoadPlugin(path, reason, sizeof reason);
-  if (!plugin) {
-    fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
+  void *plugin = loadListedPlugin(path);
+  if (!plugin)
     return EXIT_BAD_USE;
-  }
+  char reason[512] = "";
   int status = EXIT_DONE;
   if (hostOpenSessions(plugin, reason, sizeof reason)) {
     static SessionReport reports[LISTED_SESSIONS_MAX];
