@@ -1,7 +1,7 @@
 /*
  * Runs KSTEvent_Execute on every one of the 2^32 command identifiers over
  * the simulated mixer and Core Audio and checks that exactly the
- * identifiers in the rows of plugin/command_table.h reach one of them,
+ * identifiers in the rows of command/command_families.h reach one of them,
  * succeed and tell the clock, and that every other one returns 0 and asks
  * neither anything. Prints the
  * time taken. Not a test: it takes a while.
@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/standin/standin.h"
-#include "plugin/command_table.h"
+#include "command/command_families.h"
 #include "plugin/plugin.h"
+#include "sim/sim.h"
 
 static uint64_t tableIdentifiers(void) {
   uint64_t count = 0;

@@ -28,8 +28,8 @@
 #include <cstring>
 
 #include "mixer/mixer.h"
-#include "platform/standin/standin.h"
 #include "plugin/plugin.h"
+#include "sim/sim.h"
 
 enum {
   STEADY_COMMANDS = 10000,   /* commands counted for the per-command costs */

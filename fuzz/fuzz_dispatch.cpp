@@ -10,7 +10,7 @@
  * of either direction in any state with names of any bytes, the
  * VolComponentType and VolEndpoint settings and the device switches'
  * settings and texts (any bytes), then up to 32 steps, each a
- * command identifier (mostly in or beside a row of plugin/command_table.h)
+ * command identifier (mostly in or beside a row of command/command_families.h)
  * or a change between commands: a mixer, endpoint, session or window call
  * starts or stops failing, the default endpoint changes, the host calls
  * KSTEvent_Init or KSTEvent_Unload.
@@ -26,10 +26,10 @@
  */
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "command/command_families.h"
 #include "fuzz_support.h"
-#include "platform/standin/standin.h"
-#include "plugin/command_table.h"
 #include "plugin/plugin.h"
+#include "sim/sim.h"
 
 static const uint32_t COMPONENT_TYPES[] = {
     0,      1,      2,      3,      4,      5,      6,      7,
@@ -155,7 +155,7 @@ static void checkSwitch(int32_t id, int32_t result) {
   for (AudioFlow flow : {AUDIO_RENDER, AUDIO_CAPTURE}) {
     bool switched = family->action == DEVICE_HEADSET_BY_NAME ||
                     (family->action == DEVICE_NEXT
-                         ? family->amountAtFirst == flow
+                         ? family->argumentAtFirst == flow
                          : (family->action == DEVICE_INPUT_BY_NAME) ==
                                (flow == AUDIO_CAPTURE));
     int device = simEndpointDefaultOf(flow, AUDIO_CONSOLE);

@@ -18,11 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include "command/command_families.h"
 #include "fuzz_support.h"
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
-#include "plugin/command_table.h"
 #include "plugin/plugin.h"
+#include "sim/sim.h"
 
 /* Every key of the command table, with its row: the slots of a number
  * family as "<key>0".."<key>9", a switch by its name. */

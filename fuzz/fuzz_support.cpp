@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "mixer/mixer.h"
-#include "platform/standin/standin.h"
 #include "plugin/settings.h"
+#include "sim/sim.h"
 
 void fuzzFail(const char *condition, const char *file, int line) {
   fprintf(stderr, "%s:%d: check failed: %s\n", file, line, condition);

@@ -1,7 +1,7 @@
 #include "device_switch/device_names.h"
 
+#include "command/command_settings.h"
 #include "platform/platform.h"
-#include "volume_commands/command_settings.h"
 
 /* Upper case to lower case where the letters have case: the names users
  * type are ASCII ("USB"), accented Latin ("Émulation") or full-width

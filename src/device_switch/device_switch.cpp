@@ -111,7 +111,7 @@ static int switchHeld(ComObject enumerator, const FlowSwitch *flow) {
 /* One command's directions and what it asks of each. */
 struct SwitchJob {
   const CommandRequest *request;
-  VolumeOutcome *outcome;
+  CommandOutcome *outcome;
   FlowSwitch flows[2];
   uint32_t flowCount;
   const char *text; /* by name: the settings file's text; null: next */
@@ -131,7 +131,7 @@ static int chooseDevice(ComObject enumerator, SwitchJob *job,
   return flow->chosen >= 0;
 }
 
-static void describeSwitch(const FlowSwitch *flow, VolumeOutcome *outcome) {
+static void describeSwitch(const FlowSwitch *flow, CommandOutcome *outcome) {
   const uint16_t *name = flow->devices[flow->chosen].name;
   uint32_t i = 0;
   for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
@@ -171,14 +171,15 @@ static int switchWithEnumerator(ComObject enumerator, void *context) {
  * makes. */
 static int prepareJob(SwitchJob *job) {
   const CommandRequest *request = job->request;
-  uint32_t slot = (uint32_t)request->amount;
+  uint32_t slot = (uint32_t)request->argument;
   const Settings *settings = request->settings;
   job->flowCount = 1;
   job->text = nullptr;
   switch ((DeviceSwitchAction)request->action) {
   case DEVICE_NEXT:
-    job->flows[0].flow = (AudioFlow)request->amount;
-    return request->amount == AUDIO_RENDER || request->amount == AUDIO_CAPTURE;
+    job->flows[0].flow = (AudioFlow)request->argument;
+    return request->argument == AUDIO_RENDER ||
+           request->argument == AUDIO_CAPTURE;
   case DEVICE_OUTPUT_BY_NAME:
     job->flows[0].flow = AUDIO_RENDER;
     job->text = settingText(settings, SETTING_TEXT_OUTPUT, slot);
@@ -199,7 +200,7 @@ static int prepareJob(SwitchJob *job) {
   return job->text[0] != '\0';
 }
 
-int runDeviceSwitch(const CommandRequest *request, VolumeOutcome *outcome) {
+int runDeviceSwitch(const CommandRequest *request, CommandOutcome *outcome) {
   static SwitchJob job; /* 25 KB: kept off the host thread's stack */
   job.request = request;
   job.outcome = outcome;

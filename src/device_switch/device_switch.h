@@ -14,14 +14,14 @@
 #ifndef VOLUME_DEVICE_SWITCH_H
 #define VOLUME_DEVICE_SWITCH_H
 
-#include "volume_commands/volume_commands.h"
+#include "command/command.h"
 
-/* What a row of the command table asks; the amount says of which. */
+/* What a row of the command table asks; the argument says of which. */
 enum DeviceSwitchAction {
-  DEVICE_NEXT,           /* amount: the AudioFlow */
-  DEVICE_OUTPUT_BY_NAME, /* amount: the slot of its Output text */
-  DEVICE_INPUT_BY_NAME,  /* amount: the slot of its Input text */
-  DEVICE_HEADSET_BY_NAME /* amount: the slot of its Device text */
+  DEVICE_NEXT,           /* argument: the AudioFlow */
+  DEVICE_OUTPUT_BY_NAME, /* argument: the slot of its Output text */
+  DEVICE_INPUT_BY_NAME,  /* argument: the slot of its Input text */
+  DEVICE_HEADSET_BY_NAME /* argument: the slot of its Device text */
 };
 
 /* Runs one switch. 1 only when every write took and the console default,
@@ -30,6 +30,6 @@ enum DeviceSwitchAction {
  * written. No device to choose, no Core Audio (Windows XP), no
  * policy-config class: 0, nothing changed. The outcome names the device
  * (a headset's playback device). */
-int runDeviceSwitch(const CommandRequest *request, VolumeOutcome *outcome);
+int runDeviceSwitch(const CommandRequest *request, CommandOutcome *outcome);
 
 #endif

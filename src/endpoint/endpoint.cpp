@@ -2,6 +2,7 @@
 
 #include "core_audio/core_audio.h"
 #include "mixer/mixer.h"
+#include "volume_commands/volume_commands.h"
 
 /* The context is the endpoint's IAudioEndpointVolume, held. */
 static int readEndpointPercent(void *volume, uint32_t, uint32_t *percent) {
@@ -47,7 +48,7 @@ static const VolumeBackend ENDPOINT_BACKEND = {
     readEndpointPercent, writeEndpointPercent, readEndpointMute,
     writeEndpointMute, endpointMuteHolds};
 
-int runOnEndpoint(const CommandRequest *request, VolumeOutcome *outcome) {
+int runOnEndpoint(const CommandRequest *request, CommandOutcome *outcome) {
   EndpointHold hold;
   ComResult opened = holdDefaultVolume(&hold, AUDIO_RENDER, AUDIO_CONSOLE);
   /* Only a system without Core Audio falls back: there the classic mixer
@@ -59,12 +60,12 @@ int runOnEndpoint(const CommandRequest *request, VolumeOutcome *outcome) {
     return 0;
   VolumeTarget target = {&ENDPOINT_BACKEND, hold.volume, 1, request->settings};
   int result = runVolumeCommand(&target, (VolumeAction)request->action,
-                                request->amount, outcome);
+                                request->argument, outcome);
   releaseHold(&hold);
   return result;
 }
 
-int runOnPlayback(const CommandRequest *request, VolumeOutcome *outcome) {
+int runOnPlayback(const CommandRequest *request, CommandOutcome *outcome) {
   return settingOn(request->settings, SETTING_ENDPOINT)
              ? runOnEndpoint(request, outcome)
              : runOnMixer(request, outcome);

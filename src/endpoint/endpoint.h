@@ -9,17 +9,17 @@
 #ifndef VOLUME_ENDPOINT_H
 #define VOLUME_ENDPOINT_H
 
-#include "volume_commands/volume_commands.h"
+#include "command/command.h"
 
 /* Runs one volume command on the default endpoint. Percent = the master
  * volume scalar × 100, rounded half up, as the volume flyout shows it; a
  * write of n percent sets the scalar n / 100. Where Core Audio is absent
  * the command runs on the classic mixer instead; any other failure fails
  * the command. */
-int runOnEndpoint(const CommandRequest *request, VolumeOutcome *outcome);
+int runOnEndpoint(const CommandRequest *request, CommandOutcome *outcome);
 
 /* The handler of the playback commands: the default endpoint where the
  * settings' VolEndpoint turns it on, the classic mixer otherwise. */
-int runOnPlayback(const CommandRequest *request, VolumeOutcome *outcome);
+int runOnPlayback(const CommandRequest *request, CommandOutcome *outcome);
 
 #endif

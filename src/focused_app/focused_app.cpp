@@ -8,6 +8,7 @@
 #include "core_audio/core_audio.h"
 #include "focused_app/app_sessions.h"
 #include "focused_app/focused_process.h"
+#include "volume_commands/volume_commands.h"
 
 static ComObject sessionVolume(void *context, uint32_t index) {
   return ((const AppSessions *)context)->volumes[index];
@@ -47,7 +48,7 @@ static const VolumeBackend APP_BACKEND = {readSessionPercent,
 
 struct AppCommand {
   const CommandRequest *request;
-  VolumeOutcome *outcome;
+  CommandOutcome *outcome;
   uint32_t process; /* the focused one, looked up once */
 };
 
@@ -65,14 +66,14 @@ static int runOnSessions(ComObject enumerator, void *context) {
   if (found.taken > 0) {
     VolumeTarget target = {&APP_BACKEND, &found, found.taken, nullptr};
     result = runVolumeCommand(&target, (VolumeAction)command->request->action,
-                              command->request->amount, command->outcome) &&
+                              command->request->argument, command->outcome) &&
              found.allTaken;
   }
   releaseSessions(&found);
   return result;
 }
 
-int runOnFocusedApp(const CommandRequest *request, VolumeOutcome *outcome) {
+int runOnFocusedApp(const CommandRequest *request, CommandOutcome *outcome) {
   AppCommand command = {request, outcome, focusedProcess()};
   if (command.process == 0)
     return 0;

@@ -15,7 +15,7 @@
 #ifndef VOLUME_FOCUSED_APP_H
 #define VOLUME_FOCUSED_APP_H
 
-#include "volume_commands/volume_commands.h"
+#include "command/command.h"
 
 /* Runs one command on the focused application's sessions; where the
  * request asks for a description, the outcome names the program (its
@@ -28,6 +28,6 @@
  * could not be read does not count against it. No foreground window, no
  * session, a system older than Windows 7 or without Core Audio: 0, and
  * nothing touched. */
-int runOnFocusedApp(const CommandRequest *request, VolumeOutcome *outcome);
+int runOnFocusedApp(const CommandRequest *request, CommandOutcome *outcome);
 
 #endif

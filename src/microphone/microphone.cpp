@@ -1,6 +1,7 @@
 #include "microphone/microphone.h"
 
 #include "core_audio/core_audio.h"
+#include "volume_commands/volume_commands.h"
 
 enum { ENDPOINT_ID_SIZE = 256, MAX_MICROPHONES = 2 };
 
@@ -105,7 +106,7 @@ static const VolumeBackend MICROPHONE_BACKEND = {
 
 struct MicrophoneCommand {
   const CommandRequest *request;
-  VolumeOutcome *outcome;
+  CommandOutcome *outcome;
 };
 
 /* Every device is tried, so that a device that refuses does not keep the
@@ -123,7 +124,7 @@ static int muteMicrophones(Microphones *found,
   VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count, nullptr};
   const CommandRequest *request = command->request;
   return runVolumeCommand(&target, (VolumeAction)request->action,
-                          request->amount, command->outcome) &&
+                          request->argument, command->outcome) &&
          all;
 }
 
@@ -136,7 +137,7 @@ static int muteWithEnumerator(ComObject enumerator, void *context) {
   return result;
 }
 
-int runOnMicrophones(const CommandRequest *request, VolumeOutcome *outcome) {
+int runOnMicrophones(const CommandRequest *request, CommandOutcome *outcome) {
   MicrophoneCommand command = {request, outcome};
   return withDeviceEnumerator(muteWithEnumerator, &command);
 }

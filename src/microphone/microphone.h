@@ -12,13 +12,13 @@
 #ifndef VOLUME_MICROPHONE_H
 #define VOLUME_MICROPHONE_H
 
-#include "volume_commands/volume_commands.h"
+#include "command/command.h"
 
 /* Runs a mute command (VOLUME_TOGGLE_MUTE or VOLUME_SET_MUTE) on the
  * default recording devices. A toggle takes its new state from the
  * console default. 1 only when every device is in the asked state
  * afterwards. Without Core Audio, or without a recording device: 0, and
  * nothing touched. *outcome holds the asked state. */
-int runOnMicrophones(const CommandRequest *request, VolumeOutcome *outcome);
+int runOnMicrophones(const CommandRequest *request, CommandOutcome *outcome);
 
 #endif

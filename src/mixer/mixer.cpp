@@ -5,6 +5,8 @@
  */
 #include "mixer/mixer.h"
 
+#include "volume_commands/volume_commands.h"
+
 static int32_t componentTypeOf(void *context) {
   return *(const int32_t *)context;
 }
@@ -29,10 +31,10 @@ static const VolumeBackend MIXER_BACKEND = {readMixerPercent, writeMixerPercent,
                                             readSpeakersMute, writeSpeakersMute,
                                             nullptr};
 
-int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome) {
+int runOnMixer(const CommandRequest *request, CommandOutcome *outcome) {
   const Settings *settings = request->settings;
   int32_t componentType = settingValue(settings, SETTING_COMPONENT_TYPE);
   VolumeTarget target = {&MIXER_BACKEND, &componentType, 1, settings};
   return runVolumeCommand(&target, (VolumeAction)request->action,
-                          request->amount, outcome);
+                          request->argument, outcome);
 }

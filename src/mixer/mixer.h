@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
+#include "command/command.h"
 #include "mixer/mixer_handle.h"
 #include "mixer/mute.h"
 #include "mixer/volume.h"
-#include "volume_commands/volume_commands.h"
 
 /* Runs one volume command on the mixer: the volume of the line that the
  * settings' VolComponentType chooses, the mute of the speakers line. */
-int runOnMixer(const CommandRequest *request, VolumeOutcome *outcome);
+int runOnMixer(const CommandRequest *request, CommandOutcome *outcome);
 
 #endif

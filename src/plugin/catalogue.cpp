@@ -1,6 +1,6 @@
 /*
  * The command table, built from the "Command" section of the settings file:
- * the families of plugin/command_table.h in their order, each offered as
+ * the families of command/command_families.h in their order, each offered as
  * its row's key says (e.g. ten step slots "UpDown0".."UpDown9" that each
  * give a volume-up and a volume-down command; "MicMute=1").
  */
@@ -8,11 +8,11 @@
 
 #include <cstring>
 
+#include "command/command_families.h"
+#include "command/texts.h"
 #include "platform/platform.h"
-#include "plugin/command_table.h"
 #include "plugin/heap_string.h"
 #include "plugin/settings.h"
-#include "plugin/texts.h"
 
 enum { EMPTY_SLOT = -1, TEXT_SIZE = 128 };
 

@@ -1,11 +1,11 @@
 /*
  * Routing of command identifiers to their families' handlers, by the rows
- * of plugin/command_table.h.
+ * of command/command_families.h.
  */
 #include "plugin/dispatch.h"
 
+#include "command/command_families.h"
 #include "display/display.h"
-#include "plugin/command_table.h"
 #include "plugin/tray_clock.h"
 
 static_assert((int)DISPLAY_NAME_SIZE == (int)OUTCOME_NAME_SIZE,
@@ -13,7 +13,7 @@ static_assert((int)DISPLAY_NAME_SIZE == (int)OUTCOME_NAME_SIZE,
 
 /* What the display shows after a command took; a display that cannot
  * be shown does not make the command fail. */
-static void showOutcome(DisplaySubject subject, const VolumeOutcome &outcome) {
+static void showOutcome(DisplaySubject subject, const CommandOutcome &outcome) {
   DisplayView view;
   view.subject = subject;
   view.showsLevel = outcome.showsLevel;
@@ -31,9 +31,9 @@ int dispatchCommand(int32_t id, const Settings &settings) {
   int32_t offset = (int32_t)((uint32_t)id - (uint32_t)family->firstId);
   int display = settingOn(&settings, SETTING_DISPLAY);
   CommandRequest request = {
-      family->action, family->amountAtFirst + family->amountPerId * offset,
+      family->action, family->argumentAtFirst + family->argumentPerId * offset,
       &settings, display};
-  VolumeOutcome outcome = {};
+  CommandOutcome outcome = {};
   if (!family->run(&request, &outcome))
     return 0;
   notifyTrayClock();

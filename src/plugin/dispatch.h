@@ -6,12 +6,12 @@
 
 #include <cstdint>
 
-#include "volume_commands/command_settings.h"
+#include "command/command_settings.h"
 
 /* Runs one command with the settings KSTEvent_Init read; 1 on success
  * (and the taskbar clock is told, and the display shows the outcome where
  * the settings ask for it), else 0. An identifier in no row of
- * plugin/command_table.h touches nothing. */
+ * command/command_families.h touches nothing. */
 int dispatchCommand(int32_t commandId, const Settings &settings);
 
 #endif

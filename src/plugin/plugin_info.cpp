@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "command/texts.h"
 #include "platform/platform.h"
 #include "plugin/catalogue.h"
 #include "plugin/heap_string.h"
-#include "plugin/texts.h"
 
 PluginInfo *createPluginInfo(const char *fileName) {
   if (!fileName)

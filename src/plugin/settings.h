@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "volume_commands/command_settings.h"
+#include "command/command_settings.h"
 
 enum { SETTINGS_PATH_SIZE = 260 };
 

@@ -88,7 +88,7 @@ static int changeVolume(const VolumeTarget *target, VolumeAction action,
 }
 
 int runVolumeCommand(const VolumeTarget *target, VolumeAction action,
-                     int32_t amount, VolumeOutcome *outcome) {
+                     int32_t amount, CommandOutcome *outcome) {
   outcome->showsLevel = action == VOLUME_STEP || action == VOLUME_SET;
   switch (action) {
   case VOLUME_TOGGLE_MUTE:

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "volume_commands/command_settings.h"
+#include "command/command.h"
 
 struct VolumeBackend {
   int (*readPercent)(void *context, uint32_t index, uint32_t *percent);
@@ -42,30 +42,6 @@ enum VolumeAction {
   VOLUME_SET_MUTE
 };
 
-enum { OUTCOME_NAME_SIZE = 40 };
-
-/* What a command that took left behind, for the on-screen display. */
-struct VolumeOutcome {
-  uint32_t showsLevel; /* 1: a level was written; 0: a mute state brought */
-  uint32_t percent;    /* the level written */
-  uint32_t muted;      /* the mute state brought */
-  uint16_t name[OUTCOME_NAME_SIZE]; /* what was changed, UTF-16, where the
-                                       command names it; empty: none */
-};
-
-/* One command, decoded from its identifier by its family's row. */
-struct CommandRequest {
-  int32_t action; /* the family's own; a VolumeAction for volume commands */
-  int32_t amount; /* VOLUME_STEP: -100..100; VOLUME_SET: 0..100;
-                     VOLUME_SET_MUTE: 1 mute on, 0 mute off */
-  const Settings *settings; /* read at KSTEvent_Init */
-  int describe; /* the outcome will be shown: name what was changed */
-};
-
-/* Runs one command of a family; on success *outcome says what it left. */
-typedef int (*CommandHandler)(const CommandRequest *request,
-                              VolumeOutcome *outcome);
-
 /* Reads every target's percent, moves the loudest by step, stops at 0 and
  * 100, writes the result to every target; *written is the level. */
 int stepVolume(const VolumeTarget *target, int32_t step, uint32_t *written);
@@ -79,6 +55,6 @@ int setMute(const VolumeTarget *target, uint32_t muted);
  * left. Every target is tried, so that one that refuses does not keep the
  * others where they were; the result says whether all of them took. */
 int runVolumeCommand(const VolumeTarget *target, VolumeAction action,
-                     int32_t amount, VolumeOutcome *outcome);
+                     int32_t amount, CommandOutcome *outcome);
 
 #endif

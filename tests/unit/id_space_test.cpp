@@ -1,13 +1,13 @@
 /*
  * Identifiers around 0 and at both ends of the 32-bit range: exactly those
- * in the rows of plugin/command_table.h reach the mixer or Core Audio (the
+ * in the rows of command/command_families.h reach the mixer or Core Audio (the
  * microphone's, the focused application's) and the clock; every
  * other one returns 0 and touches nothing. (bench/id_space.cpp runs all
  * 2^32 identifiers the same way, outside the test run.)
  */
 #include <climits>
 
-#include "plugin/command_table.h"
+#include "command/command_families.h"
 #include "plugin/plugin.h"
 #include "unit_support.h"
 

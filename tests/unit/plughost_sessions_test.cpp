@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/standin/standin.h"
 #include "plughost/sessions.h"
 #include "plugin/plugin.h"
+#include "sim/sim.h"
 
 namespace {
 

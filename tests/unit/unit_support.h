@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 /* The value test buffers are filled with before a call that must not
  * write them. */

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/command_table.h"
+#include "command/command_families.h"
 #include "plugin_test.h"
 
 class ClockTest : public PluginTest {};

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "command/command_families.h"
 #include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
-#include "plugin/command_table.h"
 
 struct LoadedPlugin {
   const char *path;

@@ -14,8 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "command/command_settings.h"
 #include "hostkit/exports.h"
-#include "volume_commands/command_settings.h"
 
 /* Exit statuses. */
 enum {

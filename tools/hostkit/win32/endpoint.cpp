@@ -16,8 +16,8 @@
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
+#include "command/command_settings.h"
 #include "platform/win32/core_audio_ids.h"
-#include "volume_commands/command_settings.h"
 
 static HRESULT readVolume(IAudioEndpointVolume *volume, EndpointView *view) {
   HRESULT result =

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit/posix/simulated.h"
-#include "platform/standin/standin.h"
+#include "hostkit/posix/sim.h"
 #include "plughost/devices.h"
+#include "sim/sim.h"
 
 static struct {
   decltype(simEndpointName) *name;

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit/posix/simulated.h"
-#include "platform/standin/standin.h"
+#include "hostkit/posix/sim.h"
 #include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
 #include "plugin/settings_path.h"
+#include "sim/sim.h"
 
 void hostPrepareOutput(void) {}
 

@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit/posix/simulated.h"
+#include "hostkit/posix/sim.h"
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
 #include "plughost/lines.h"
+#include "sim/sim.h"
 
 static decltype(&simMixerLineAt) lineAt;
 static decltype(&simMixerLine) firstLineOfType;

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "hostkit/posix/simulated.h"
-#include "platform/standin/standin.h"
+#include "hostkit/posix/sim.h"
 #include "plughost/plughost.h"
+#include "sim/sim.h"
 
 int hostReadMicrophones(void *plugin, MicrophoneView *views, int size) {
   auto defaultOf = kitSimulated<decltype(simEndpointDefaultOf)>(

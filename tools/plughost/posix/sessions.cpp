@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hostkit/posix/simulated.h"
-#include "platform/standin/standin.h"
+#include "hostkit/posix/sim.h"
 #include "plughost/sessions.h"
+#include "sim/sim.h"
 
 static struct {
   decltype(simSessionAt) *sessionAt;

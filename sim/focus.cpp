@@ -8,7 +8,7 @@
 #include <strings.h>
 
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 enum { SIM_MAX_PROCESS_HANDLES = 32 };
 

@@ -5,8 +5,8 @@
  * host program would see nothing. So every control is found in the
  * library by name, this one way.
  */
-#ifndef VOLUME_HOSTKIT_SIMULATED_H
-#define VOLUME_HOSTKIT_SIMULATED_H
+#ifndef VOLUME_HOSTKIT_SIM_H
+#define VOLUME_HOSTKIT_SIM_H
 
 #include "hostkit/exports.h"
 

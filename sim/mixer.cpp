@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 static const uint32_t FIRST_HANDLE = 0xC000;
 static const uint32_t FIRST_LINE_ID = 0xFFFF0000u;

@@ -22,8 +22,8 @@
  *  - a display that keeps the last frame it was given, and a monitor
  *    whose work area and DPI can be set.
  */
-#ifndef VOLUME_STANDIN_H
-#define VOLUME_STANDIN_H
+#ifndef VOLUME_SIM_H
+#define VOLUME_SIM_H
 
 #include <cstdint>
 

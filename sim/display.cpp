@@ -3,7 +3,7 @@
  * it was shown until it is closed.
  */
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 struct SimDisplay {
   DisplayMonitor monitor;

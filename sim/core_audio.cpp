@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 enum SimObjectKind {
   SIM_FREE,       /* never handed out */

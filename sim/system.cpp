@@ -11,7 +11,7 @@
 #include <strings.h>
 
 #include "platform/platform.h"
-#include "platform/standin/standin.h"
+#include "sim/sim.h"
 
 /* ---- Module name ------------------------------------------------------ */
 

@@ -1,0 +1,223 @@
+/*
+ * The command families, one row each, in the order of the host's command
+ * table. A row holds all there is to know of a family: the identifiers
+ * the host hands back to KSTEvent_Execute (fixed numbers), the
+ * [Command] key that offers it, its name and caption, the handler that
+ * runs it and what the display shows of it. The command table
+ * (plugin/catalogue.cpp), dispatch, the display, plughost, the tests, the
+ * benchmark and the fuzzer all read these rows; none keeps a copy.
+ */
+#ifndef VOLUME_COMMAND_FAMILIES_H
+#define VOLUME_COMMAND_FAMILIES_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "command/texts.h"
+#include "device_switch/device_switch.h"
+#include "display/display.h"
+#include "endpoint/endpoint.h"
+#include "focused_app/focused_app.h"
+#include "microphone/microphone.h"
+#include "volume_commands/volume_commands.h"
+
+/* How a family's [Command] key offers its commands. Rows that follow each
+ * other with the same key are offered together: for each number of the
+ * key, every such row's command, in row order. */
+enum CommandKeyKind {
+  KEY_NONE,   /* always offered */
+  KEY_SWITCH, /* "<key>=1" offers it; any other value does not */
+  /* "<key>0".."<key>9", each set to a number 0..COMMAND_RANGE, offers
+   * the command for that number, in slot order */
+  KEY_NUMBER_SLOTS,
+  /* "<key>0".."<key>9", each holding a text, offers the command of that
+   * slot (firstId + slot), its caption with the text for "%s" */
+  KEY_TEXT_SLOTS
+};
+
+enum {
+  COMMAND_RANGE = 100, /* the largest number of a slot */
+  COMMAND_SLOTS = 10   /* slots of a KEY_NUMBER_SLOTS key */
+};
+
+struct CommandFamily {
+  const char *key; /* the [Command] key, or the stem of its slots */
+  CommandKeyKind keyKind;
+  const char *nameFormat;    /* ASCII; "%d" is the slot's number */
+  const char *captionFormat; /* code page 932; "%d" as in the name, "%s"
+                                the slot's text */
+  /* The identifiers, and the command each one is: the handler gets the
+   * action and argumentAtFirst + argumentPerId * (identifier - firstId)
+   * (see CommandRequest: a volume row's amount, a Next row's direction, a
+   * text row's slot). A slot's number n is the command firstId + n. */
+  int32_t firstId, lastId;
+  int32_t action; /* the handler's own; a VolumeAction for volume ones */
+  int32_t argumentAtFirst, argumentPerId;
+  CommandHandler run;
+  DisplaySubject subject; /* what the display names after it took */
+};
+
+/* What a family acts on: the handler that runs its commands and what the
+ * display names after one took. */
+struct CommandTarget {
+  CommandHandler run;
+  DisplaySubject subject;
+};
+
+inline constexpr CommandTarget PLAYBACK = {runOnPlayback, DISPLAY_PLAYBACK};
+inline constexpr CommandTarget MICROPHONES = {runOnMicrophones,
+                                              DISPLAY_MICROPHONE};
+inline constexpr CommandTarget FOCUSED_APP = {runOnFocusedApp,
+                                              DISPLAY_APPLICATION};
+inline constexpr CommandTarget OUTPUT_DEVICE = {runDeviceSwitch,
+                                                DISPLAY_OUTPUT_DEVICE};
+inline constexpr CommandTarget INPUT_DEVICE = {runDeviceSwitch,
+                                               DISPLAY_INPUT_DEVICE};
+inline constexpr CommandTarget HEADSET = {runDeviceSwitch, DISPLAY_HEADSET};
+
+/* The way a step row goes, and the three mute commands. */
+enum StepDirection { STEP_UP = 1, STEP_DOWN = -1 };
+enum MuteCommand { MUTE_TOGGLE, MUTE_ON, MUTE_OFF };
+
+/* One maker per key kind, each naming what a row of its kind holds. */
+
+/* What every row has; the action and its argument are the maker's. */
+constexpr CommandFamily familyRow(const char *key, CommandKeyKind keyKind,
+                                  const char *name, const char *caption,
+                                  int32_t firstId, int32_t lastId,
+                                  CommandTarget target) {
+  CommandFamily row = {};
+  row.key = key;
+  row.keyKind = keyKind;
+  row.nameFormat = name;
+  row.captionFormat = caption;
+  row.firstId = firstId;
+  row.lastId = lastId;
+  row.run = target.run;
+  row.subject = target.subject;
+  return row;
+}
+
+/* "<key>0".."<key>9" = n offers the step of n, up or down: firstId + n. */
+constexpr CommandFamily stepSlots(const char *key, const char *name,
+                                  const char *caption, int32_t firstId,
+                                  StepDirection direction,
+                                  CommandTarget target) {
+  CommandFamily row = familyRow(key, KEY_NUMBER_SLOTS, name, caption, firstId,
+                                firstId + COMMAND_RANGE, target);
+  row.action = VOLUME_STEP;
+  row.argumentPerId = direction; /* the amount: +n or -n */
+  return row;
+}
+
+/* "<key>0".."<key>9" = n offers the level n: firstId + n. */
+constexpr CommandFamily levelSlots(const char *key, const char *name,
+                                   const char *caption, int32_t firstId,
+                                   CommandTarget target) {
+  CommandFamily row = familyRow(key, KEY_NUMBER_SLOTS, name, caption, firstId,
+                                firstId + COMMAND_RANGE, target);
+  row.action = VOLUME_SET;
+  row.argumentPerId = 1; /* the amount: n */
+  return row;
+}
+
+/* A mute command, offered by "<key>=1" or, without a key, always. */
+constexpr CommandFamily muteSwitch(const char *key, const char *name,
+                                   const char *caption, int32_t id,
+                                   MuteCommand mute, CommandTarget target) {
+  CommandFamily row = familyRow(key, key ? KEY_SWITCH : KEY_NONE, name, caption,
+                                id, id, target);
+  row.action = mute == MUTE_TOGGLE ? VOLUME_TOGGLE_MUTE : VOLUME_SET_MUTE;
+  row.argumentAtFirst = mute == MUTE_ON; /* the amount: 1 on, 0 off */
+  return row;
+}
+
+/* "<key>=1" offers the switch to the next device of a direction. */
+constexpr CommandFamily nextDevice(const char *key, const char *name,
+                                   const char *caption, int32_t id,
+                                   AudioFlow direction, CommandTarget target) {
+  CommandFamily row = familyRow(key, KEY_SWITCH, name, caption, id, id, target);
+  row.action = DEVICE_NEXT;
+  row.argumentAtFirst = direction;
+  return row;
+}
+
+/* "<text>0".."<text>9", each holding a device's name, offers the switch
+ * to that device: firstId + slot. */
+constexpr CommandFamily deviceByName(SettingTextId text, const char *name,
+                                     const char *caption, int32_t firstId,
+                                     DeviceSwitchAction action,
+                                     CommandTarget target) {
+  CommandFamily row =
+      familyRow(SETTING_TEXT_ROWS[text].key, KEY_TEXT_SLOTS, name, caption,
+                firstId, firstId + COMMAND_SLOTS - 1, target);
+  row.action = action;
+  row.argumentPerId = 1; /* the slot */
+  return row;
+}
+
+/* The identifiers are fixed: the host keeps them in its key bindings. */
+/* One row a line, in columns. */
+/* clang-format off */
+inline constexpr CommandFamily COMMAND_FAMILIES[] = {
+  stepSlots ("UpDown",       "VolumeUp(%d)",      TEXT_CAPTION_UP,          1000, STEP_UP,     PLAYBACK),
+  stepSlots ("UpDown",       "VolumeDown(%d)",    TEXT_CAPTION_DOWN,        2000, STEP_DOWN,   PLAYBACK),
+  levelSlots("Set",          "Set(%d)",           TEXT_CAPTION_SET,         3000,              PLAYBACK),
+  muteSwitch(nullptr,        "Mute",              TEXT_CAPTION_MUTE,           1, MUTE_TOGGLE, PLAYBACK),
+  muteSwitch("MuteOnOff",    "MuteOn",            TEXT_CAPTION_MUTE_ON,        2, MUTE_ON,     PLAYBACK),
+  muteSwitch("MuteOnOff",    "MuteOff",           TEXT_CAPTION_MUTE_OFF,       3, MUTE_OFF,    PLAYBACK),
+  muteSwitch("MicMute",      "MicMute",           TEXT_CAPTION_MIC_MUTE,      11, MUTE_TOGGLE, MICROPHONES),
+  muteSwitch("MicMuteOnOff", "MicMuteOn",         TEXT_CAPTION_MIC_MUTE_ON,   12, MUTE_ON,     MICROPHONES),
+  muteSwitch("MicMuteOnOff", "MicMuteOff",        TEXT_CAPTION_MIC_MUTE_OFF,  13, MUTE_OFF,    MICROPHONES),
+  stepSlots ("AppUpDown",    "AppVolumeUp(%d)",   TEXT_CAPTION_APP_UP,      4000, STEP_UP,     FOCUSED_APP),
+  stepSlots ("AppUpDown",    "AppVolumeDown(%d)", TEXT_CAPTION_APP_DOWN,    5000, STEP_DOWN,   FOCUSED_APP),
+  levelSlots("AppSet",       "AppSet(%d)",        TEXT_CAPTION_APP_SET,     6000,              FOCUSED_APP),
+  muteSwitch("AppMute",      "AppMute",           TEXT_CAPTION_APP_MUTE,      21, MUTE_TOGGLE, FOCUSED_APP),
+  muteSwitch("AppMuteOnOff", "AppMuteOn",         TEXT_CAPTION_APP_MUTE_ON,   22, MUTE_ON,     FOCUSED_APP),
+  muteSwitch("AppMuteOnOff", "AppMuteOff",        TEXT_CAPTION_APP_MUTE_OFF,  23, MUTE_OFF,    FOCUSED_APP),
+  nextDevice("NextOutput",   "NextOutput",        TEXT_CAPTION_NEXT_OUTPUT,   31, AUDIO_RENDER,  OUTPUT_DEVICE),
+  nextDevice("NextInput",    "NextInput",         TEXT_CAPTION_NEXT_INPUT,    32, AUDIO_CAPTURE, INPUT_DEVICE),
+  deviceByName(SETTING_TEXT_OUTPUT, "OutputDevice(%d)", TEXT_CAPTION_OUTPUT_DEVICE, 7000, DEVICE_OUTPUT_BY_NAME,  OUTPUT_DEVICE),
+  deviceByName(SETTING_TEXT_INPUT,  "InputDevice(%d)",  TEXT_CAPTION_INPUT_DEVICE,  7100, DEVICE_INPUT_BY_NAME,   INPUT_DEVICE),
+  deviceByName(SETTING_TEXT_DEVICE, "Device(%d)",       TEXT_CAPTION_HEADSET,       7200, DEVICE_HEADSET_BY_NAME, HEADSET),
+};
+/* clang-format on */
+
+enum {
+  COMMAND_FAMILY_COUNT = sizeof COMMAND_FAMILIES / sizeof COMMAND_FAMILIES[0]
+};
+
+/* No identifier in two rows, or its meaning would be left to the order
+ * dispatch reads the rows in; a slot's every number has its identifier. */
+constexpr bool commandFamiliesAreSound(void) {
+  for (size_t i = 0; i < COMMAND_FAMILY_COUNT; i++) {
+    const CommandFamily &row = COMMAND_FAMILIES[i];
+    if (row.lastId < row.firstId ||
+        (row.keyKind == KEY_NUMBER_SLOTS &&
+         row.lastId - row.firstId != COMMAND_RANGE) ||
+        (row.keyKind == KEY_TEXT_SLOTS &&
+         row.lastId - row.firstId != COMMAND_SLOTS - 1))
+      return false;
+    for (size_t k = 0; k < i; k++)
+      if (row.firstId <= COMMAND_FAMILIES[k].lastId &&
+          COMMAND_FAMILIES[k].firstId <= row.lastId)
+        return false;
+  }
+  return true;
+}
+static_assert(commandFamiliesAreSound(), "command identifier rows overlap");
+
+/* The row that holds id, or null. In unsigned arithmetic an identifier
+ * below a row's first one is far beyond its last, and nothing overflows. */
+constexpr const CommandFamily *familyOfId(int64_t id) {
+  for (const CommandFamily &row : COMMAND_FAMILIES)
+    if ((uint64_t)(id - row.firstId) <=
+        (uint64_t)((int64_t)row.lastId - row.firstId))
+      return &row;
+  return nullptr;
+}
+
+/* Whether some row holds id. */
+constexpr bool isCommandId(int64_t id) { return familyOfId(id) != nullptr; }
+
+#endif
