@@ -26,6 +26,7 @@
  */
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "command/command_failure.h"
 #include "command/command_families.h"
 #include "fuzz_support.h"
 #include "plugin/plugin.h"
@@ -237,6 +238,17 @@ static void checkLastWrites(void) {
   checkScalarWrites(simSessionLastWrites());
 }
 
+/* A failure says one line, with a reason of its own; a success none. */
+static void checkFailureLine(int32_t result) {
+  FUZZ_CHECK(simDebugLineCount() == (result ? 0u : 1u));
+  const char *line = simDebugLine(0);
+  if (line && (strncmp(line, "volume: ", 8) != 0 ||
+               strstr(line, COMMAND_FAILURES[FAILED_UNSAID].text))) {
+    fprintf(stderr, "said: %s", line);
+    FUZZ_CHECK(!"a reason of its own");
+  }
+}
+
 static void runCommand(int32_t id) {
   simMixerClearCalls();
   simEndpointClearCalls();
@@ -244,8 +256,10 @@ static void runCommand(int32_t id) {
   SimApartment apartment = simComApartment();
   unsigned depth = simComDepth();
   uint32_t sessionCallsBefore = sessionCalls();
+  simDebugReset();
   int32_t result = KSTEvent_Execute(id, 0);
   FUZZ_CHECK(result == 0 || result == 1);
+  checkFailureLine(result);
   FUZZ_CHECK(simTrayClockNotifications() - clockBefore == (unsigned)result);
   if (!isCommandId(id)) {
     FUZZ_CHECK(result == 0);

@@ -20,7 +20,8 @@
  *    (a Store app's frame among them) and the foreground window, any call
  *    of which can be made to fail;
  *  - a display that keeps the last frame it was given, and a monitor
- *    whose work area and DPI can be set.
+ *    whose work area and DPI can be set;
+ *  - debug output that keeps the lines it is given.
  */
 #ifndef VOLUME_SIM_H
 #define VOLUME_SIM_H
@@ -397,6 +398,17 @@ void simHeapPoisonNewBlocks(int byte);
 /* Allocations since the reset, and blocks not yet freed. */
 unsigned long simHeapAllocations(void);
 long simHeapLiveBlocks(void);
+
+/* ---- Debug output ------------------------------------------------------ */
+
+enum { SIM_DEBUG_LINES = 16, SIM_DEBUG_LINE_SIZE = 256 };
+
+/* Forgets every line said. */
+void simDebugReset(void);
+/* Lines OutputDebugStringA was given since the reset (all of them
+ * counted, the first SIM_DEBUG_LINES kept), and the index-th one, or null. */
+unsigned simDebugLineCount(void);
+const char *simDebugLine(unsigned index);
 
 /* ---- Display ----------------------------------------------------------- */
 

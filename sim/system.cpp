@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -66,6 +67,59 @@ uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size) {
   uint32_t units = (uint32_t)((uint16_t *)out - wide);
   wide[units] = 0;
   return units;
+}
+
+/* As WideCharToMultiByte does with the Japanese code page: what CP932
+ * lacks becomes "?", and a cut never splits a character. */
+uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size) {
+  if (size == 0)
+    return 0;
+  iconv_t converter = iconv_open("CP932", "UTF-16LE");
+  uint32_t written = 0;
+  for (uint32_t i = 0; wide[i] != 0 && converter != (iconv_t)-1;) {
+    uint32_t units = (wide[i] & 0xFC00) == 0xD800 && wide[i + 1] != 0 ? 2 : 1;
+    char bytes[8];
+    char *in = (char *)(wide + i), *out = bytes;
+    size_t inLeft = units * sizeof *wide, outLeft = sizeof bytes;
+    if (iconv(converter, &in, &inLeft, &out, &outLeft) == (size_t)-1) {
+      bytes[0] = '?';
+      out = bytes + 1;
+    }
+    uint32_t length = (uint32_t)(out - bytes);
+    if (written + length > size - 1)
+      break;
+    memcpy(text + written, bytes, length);
+    written += length;
+    i += units;
+  }
+  if (converter != (iconv_t)-1)
+    iconv_close(converter);
+  text[written] = '\0';
+  return written;
+}
+
+/* ---- Debug output ------------------------------------------------------ */
+
+static struct {
+  char lines[SIM_DEBUG_LINES][SIM_DEBUG_LINE_SIZE];
+  unsigned count; /* lines said since the reset, kept or not */
+} debugOutput;
+
+void platformDebugOutput(const char *line) {
+  if (debugOutput.count < SIM_DEBUG_LINES)
+    snprintf(debugOutput.lines[debugOutput.count], SIM_DEBUG_LINE_SIZE, "%s",
+             line);
+  debugOutput.count++;
+}
+
+void simDebugReset(void) { debugOutput.count = 0; }
+
+unsigned simDebugLineCount(void) { return debugOutput.count; }
+
+const char *simDebugLine(unsigned index) {
+  return index < debugOutput.count && index < SIM_DEBUG_LINES
+             ? debugOutput.lines[index]
+             : nullptr;
 }
 
 /* ---- Heap ------------------------------------------------------------- */

@@ -140,21 +140,28 @@ void releaseHold(EndpointHold *hold) {
 
 int withDeviceEnumerator(EnumeratorWork work, void *context) {
   ComApartment apartment;
-  if (!comSucceeded(enterCom(&apartment)))
+  if (!comTook(enterCom(&apartment), FAILED_CORE_AUDIO))
     return 0;
   int result = 0;
   ComObject enumerator = nullptr;
-  if (comSucceeded(createDeviceEnumerator(&enumerator))) {
+  ComResult created = createDeviceEnumerator(&enumerator);
+  if (comSucceeded(created)) {
     result = work(enumerator, context);
     platformComRelease(enumerator);
+  } else {
+    comTook(created, (uint32_t)created == COM_CLASS_NOT_REGISTERED
+                         ? FAILED_NO_CORE_AUDIO
+                         : FAILED_CORE_AUDIO);
   }
   leaveCom(&apartment);
   return result;
 }
 
 int percentFromScalar(float scalar, uint32_t *percent) {
-  if (!(scalar == scalar))
+  if (!(scalar == scalar)) {
+    commandFails(FAILED_NOT_A_LEVEL, nullptr, 0);
     return 0;
+  }
   double hundredths = (double)scalar * 100.0 + 0.5;
   if (hundredths < 0.0)
     hundredths = 0.0;

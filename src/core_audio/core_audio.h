@@ -8,10 +8,27 @@
 #ifndef VOLUME_CORE_AUDIO_H
 #define VOLUME_CORE_AUDIO_H
 
+#include "command/command_failure.h"
 #include "platform/platform.h"
 
 /* The one place where an HRESULT becomes the plug-in's success flag. */
 static inline int comSucceeded(ComResult result) { return result >= 0; }
+
+/* The same, saying why the command fails where COM refused. */
+static inline int comTook(ComResult result, CommandFailure why) {
+  if (comSucceeded(result))
+    return 1;
+  commandFails(why, nullptr, (uint32_t)result);
+  return 0;
+}
+
+/* The reason for a default device that cannot be reached: there is none
+ * (E_NOTFOUND), or Core Audio refused. */
+static inline CommandFailure unreachedDevice(ComResult result, AudioFlow flow) {
+  return (uint32_t)result == COM_E_NOT_FOUND
+             ? forFlow(FAILED_NO_DEFAULT_PLAYBACK, flow)
+             : FAILED_CORE_AUDIO;
+}
 
 /* A command's use of COM on the calling thread. */
 struct ComApartment {
@@ -64,7 +81,8 @@ typedef int (*EnumeratorWork)(ComObject enumerator, void *context);
 /* The skeleton of a command that looks at the devices: enters COM,
  * creates the enumerator, runs work with it, releases the enumerator and
  * leaves COM as it found it. 0 when COM or the enumerator cannot be had,
- * with nothing touched; otherwise what work returned. */
+ * with nothing touched and the reason given; otherwise what work
+ * returned. */
 int withDeviceEnumerator(EnumeratorWork work, void *context);
 
 /* A master volume scalar as a whole percent: × 100, rounded half up, as

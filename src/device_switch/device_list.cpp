@@ -43,9 +43,10 @@ int listDevices(ComObject enumerator, FlowSwitch *flow, int withNames) {
   ComObject devices = nullptr;
   uint32_t count = 0;
   flow->count = 0;
-  if (!comSucceeded(enumerateEndpoints(enumerator, flow->flow, &devices)))
+  CommandFailure unlisted = forFlow(FAILED_PLAYBACK_UNLISTED, flow->flow);
+  if (!comTook(enumerateEndpoints(enumerator, flow->flow, &devices), unlisted))
     return 0;
-  int listed = comSucceeded(platformEndpointCount(devices, &count));
+  int listed = comTook(platformEndpointCount(devices, &count), unlisted);
   for (uint32_t i = 0; listed && i < count && flow->count < MAX_DEVICES; i++)
     addDevice(devices, i, flow, withNames);
   platformComRelease(devices);
@@ -59,9 +60,10 @@ int defaultId(ComObject enumerator, AudioFlow flow, AudioRole role,
   ComResult result = findDefaultEndpoint(enumerator, flow, role, &device);
   if ((uint32_t)result == COM_E_NOT_FOUND)
     return 1;
-  if (!comSucceeded(result))
+  if (!comTook(result, FAILED_CORE_AUDIO))
     return 0;
-  int read = comSucceeded(platformEndpointId(device, id, DEVICE_ID_SIZE));
+  int read = comTook(platformEndpointId(device, id, DEVICE_ID_SIZE),
+                     FAILED_CORE_AUDIO);
   platformComRelease(device);
   if (!read)
     id[0] = 0;

@@ -87,15 +87,19 @@ static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
                       const RoleWrites *writes) {
   if (writes->count > 0 && !hold->policy) {
     ComResult made = platformCreatePolicyConfig(&hold->policy, &hold->variant);
-    if (!comSucceeded(receivedObject(made, hold->policy))) {
+    made = receivedObject(made, hold->policy);
+    if (!comTook(made, (uint32_t)made == COM_CLASS_NOT_REGISTERED
+                           ? FAILED_NO_POLICY_CONFIG
+                           : FAILED_POLICY_CONFIG)) {
       hold->policy = nullptr;
       return 0;
     }
   }
   const uint16_t *id = flow->devices[flow->chosen].id;
   for (uint32_t i = 0; i < writes->count; i++)
-    if (!comSucceeded(platformSetDefaultEndpoint(hold->policy, hold->variant,
-                                                 id, writes->roles[i])))
+    if (!comTook(platformSetDefaultEndpoint(hold->policy, hold->variant, id,
+                                            writes->roles[i]),
+                 FAILED_SWITCH_REFUSED))
       return 0;
   return 1;
 }
@@ -104,8 +108,12 @@ static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
  * afresh, is the chosen device. */
 static int switchHeld(ComObject enumerator, const FlowSwitch *flow) {
   uint16_t id[DEVICE_ID_SIZE];
-  return defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id) &&
-         sameId(id, flow->devices[flow->chosen].id);
+  if (!defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id))
+    return 0;
+  if (sameId(id, flow->devices[flow->chosen].id))
+    return 1;
+  commandFails(FAILED_SWITCH_NOT_SHOWN, nullptr, 0);
+  return 0;
 }
 
 /* One command's directions and what it asks of each. */
@@ -128,7 +136,12 @@ static int chooseDevice(ComObject enumerator, SwitchJob *job,
     return 0;
   flow->chosen =
       job->text ? deviceNamed(flow, job->text) : nextDevice(flow, settings);
-  return flow->chosen >= 0;
+  if (flow->chosen >= 0)
+    return 1;
+  commandFails(job->text ? forFlow(FAILED_NO_PLAYBACK_NAMED, flow->flow)
+                         : forFlow(FAILED_NO_ACTIVE_PLAYBACK, flow->flow),
+               job->text, 0);
+  return 0;
 }
 
 static void describeSwitch(const FlowSwitch *flow, CommandOutcome *outcome) {
@@ -197,7 +210,10 @@ static int prepareJob(SwitchJob *job) {
   default:
     return 0;
   }
-  return job->text[0] != '\0';
+  if (job->text[0] != '\0')
+    return 1;
+  commandFails(FAILED_EMPTY_SLOT, nullptr, 0);
+  return 0;
 }
 
 int runDeviceSwitch(const CommandRequest *request, CommandOutcome *outcome) {

@@ -7,25 +7,27 @@
 /* The context is the endpoint's IAudioEndpointVolume, held. */
 static int readEndpointPercent(void *volume, uint32_t, uint32_t *percent) {
   float scalar = 0.0f;
-  if (!comSucceeded(platformGetVolumeScalar(volume, &scalar)))
+  if (!comTook(platformGetVolumeScalar(volume, &scalar), FAILED_DEVICE_REFUSED))
     return 0;
   return percentFromScalar(scalar, percent);
 }
 
 static int writeEndpointPercent(void *volume, uint32_t, uint32_t percent) {
-  return comSucceeded(platformSetVolumeScalar(volume, (float)percent / 100.0f));
+  return comTook(platformSetVolumeScalar(volume, (float)percent / 100.0f),
+                 FAILED_DEVICE_REFUSED);
 }
 
 static int readEndpointMute(void *volume, uint32_t, uint32_t *muted) {
   int32_t value = 0;
-  if (!comSucceeded(platformGetVolumeMute(volume, &value)))
+  if (!comTook(platformGetVolumeMute(volume, &value), FAILED_DEVICE_REFUSED))
     return 0;
   *muted = (uint32_t)value;
   return 1;
 }
 
 static int writeEndpointMute(void *volume, uint32_t, uint32_t muted) {
-  return comSucceeded(platformSetVolumeMute(volume, muted ? 1 : 0));
+  return comTook(platformSetVolumeMute(volume, muted ? 1 : 0),
+                 FAILED_DEVICE_REFUSED);
 }
 
 /* The mute belongs to the endpoint, so a second look at it shows the
@@ -41,6 +43,8 @@ static int endpointMuteHolds(void *, uint32_t, uint32_t muted) {
   int other = comSucceeded(platformGetVolumeMute(check.volume, &seen)) &&
               (seen != 0) != (muted != 0);
   releaseHold(&check);
+  if (other)
+    commandFails(FAILED_MUTE_DID_NOT_HOLD, nullptr, 0);
   return !other;
 }
 
@@ -56,7 +60,7 @@ int runOnEndpoint(const CommandRequest *request, CommandOutcome *outcome) {
    * nothing but the host's own sounds, so a failure there is a failure. */
   if ((uint32_t)opened == COM_CLASS_NOT_REGISTERED)
     return runOnMixer(request, outcome);
-  if (!comSucceeded(opened))
+  if (!comTook(opened, unreachedDevice(opened, AUDIO_RENDER)))
     return 0;
   VolumeTarget target = {&ENDPOINT_BACKEND, hold.volume, 1, request->settings};
   int result = runVolumeCommand(&target, (VolumeAction)request->action,

@@ -102,8 +102,8 @@ static int runsFile(AppSessions *found, uint32_t at, const uint16_t *file) {
 
 static void take(AppSessions *found, SessionEntry *entry) {
   ComObject volume = nullptr;
-  if (comSucceeded(
-          querySession(entry->control, SESSION_SIMPLE_VOLUME, &volume)))
+  if (comTook(querySession(entry->control, SESSION_SIMPLE_VOLUME, &volume),
+              FAILED_SESSION_REFUSED))
     found->volumes[found->taken++] = volume;
   else
     found->allTaken = 0;

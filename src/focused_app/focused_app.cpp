@@ -17,29 +17,32 @@ static ComObject sessionVolume(void *context, uint32_t index) {
 static int readSessionPercent(void *context, uint32_t index,
                               uint32_t *percent) {
   float scalar = 0.0f;
-  return comSucceeded(platformSessionGetVolume(sessionVolume(context, index),
-                                               &scalar)) &&
+  return comTook(
+             platformSessionGetVolume(sessionVolume(context, index), &scalar),
+             FAILED_SESSION_REFUSED) &&
          percentFromScalar(scalar, percent);
 }
 
 static int writeSessionPercent(void *context, uint32_t index,
                                uint32_t percent) {
-  return comSucceeded(platformSessionSetVolume(sessionVolume(context, index),
-                                               (float)percent / 100.0f));
+  return comTook(platformSessionSetVolume(sessionVolume(context, index),
+                                          (float)percent / 100.0f),
+                 FAILED_SESSION_REFUSED);
 }
 
 static int readSessionMute(void *context, uint32_t index, uint32_t *muted) {
   int32_t value = 0;
-  if (!comSucceeded(
-          platformSessionGetMute(sessionVolume(context, index), &value)))
+  if (!comTook(platformSessionGetMute(sessionVolume(context, index), &value),
+               FAILED_SESSION_REFUSED))
     return 0;
   *muted = value != 0;
   return 1;
 }
 
 static int writeSessionMute(void *context, uint32_t index, uint32_t muted) {
-  return comSucceeded(
-      platformSessionSetMute(sessionVolume(context, index), muted ? 1 : 0));
+  return comTook(
+      platformSessionSetMute(sessionVolume(context, index), muted ? 1 : 0),
+      FAILED_SESSION_REFUSED);
 }
 
 static const VolumeBackend APP_BACKEND = {readSessionPercent,
@@ -63,7 +66,9 @@ static int runOnSessions(ComObject enumerator, void *context) {
   /* What could not be read elsewhere does not matter once the
    * application is found; a session of its that was not changed does. */
   int result = 0;
-  if (found.taken > 0) {
+  if (found.taken == 0) {
+    commandFails(FAILED_NO_FOREGROUND_SESSION, nullptr, command->process);
+  } else {
     VolumeTarget target = {&APP_BACKEND, &found, found.taken, nullptr};
     result = runVolumeCommand(&target, (VolumeAction)command->request->action,
                               command->request->argument, command->outcome) &&
@@ -75,8 +80,10 @@ static int runOnSessions(ComObject enumerator, void *context) {
 
 int runOnFocusedApp(const CommandRequest *request, CommandOutcome *outcome) {
   AppCommand command = {request, outcome, focusedProcess()};
-  if (command.process == 0)
+  if (command.process == 0) {
+    commandFails(FAILED_NO_FOREGROUND, nullptr, 0);
     return 0;
+  }
   int result = withDeviceEnumerator(runOnSessions, &command);
   if (result && request->describe)
     processName(command.process, outcome->name, OUTCOME_NAME_SIZE);

@@ -36,13 +36,15 @@ static ComResult findMicrophones(ComObject enumerator, Microphones *found) {
   ComObject device = nullptr;
   ComResult result =
       findDefaultEndpoint(enumerator, AUDIO_CAPTURE, AUDIO_CONSOLE, &device);
-  if (!comSucceeded(result))
+  if (!comTook(result, unreachedDevice(result, AUDIO_CAPTURE)))
     return result;
   found->devices[found->count++] = device;
   result = findDefaultEndpoint(enumerator, AUDIO_CAPTURE, AUDIO_COMMUNICATIONS,
                                &device);
   if (!comSucceeded(result)) {
     found->complete = (uint32_t)result == COM_E_NOT_FOUND;
+    if (!found->complete)
+      commandFails(FAILED_COMMUNICATIONS_UNREACHED, nullptr, (uint32_t)result);
     return 0;
   }
   if (sameEndpoint(found->devices[0], device))
@@ -74,7 +76,8 @@ static int noWrite(void *, uint32_t, uint32_t) { return 0; }
 static int readMicrophoneMute(void *context, uint32_t index, uint32_t *muted) {
   ComObject volume = volumeOf(context, index);
   int32_t value = 0;
-  if (!volume || !comSucceeded(platformGetVolumeMute(volume, &value)))
+  if (!volume ||
+      !comTook(platformGetVolumeMute(volume, &value), FAILED_DEVICE_REFUSED))
     return 0;
   *muted = value != 0;
   return 1;
@@ -82,7 +85,8 @@ static int readMicrophoneMute(void *context, uint32_t index, uint32_t *muted) {
 
 static int writeMicrophoneMute(void *context, uint32_t index, uint32_t muted) {
   ComObject volume = volumeOf(context, index);
-  return volume && comSucceeded(platformSetVolumeMute(volume, muted ? 1 : 0));
+  return volume && comTook(platformSetVolumeMute(volume, muted ? 1 : 0),
+                           FAILED_DEVICE_REFUSED);
 }
 
 /* Whether a device, looked at through a fresh interface, shows the state
@@ -97,6 +101,8 @@ static int microphoneMuteHolds(void *context, uint32_t index, uint32_t muted) {
   int other = comSucceeded(platformGetVolumeMute(volume, &seen)) &&
               (seen != 0) != (muted != 0);
   platformComRelease(volume);
+  if (other)
+    commandFails(FAILED_MUTE_DID_NOT_HOLD, nullptr, 0);
   return !other;
 }
 
@@ -116,8 +122,9 @@ static int muteMicrophones(Microphones *found,
                            const MicrophoneCommand *command) {
   int all = found->complete;
   for (uint32_t i = 0; i < found->count; i++)
-    if (!comSucceeded(activateInterface(
-            found->devices[i], AUDIO_ENDPOINT_VOLUME, &found->volumes[i])))
+    if (!comTook(activateInterface(found->devices[i], AUDIO_ENDPOINT_VOLUME,
+                                   &found->volumes[i]),
+                 FAILED_DEVICE_REFUSED))
       all = 0;
   if (!found->volumes[0])
     return 0;

@@ -9,12 +9,13 @@ int openMixer(void) {
   if (mixerState.handle != 0)
     return 1;
   MixerHandle handle = 0;
-  if (!mixerSucceeded(platformMixerOpen(&handle)))
+  if (!mixerTook(platformMixerOpen(&handle), FAILED_MIXER_OPEN))
     return 0;
   /* Kept even when the capability query fails: the device is open, and
    * the next command goes on from there instead of opening it again. */
   mixerState.handle = handle;
-  return mixerSucceeded(platformMixerGetCaps(handle, &mixerState.caps));
+  return mixerTook(platformMixerGetCaps(handle, &mixerState.caps),
+                   FAILED_MIXER_OPEN);
 }
 
 int findLineControl(uint32_t componentType, uint32_t controlType,
@@ -22,10 +23,15 @@ int findLineControl(uint32_t componentType, uint32_t controlType,
   if (!openMixer())
     return 0;
   MixerHandle handle = mixerState.handle;
-  if (!mixerSucceeded(platformMixerFindLine(handle, componentType, line)))
+  int mute = controlType == MIXER_CONTROL_MUTE;
+  MixerResult found = platformMixerFindLine(handle, componentType, line);
+  if (!mixerSucceeded(found)) {
+    commandFails(mute ? FAILED_MIXER_NO_SPEAKERS : FAILED_MIXER_NO_LINE,
+                 nullptr, componentType);
     return 0;
-  return mixerSucceeded(
-      platformMixerFindControl(handle, line->lineId, controlType, control));
+  }
+  found = platformMixerFindControl(handle, line->lineId, controlType, control);
+  return mixerTook(found, mute ? FAILED_MIXER_NO_MUTE : FAILED_MIXER_NO_VOLUME);
 }
 
 void releaseMixer(void) {

@@ -7,6 +7,7 @@
 #ifndef VOLUME_MIXER_HANDLE_H
 #define VOLUME_MIXER_HANDLE_H
 
+#include "command/command_failure.h"
 #include "platform/platform.h"
 
 static const uint32_t MAX_CHANNELS = 10;
@@ -36,6 +37,14 @@ extern MixerState mixerState;
 
 /* 1 for MMSYSERR_NOERROR, 0 for every error code. */
 static inline int mixerSucceeded(MixerResult result) { return result == 0; }
+
+/* The same, saying why the command fails where the mixer refused. */
+static inline int mixerTook(MixerResult result, CommandFailure why) {
+  if (mixerSucceeded(result))
+    return 1;
+  commandFails(why, nullptr, result);
+  return 0;
+}
 
 /* Opens the mixer if need be, then finds the first line of a component
  * type and that line's control of a control type. */

@@ -28,6 +28,7 @@ int readMixerMute(uint32_t *value) {
 int writeMixerMute(uint32_t value) {
   if (!discoverMuteControl())
     return 0;
-  return mixerSucceeded(
-      platformMixerWrite(mixerState.handle, &mixerState.mute, 1, &value));
+  return mixerTook(
+      platformMixerWrite(mixerState.handle, &mixerState.mute, 1, &value),
+      FAILED_MIXER_REFUSED);
 }

@@ -51,8 +51,12 @@ static int fillUnreportedValues(const MixerControl *control, uint32_t channels,
 int readMixerValues(const MixerControl *control, uint32_t channels,
                     uint32_t *values) {
   markUnreportedValues(control, channels, values);
-  if (!mixerSucceeded(
-          platformMixerRead(mixerState.handle, control, channels, values)))
+  if (!mixerTook(
+          platformMixerRead(mixerState.handle, control, channels, values),
+          FAILED_MIXER_REFUSED))
     return 0;
-  return fillUnreportedValues(control, channels, values);
+  if (fillUnreportedValues(control, channels, values))
+    return 1;
+  commandFails(FAILED_MIXER_UNREPORTED, nullptr, 0);
+  return 0;
 }

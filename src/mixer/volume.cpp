@@ -19,8 +19,10 @@ static int discoverVolumeControl(int32_t componentTypeSetting) {
                        MIXER_CONTROL_VOLUME, &line, &control))
     return 0;
   /* Bounds the wrong way round leave no level that could be written. */
-  if (control.maximum < control.minimum)
+  if (control.maximum < control.minimum) {
+    commandFails(FAILED_MIXER_UNUSABLE, nullptr, 0);
     return 0;
+  }
   state.channels = line.channels < MAX_CHANNELS ? line.channels : MAX_CHANNELS;
   state.volume = control;
   for (uint32_t i = 0; i < MAX_CHANNELS; i++)
@@ -45,8 +47,10 @@ int readVolumePercent(int32_t componentTypeSetting, uint32_t *percent) {
   if (!readLevels(1, &value))
     return 0;
   uint64_t range = volumeRange();
-  if (range == 0)
-    return 0; /* a control without a range has no percent */
+  if (range == 0) { /* a control without a range has no percent */
+    commandFails(FAILED_MIXER_UNUSABLE, nullptr, 0);
+    return 0;
+  }
   /* Rounds to the nearest percent, halves up. 64-bit, so that no bounds
    * wrap; for bounds up to 65535 this is the 32-bit result exactly. */
   *percent = (uint32_t)(((range >> 1) + (uint64_t)value * 100 -
@@ -68,8 +72,10 @@ int writeVolumePercent(int32_t componentTypeSetting, uint32_t percent) {
     return 0;
   MixerState &state = mixerState;
   uint32_t channels = state.channels;
-  if (channels == 0)
-    return 0; /* nothing to write to */
+  if (channels == 0) { /* nothing to write to */
+    commandFails(FAILED_MIXER_UNUSABLE, nullptr, 0);
+    return 0;
+  }
   uint32_t levels[MAX_CHANNELS];
   if (!readLevels(channels, levels))
     return 0;
@@ -90,6 +96,7 @@ int writeVolumePercent(int32_t componentTypeSetting, uint32_t percent) {
     levels[i] =
         (uint32_t)(level < state.volume.minimum ? state.volume.minimum : level);
   }
-  return mixerSucceeded(
-      platformMixerWrite(state.handle, &state.volume, channels, levels));
+  return mixerTook(
+      platformMixerWrite(state.handle, &state.volume, channels, levels),
+      FAILED_MIXER_REFUSED);
 }

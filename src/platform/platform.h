@@ -255,6 +255,16 @@ uint32_t platformProfileString(const char *section, const char *key,
  * units written, 0 when it cannot be converted. */
 uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size);
 
+/* WideCharToMultiByte(CP_ACP): UTF-16 as text of the ANSI code page, cut
+ * to size - 1 bytes without splitting a character and zero-terminated;
+ * the bytes written. A character the code page lacks becomes its default
+ * character ("?"). */
+uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size);
+
+/* OutputDebugStringA: one line for a debugger or a debug-output viewer;
+ * nothing happens where neither listens. */
+void platformDebugOutput(const char *line);
+
 /* GetModuleFileNameA: the length copied; 0 on failure and `size` when the
  * name was cut short. */
 uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size);

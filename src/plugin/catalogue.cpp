@@ -11,64 +11,25 @@
 #include "command/command_families.h"
 #include "command/texts.h"
 #include "platform/platform.h"
+#include "plugin/command_text.h"
 #include "plugin/heap_string.h"
 #include "plugin/settings.h"
 
-enum { EMPTY_SLOT = -1, TEXT_SIZE = 128 };
+enum { EMPTY_SLOT = -1 };
 
 /* Host words given to every command. */
 static const uint32_t HOST_WORDS[5] = {0, 0xFFFFFFFFu, 4, 0, 0};
 
-/* Writes format into out with its "%s", if any, replaced by text (at
- * most SETTING_TEXT_SIZE - 1 bytes: the format and the text fit) ... */
-static void formatWithText(char out[TEXT_SIZE], const char *format,
-                           const char *text) {
-  const char *mark = strstr(format, "%s");
-  if (!mark) {
-    strcpy(out, format);
-    return;
-  }
-  size_t head = (size_t)(mark - format), length = strlen(text);
-  memcpy(out, format, head);
-  memcpy(out + head, text, length);
-  strcpy(out + head + length, mark + 2);
-}
-
-/* ... and its "%d", if any, by value in signed decimal, as sprintf would,
- * without pulling in the C library's printf family. */
-static void formatWithNumber(char out[TEXT_SIZE], const char *format,
-                             int32_t value, const char *text) {
-  const char *mark = strstr(format, "%d");
-  if (!mark) {
-    formatWithText(out, format, text);
-    return;
-  }
-  char digits[12];
-  int count = 0;
-  uint32_t magnitude = value < 0 ? 0u - (uint32_t)value : (uint32_t)value;
-  do {
-    digits[count++] = (char)('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0)
-    digits[count++] = '-';
-  size_t head = (size_t)(mark - format);
-  memcpy(out, format, head);
-  char *at = out + head;
-  while (count > 0)
-    *at++ = digits[--count];
-  strcpy(at, mark + 2);
-}
-
-static_assert(sizeof TEXT_CAPTION_HEADSET + SETTING_TEXT_SIZE <= TEXT_SIZE,
+static_assert(sizeof TEXT_CAPTION_HEADSET + SETTING_TEXT_SIZE <=
+                  COMMAND_TEXT_SIZE,
               "a caption with the longest text fits");
 
 static void fillCommand(CommandInfo *command, const CommandFamily &family,
                         int32_t value, const char *slotText) {
-  char text[TEXT_SIZE];
-  formatWithNumber(text, family.nameFormat, value, slotText);
+  char text[COMMAND_TEXT_SIZE];
+  formatCommandText(text, family.nameFormat, value, slotText);
   command->name = copyString(text);
-  formatWithNumber(text, family.captionFormat, value, slotText);
+  formatCommandText(text, family.captionFormat, value, slotText);
   command->caption = copyString(text);
   int32_t commandId = family.firstId + value;
   command->commandId = commandId;

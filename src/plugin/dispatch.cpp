@@ -4,8 +4,11 @@
  */
 #include "plugin/dispatch.h"
 
+#include "command/command_failure.h"
 #include "command/command_families.h"
 #include "display/display.h"
+#include "platform/platform.h"
+#include "plugin/command_text.h"
 #include "plugin/tray_clock.h"
 
 static_assert((int)DISPLAY_NAME_SIZE == (int)OUTCOME_NAME_SIZE,
@@ -24,18 +27,46 @@ static void showOutcome(DisplaySubject subject, const CommandOutcome &outcome) {
   showDisplay(&view);
 }
 
-int dispatchCommand(int32_t id, const Settings &settings) {
-  const CommandFamily *family = familyOfId(id);
+enum { DEBUG_LINE_SIZE = 256 };
+
+/* One line on the debugger's channel for a command that failed:
+ * "volume: <its name>: <why>" (an identifier in no row by its number). */
+static void sayWhy(int32_t id, const CommandFamily *family) {
   if (!family)
+    commandFails(FAILED_UNKNOWN_ID, nullptr, 0);
+  char name[COMMAND_TEXT_SIZE], line[DEBUG_LINE_SIZE];
+  formatCommandText(
+      name, family ? family->nameFormat : "%d",
+      family ? (int32_t)((uint32_t)id - (uint32_t)family->firstId) : id, "");
+  formatCommandText(line, "volume: %s: ", 0, name);
+  uint32_t length = 0;
+  while (line[length] != '\0')
+    length++;
+  describeCommandFailure(line + length, DEBUG_LINE_SIZE - 1 - length);
+  while (line[length] != '\0')
+    length++;
+  line[length] = '\n';
+  line[length + 1] = '\0';
+  platformDebugOutput(line);
+}
+
+int dispatchCommand(int32_t id, const Settings &settings) {
+  forgetCommandFailure();
+  const CommandFamily *family = familyOfId(id);
+  if (!family) {
+    sayWhy(id, nullptr);
     return 0;
+  }
   int32_t offset = (int32_t)((uint32_t)id - (uint32_t)family->firstId);
   int display = settingOn(&settings, SETTING_DISPLAY);
   CommandRequest request = {
       family->action, family->argumentAtFirst + family->argumentPerId * offset,
       &settings, display};
   CommandOutcome outcome = {};
-  if (!family->run(&request, &outcome))
+  if (!family->run(&request, &outcome)) {
+    sayWhy(id, family);
     return 0;
+  }
   notifyTrayClock();
   if (display)
     showOutcome(family->subject, outcome);

@@ -47,6 +47,30 @@ uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size) {
   return units;
 }
 
+uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size) {
+  if (size == 0)
+    return 0;
+  text[0] = '\0';
+  uint32_t units = 0;
+  while (wide[units] != 0)
+    units++;
+  /* Fewer units each time, until the text fits: a cut never falls inside
+   * a double-byte character, and a pair of surrogates goes as one. */
+  while (units > 0) {
+    int written = WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)wide,
+                                      (int)units, text, (int)size - 1,
+                                      nullptr, nullptr);
+    if (written > 0) {
+      text[written] = '\0';
+      return (uint32_t)written;
+    }
+    units -= units > 1 && (wide[units - 1] & 0xFC00) == 0xDC00 ? 2 : 1;
+  }
+  return 0;
+}
+
+void platformDebugOutput(const char *line) { OutputDebugStringA(line); }
+
 uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size) {
   return GetModuleFileNameA((HMODULE)module, buffer, size);
 }
