@@ -242,8 +242,12 @@ static void checkLastWrites(void) {
 static void checkFailureLine(int32_t result) {
   FUZZ_CHECK(simDebugLineCount() == (result ? 0u : 1u));
   const char *line = simDebugLine(0);
-  if (line && (strncmp(line, "volume: ", 8) != 0 ||
-               strstr(line, COMMAND_FAILURES[FAILED_UNSAID].text))) {
+  if (!line)
+    return;
+  const char *unsaid = COMMAND_FAILURES[FAILED_UNSAID].text;
+  size_t length = strlen(line), tail = strlen(unsaid) + 1;
+  if (strncmp(line, "volume: ", 8) != 0 || line[length - 1] != '\n' ||
+      (length > tail && strncmp(line + length - tail, unsaid, tail - 1) == 0)) {
     fprintf(stderr, "said: %s", line);
     FUZZ_CHECK(!"a reason of its own");
   }

@@ -27,9 +27,9 @@ struct CommandRequest {
                      command, a DeviceSwitchAction for a switch */
   /* What the action is given. A volume command's amount: VOLUME_STEP
    * -100..100, VOLUME_SET 0..100, VOLUME_SET_MUTE 1 mute on and 0 mute
-   * off. A switch's direction (an AudioFlow) for Next, else the slot of
-   * its settings text. */
+   * off. A Next switch's direction (an AudioFlow). */
   int32_t argument;
+  uint32_t slot; /* a text row's: which of its settings texts, 0..9 */
   const Settings *settings; /* read at KSTEvent_Init */
   int describe; /* the outcome will be shown: name what was changed */
 };

@@ -19,12 +19,13 @@
 #include "endpoint/endpoint.h"
 #include "focused_app/focused_app.h"
 #include "microphone/microphone.h"
+#include "named_device/named_device.h"
 #include "volume_commands/volume_commands.h"
 
 /* How a family's [Command] key offers its commands. Rows that follow each
  * other with the same key are offered together: for each number of the
  * key, every such row's command, in row order. */
-enum CommandKeyKind {
+enum CommandKeyKind : uint8_t {
   KEY_NONE,   /* always offered */
   KEY_SWITCH, /* "<key>=1" offers it; any other value does not */
   /* "<key>0".."<key>9", each set to a number 0..COMMAND_RANGE, offers
@@ -32,28 +33,41 @@ enum CommandKeyKind {
   KEY_NUMBER_SLOTS,
   /* "<key>0".."<key>9", each holding a text, offers the command of that
    * slot (firstId + slot), its caption with the text for "%s" */
-  KEY_TEXT_SLOTS
+  KEY_TEXT_SLOTS,
+  /* A text slot and a number slot of the same k (a SETTING_NUMBER_ROWS
+   * row: "<key>k", and its texts' "<text>k"), both holding, offer the
+   * command of that slot (firstId + k), its name with k for "%d", its
+   * caption with the text for "%s" and the number for "%d" */
+  KEY_TEXT_NUMBER_SLOTS
 };
 
 enum {
-  COMMAND_RANGE = 100, /* the largest number of a slot */
-  COMMAND_SLOTS = 10   /* slots of a KEY_NUMBER_SLOTS key */
+  COMMAND_RANGE = SETTING_NUMBER_MAX, /* the largest number of a slot */
+  COMMAND_SLOTS = SETTING_TEXT_SLOTS  /* slots of a key */
 };
 
+/* Small fields, so that the table the library carries stays small. */
 struct CommandFamily {
-  const char *key; /* the [Command] key, or the stem of its slots */
-  CommandKeyKind keyKind;
+  const char *key;           /* the [Command] key, or the stem of its slots */
   const char *nameFormat;    /* ASCII; "%d" is the slot's number */
   const char *captionFormat; /* code page 932; "%d" as in the name, "%s"
                                 the slot's text */
+  CommandHandler run;
   /* The identifiers, and the command each one is: the handler gets the
    * action and argumentAtFirst + argumentPerId * (identifier - firstId)
-   * (see CommandRequest: a volume row's amount, a Next row's direction, a
-   * text row's slot). A slot's number n is the command firstId + n. */
+   * (see CommandRequest: a volume row's amount, a Next row's direction);
+   * a text row's slot is identifier - firstId. A number slot's n is the
+   * command firstId + n. */
   int32_t firstId, lastId;
-  int32_t action; /* the handler's own; a VolumeAction for volume ones */
-  int32_t argumentAtFirst, argumentPerId;
-  CommandHandler run;
+  CommandKeyKind keyKind;
+  uint8_t action; /* the handler's own; a VolumeAction for volume ones */
+  int8_t argumentAtFirst, argumentPerId;
+  /* KEY_TEXT_NUMBER_SLOTS: the argument is argumentAtFirst +
+   * argumentPerId * the slot's number where numberIsAmount, else as
+   * above; the number slots are this row of SETTING_NUMBER_ROWS. */
+  uint8_t numberIsAmount;
+  SettingNumberId number;
+  SettingTextId text; /* the texts of a text row; SETTING_TEXT_COUNT: none */
   DisplaySubject subject; /* what the display names after it took */
 };
 
@@ -74,6 +88,10 @@ inline constexpr CommandTarget OUTPUT_DEVICE = {runDeviceSwitch,
 inline constexpr CommandTarget INPUT_DEVICE = {runDeviceSwitch,
                                                DISPLAY_INPUT_DEVICE};
 inline constexpr CommandTarget HEADSET = {runDeviceSwitch, DISPLAY_HEADSET};
+inline constexpr CommandTarget NAMED_OUTPUT = {runOnNamedOutput,
+                                               DISPLAY_NAMED_DEVICE};
+inline constexpr CommandTarget NAMED_INPUT = {runOnNamedInput,
+                                              DISPLAY_NAMED_DEVICE};
 
 /* The way a step row goes, and the three mute commands. */
 enum StepDirection { STEP_UP = 1, STEP_DOWN = -1 };
@@ -93,6 +111,8 @@ constexpr CommandFamily familyRow(const char *key, CommandKeyKind keyKind,
   row.captionFormat = caption;
   row.firstId = firstId;
   row.lastId = lastId;
+  row.number = SETTING_NUMBER_COUNT;
+  row.text = SETTING_TEXT_COUNT;
   row.run = target.run;
   row.subject = target.subject;
   return row;
@@ -152,7 +172,47 @@ constexpr CommandFamily deviceByName(SettingTextId text, const char *name,
       familyRow(SETTING_TEXT_ROWS[text].key, KEY_TEXT_SLOTS, name, caption,
                 firstId, firstId + COMMAND_SLOTS - 1, target);
   row.action = action;
-  row.argumentPerId = 1; /* the slot */
+  row.text = text;
+  return row;
+}
+
+/* A text slot with a number slot (the row of number): the step of the
+ * slot's number, up or down, on what the slot's text names. */
+constexpr CommandFamily namedSteps(SettingNumberId number, const char *name,
+                                   const char *caption, int32_t firstId,
+                                   StepDirection direction,
+                                   CommandTarget target) {
+  CommandFamily row =
+      familyRow(SETTING_NUMBER_ROWS[number].key, KEY_TEXT_NUMBER_SLOTS, name,
+                caption, firstId, firstId + COMMAND_SLOTS - 1, target);
+  row.action = VOLUME_STEP;
+  row.argumentPerId = direction; /* the amount: +n or -n */
+  row.numberIsAmount = 1;
+  row.number = number;
+  row.text = SETTING_NUMBER_ROWS[number].text;
+  return row;
+}
+
+/* The level of the slot's number, on what the slot's text names. */
+constexpr CommandFamily namedLevel(SettingNumberId number, const char *name,
+                                   const char *caption, int32_t firstId,
+                                   CommandTarget target) {
+  CommandFamily row =
+      namedSteps(number, name, caption, firstId, STEP_UP, target);
+  row.action = VOLUME_SET;
+  return row;
+}
+
+/* The mute toggle of what the slot's text names, offered where the
+ * slot's number is the switch's 1. */
+constexpr CommandFamily namedMute(SettingNumberId number, const char *name,
+                                  const char *caption, int32_t firstId,
+                                  CommandTarget target) {
+  CommandFamily row =
+      namedSteps(number, name, caption, firstId, STEP_UP, target);
+  row.action = VOLUME_TOGGLE_MUTE;
+  row.argumentPerId = 0;
+  row.numberIsAmount = 0;
   return row;
 }
 
@@ -180,6 +240,14 @@ inline constexpr CommandFamily COMMAND_FAMILIES[] = {
   deviceByName(SETTING_TEXT_OUTPUT, "OutputDevice(%d)", TEXT_CAPTION_OUTPUT_DEVICE, 7000, DEVICE_OUTPUT_BY_NAME,  OUTPUT_DEVICE),
   deviceByName(SETTING_TEXT_INPUT,  "InputDevice(%d)",  TEXT_CAPTION_INPUT_DEVICE,  7100, DEVICE_INPUT_BY_NAME,   INPUT_DEVICE),
   deviceByName(SETTING_TEXT_DEVICE, "Device(%d)",       TEXT_CAPTION_HEADSET,       7200, DEVICE_HEADSET_BY_NAME, HEADSET),
+  namedSteps(SETTING_NUMBER_OUTPUT_STEP, "OutputVolumeUp(%d)",   TEXT_CAPTION_NAMED_UP,   11000, STEP_UP,   NAMED_OUTPUT),
+  namedSteps(SETTING_NUMBER_OUTPUT_STEP, "OutputVolumeDown(%d)", TEXT_CAPTION_NAMED_DOWN, 11100, STEP_DOWN, NAMED_OUTPUT),
+  namedLevel(SETTING_NUMBER_OUTPUT_SET,  "OutputSet(%d)",        TEXT_CAPTION_NAMED_SET,  11200,            NAMED_OUTPUT),
+  namedMute (SETTING_NUMBER_OUTPUT_MUTE, "OutputMute(%d)",       TEXT_CAPTION_NAMED_MUTE, 11300,            NAMED_OUTPUT),
+  namedSteps(SETTING_NUMBER_INPUT_STEP,  "InputVolumeUp(%d)",    TEXT_CAPTION_NAMED_UP,   11400, STEP_UP,   NAMED_INPUT),
+  namedSteps(SETTING_NUMBER_INPUT_STEP,  "InputVolumeDown(%d)",  TEXT_CAPTION_NAMED_DOWN, 11500, STEP_DOWN, NAMED_INPUT),
+  namedLevel(SETTING_NUMBER_INPUT_SET,   "InputSet(%d)",         TEXT_CAPTION_NAMED_SET,  11600,            NAMED_INPUT),
+  namedMute (SETTING_NUMBER_INPUT_MUTE,  "InputMute(%d)",        TEXT_CAPTION_NAMED_MUTE, 11700,            NAMED_INPUT),
 };
 /* clang-format on */
 
@@ -195,7 +263,8 @@ constexpr bool commandFamiliesAreSound(void) {
     if (row.lastId < row.firstId ||
         (row.keyKind == KEY_NUMBER_SLOTS &&
          row.lastId - row.firstId != COMMAND_RANGE) ||
-        (row.keyKind == KEY_TEXT_SLOTS &&
+        ((row.keyKind == KEY_TEXT_SLOTS ||
+          row.keyKind == KEY_TEXT_NUMBER_SLOTS) &&
          row.lastId - row.firstId != COMMAND_SLOTS - 1))
       return false;
     for (size_t k = 0; k < i; k++)

@@ -51,7 +51,7 @@ inline constexpr SettingRow SETTING_ROWS[SETTING_COUNT] = {
  * Japanese Windows), cut to SETTING_TEXT_SIZE - 1 bytes without splitting
  * a double-byte character. The command table offers a command for each
  * slot that holds a text. */
-enum SettingTextId {
+enum SettingTextId : uint8_t {
   SETTING_TEXT_OUTPUT, /* a playback device's name, or part of it */
   SETTING_TEXT_INPUT,  /* a recording device's */
   SETTING_TEXT_DEVICE, /* a headset's: both directions' */
@@ -72,6 +72,56 @@ inline constexpr SettingTextRow SETTING_TEXT_ROWS[SETTING_TEXT_COUNT] = {
     {SETTING_TEXT_DEVICE, "Command", "Device"},
 };
 
+/* The numbers that go with a text slot: "<key>0".."<key>9", each the
+ * number of the command of the text slot of the same k (a named device's
+ * step or level), or the switch that offers its mute. The command table
+ * offers a slot's command only where both its text and its number hold. */
+enum SettingNumberId : uint8_t {
+  SETTING_NUMBER_OUTPUT_STEP, /* a named playback device's step */
+  SETTING_NUMBER_OUTPUT_SET,  /* its level */
+  SETTING_NUMBER_OUTPUT_MUTE, /* 1: offers its mute */
+  SETTING_NUMBER_INPUT_STEP,  /* the same for a recording device */
+  SETTING_NUMBER_INPUT_SET,
+  SETTING_NUMBER_INPUT_MUTE,
+  SETTING_NUMBER_COUNT
+};
+
+enum SettingNumberKind {
+  NUMBER_AMOUNT, /* 0..SETTING_NUMBER_MAX, as the number slots take them */
+  NUMBER_SWITCH  /* exactly 1 */
+};
+
+enum { SETTING_NUMBER_MAX = 100, NO_NUMBER = -1 };
+
+struct SettingNumberRow {
+  SettingNumberId id;
+  const char *section;
+  const char *key;    /* the stem of its slots */
+  SettingTextId text; /* the texts its slots go with */
+  SettingNumberKind kind;
+};
+
+inline constexpr SettingNumberRow SETTING_NUMBER_ROWS[SETTING_NUMBER_COUNT] = {
+    {SETTING_NUMBER_OUTPUT_STEP, "Command", "OutputUpDown", SETTING_TEXT_OUTPUT,
+     NUMBER_AMOUNT},
+    {SETTING_NUMBER_OUTPUT_SET, "Command", "OutputSet", SETTING_TEXT_OUTPUT,
+     NUMBER_AMOUNT},
+    {SETTING_NUMBER_OUTPUT_MUTE, "Command", "OutputMute", SETTING_TEXT_OUTPUT,
+     NUMBER_SWITCH},
+    {SETTING_NUMBER_INPUT_STEP, "Command", "InputUpDown", SETTING_TEXT_INPUT,
+     NUMBER_AMOUNT},
+    {SETTING_NUMBER_INPUT_SET, "Command", "InputSet", SETTING_TEXT_INPUT,
+     NUMBER_AMOUNT},
+    {SETTING_NUMBER_INPUT_MUTE, "Command", "InputMute", SETTING_TEXT_INPUT,
+     NUMBER_SWITCH},
+};
+
+/* Whether a value read for a number slot offers its command. */
+static inline int numberOffers(SettingNumberKind kind, int32_t value) {
+  return kind == NUMBER_SWITCH ? value == 1
+                               : value >= 0 && value <= SETTING_NUMBER_MAX;
+}
+
 constexpr bool settingRowsInOrder(void) {
   for (size_t i = 0; i < SETTING_COUNT; i++)
     if (SETTING_ROWS[i].id != (SettingId)i)
@@ -88,10 +138,19 @@ constexpr bool settingTextRowsInOrder(void) {
 }
 static_assert(settingTextRowsInOrder(), "SETTING_TEXT_ROWS out of order");
 
+constexpr bool settingNumberRowsInOrder(void) {
+  for (size_t i = 0; i < SETTING_NUMBER_COUNT; i++)
+    if (SETTING_NUMBER_ROWS[i].id != (SettingNumberId)i)
+      return false;
+  return true;
+}
+static_assert(settingNumberRowsInOrder(), "SETTING_NUMBER_ROWS out of order");
+
 /* The values read; all 0 before KSTEvent_Init, as nothing was read. */
 struct Settings {
   int32_t values[SETTING_COUNT];
   char texts[SETTING_TEXT_COUNT][SETTING_TEXT_SLOTS][SETTING_TEXT_SIZE];
+  int32_t numbers[SETTING_NUMBER_COUNT][SETTING_TEXT_SLOTS]; /* as read */
 };
 
 static inline int32_t settingValue(const Settings *settings, SettingId id) {
@@ -106,6 +165,15 @@ static inline int settingOn(const Settings *settings, SettingId id) {
 static inline const char *settingText(const Settings *settings,
                                       SettingTextId id, uint32_t slot) {
   return slot < SETTING_TEXT_SLOTS ? settings->texts[id][slot] : "";
+}
+
+/* A slot's number where it offers its command, else NO_NUMBER. */
+static inline int32_t settingNumber(const Settings *settings,
+                                    SettingNumberId id, uint32_t slot) {
+  if (slot >= SETTING_TEXT_SLOTS)
+    return NO_NUMBER;
+  int32_t value = settings->numbers[id][slot];
+  return numberOffers(SETTING_NUMBER_ROWS[id].kind, value) ? value : NO_NUMBER;
 }
 
 #endif

@@ -1,25 +1,13 @@
 #include "device_switch/device_list.h"
 
 #include "core_audio/core_audio.h"
+#include "core_audio/device_names.h"
 
 int sameId(const uint16_t *a, const uint16_t *b) {
   uint32_t i = 0;
   while (a[i] == b[i] && a[i] != 0)
     i++;
   return a[i] == b[i];
-}
-
-/* The friendly name through the device's property store; empty when it
- * cannot be read (such a device matches no text). */
-static void readName(ComObject device, uint16_t name[DEVICE_NAME_SIZE]) {
-  ComObject properties = nullptr;
-  name[0] = 0;
-  ComResult result = platformOpenProperties(device, &properties);
-  if (!comSucceeded(receivedObject(result, properties)))
-    return;
-  if (!comSucceeded(platformFriendlyName(properties, name, DEVICE_NAME_SIZE)))
-    name[0] = 0;
-  platformComRelease(properties);
 }
 
 /* Keeps one device of the collection; one whose id cannot be read cannot
@@ -33,7 +21,7 @@ static void addDevice(ComObject devices, uint32_t index, FlowSwitch *flow,
   if (comSucceeded(platformEndpointId(device, entry->id, DEVICE_ID_SIZE))) {
     entry->name[0] = 0;
     if (withNames)
-      readName(device, entry->name);
+      readFriendlyName(device, entry->name, DEVICE_NAME_SIZE);
     flow->count++;
   }
   platformComRelease(device);

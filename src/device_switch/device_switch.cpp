@@ -2,7 +2,7 @@
 
 #include "core_audio/core_audio.h"
 #include "device_switch/device_list.h"
-#include "device_switch/device_names.h"
+#include "core_audio/device_names.h"
 
 /* The first device whose name holds the text, or -1. */
 static int deviceNamed(const FlowSwitch *flow, const char *text) {
@@ -184,7 +184,7 @@ static int switchWithEnumerator(ComObject enumerator, void *context) {
  * makes. */
 static int prepareJob(SwitchJob *job) {
   const CommandRequest *request = job->request;
-  uint32_t slot = (uint32_t)request->argument;
+  uint32_t slot = request->slot;
   const Settings *settings = request->settings;
   job->flowCount = 1;
   job->text = nullptr;

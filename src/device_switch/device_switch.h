@@ -19,9 +19,9 @@
 /* What a row of the command table asks; the argument says of which. */
 enum DeviceSwitchAction {
   DEVICE_NEXT,           /* argument: the AudioFlow */
-  DEVICE_OUTPUT_BY_NAME, /* argument: the slot of its Output text */
-  DEVICE_INPUT_BY_NAME,  /* argument: the slot of its Input text */
-  DEVICE_HEADSET_BY_NAME /* argument: the slot of its Device text */
+  DEVICE_OUTPUT_BY_NAME, /* slot: which of its Output texts */
+  DEVICE_INPUT_BY_NAME,  /* slot: which of its Input texts */
+  DEVICE_HEADSET_BY_NAME /* slot: which of its Device texts */
 };
 
 /* Runs one switch. 1 only when every write took and the console default,

@@ -67,7 +67,8 @@ static void layBar(const DisplayView *view, uint32_t dpi, int32_t width,
 static int namesDevice(const DisplayView *view) {
   return view->subject == DISPLAY_OUTPUT_DEVICE ||
          view->subject == DISPLAY_INPUT_DEVICE ||
-         view->subject == DISPLAY_HEADSET;
+         view->subject == DISPLAY_HEADSET ||
+         view->subject == DISPLAY_NAMED_DEVICE;
 }
 
 void layoutDisplay(const DisplayView *view, const DisplayMonitor *monitor,

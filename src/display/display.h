@@ -11,13 +11,14 @@
 
 #include "platform/platform.h"
 
-enum DisplaySubject {
-  DISPLAY_PLAYBACK,   /* the speakers: mixer or default endpoint */
-  DISPLAY_MICROPHONE, /* the default recording devices */
+enum DisplaySubject : uint8_t {
+  DISPLAY_PLAYBACK,      /* the speakers: mixer or default endpoint */
+  DISPLAY_MICROPHONE,    /* the default recording devices */
   DISPLAY_APPLICATION,   /* the focused application's sessions */
   DISPLAY_OUTPUT_DEVICE, /* the default playback device, switched */
   DISPLAY_INPUT_DEVICE,  /* the default recording device, switched */
-  DISPLAY_HEADSET        /* both, switched to one headset */
+  DISPLAY_HEADSET,       /* both, switched to one headset */
+  DISPLAY_NAMED_DEVICE   /* a device named by the settings: its level */
 };
 
 enum { DISPLAY_NAME_SIZE = 40 };

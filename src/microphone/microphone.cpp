@@ -1,16 +1,15 @@
 #include "microphone/microphone.h"
 
 #include "core_audio/core_audio.h"
+#include "core_audio/held_devices.h"
 #include "volume_commands/volume_commands.h"
 
-enum { ENDPOINT_ID_SIZE = 256, MAX_MICROPHONES = 2 };
+enum { ENDPOINT_ID_SIZE = 256 };
 
 /* The default recording devices of one command: the console role's, then
  * the communications role's where that is another device. */
 struct Microphones {
-  ComObject devices[MAX_MICROPHONES]; /* IMMDevice */
-  ComObject volumes[MAX_MICROPHONES]; /* their IAudioEndpointVolume */
-  uint32_t count;
+  HeldDevices held;
   int complete; /* 0 when the communications default could not be told */
 };
 
@@ -38,7 +37,7 @@ static ComResult findMicrophones(ComObject enumerator, Microphones *found) {
       findDefaultEndpoint(enumerator, AUDIO_CAPTURE, AUDIO_CONSOLE, &device);
   if (!comTook(result, unreachedDevice(result, AUDIO_CAPTURE)))
     return result;
-  found->devices[found->count++] = device;
+  holdDevice(&found->held, device);
   result = findDefaultEndpoint(enumerator, AUDIO_CAPTURE, AUDIO_COMMUNICATIONS,
                                &device);
   if (!comSucceeded(result)) {
@@ -47,68 +46,19 @@ static ComResult findMicrophones(ComObject enumerator, Microphones *found) {
       commandFails(FAILED_COMMUNICATIONS_UNREACHED, nullptr, (uint32_t)result);
     return 0;
   }
-  if (sameEndpoint(found->devices[0], device))
+  if (sameEndpoint(found->held.devices[0], device))
     platformComRelease(device);
   else
-    found->devices[found->count++] = device;
+    holdDevice(&found->held, device);
   return 0;
-}
-
-static void releaseMicrophones(Microphones *found) {
-  for (uint32_t i = 0; i < found->count; i++) {
-    if (found->volumes[i])
-      platformComRelease(found->volumes[i]);
-    platformComRelease(found->devices[i]);
-  }
-  found->count = 0;
-}
-
-/* The context of the backend below is the command's Microphones; a
- * device whose volume could not be activated refuses everything. */
-static ComObject volumeOf(void *context, uint32_t index) {
-  return ((Microphones *)context)->volumes[index];
 }
 
 /* The microphone has only mute commands. */
 static int noPercent(void *, uint32_t, uint32_t *) { return 0; }
 static int noWrite(void *, uint32_t, uint32_t) { return 0; }
 
-static int readMicrophoneMute(void *context, uint32_t index, uint32_t *muted) {
-  ComObject volume = volumeOf(context, index);
-  int32_t value = 0;
-  if (!volume ||
-      !comTook(platformGetVolumeMute(volume, &value), FAILED_DEVICE_REFUSED))
-    return 0;
-  *muted = value != 0;
-  return 1;
-}
-
-static int writeMicrophoneMute(void *context, uint32_t index, uint32_t muted) {
-  ComObject volume = volumeOf(context, index);
-  return volume && comTook(platformSetVolumeMute(volume, muted ? 1 : 0),
-                           FAILED_DEVICE_REFUSED);
-}
-
-/* Whether a device, looked at through a fresh interface, shows the state
- * just written (see the endpoint's). A look that cannot be made says
- * nothing against the write. */
-static int microphoneMuteHolds(void *context, uint32_t index, uint32_t muted) {
-  ComObject device = ((Microphones *)context)->devices[index];
-  ComObject volume = nullptr;
-  if (!comSucceeded(activateInterface(device, AUDIO_ENDPOINT_VOLUME, &volume)))
-    return 1;
-  int32_t seen = 0;
-  int other = comSucceeded(platformGetVolumeMute(volume, &seen)) &&
-              (seen != 0) != (muted != 0);
-  platformComRelease(volume);
-  if (other)
-    commandFails(FAILED_MUTE_DID_NOT_HOLD, nullptr, 0);
-  return !other;
-}
-
 static const VolumeBackend MICROPHONE_BACKEND = {
-    noPercent, noWrite, readMicrophoneMute, writeMicrophoneMute,
-    microphoneMuteHolds};
+    noPercent, noWrite, readHeldMute, writeHeldMute, heldMuteHolds};
 
 struct MicrophoneCommand {
   const CommandRequest *request;
@@ -120,15 +70,11 @@ struct MicrophoneCommand {
  * default, which decides a toggle, must be reachable. */
 static int muteMicrophones(Microphones *found,
                            const MicrophoneCommand *command) {
-  int all = found->complete;
-  for (uint32_t i = 0; i < found->count; i++)
-    if (!comTook(activateInterface(found->devices[i], AUDIO_ENDPOINT_VOLUME,
-                                   &found->volumes[i]),
-                 FAILED_DEVICE_REFUSED))
-      all = 0;
-  if (!found->volumes[0])
+  int all = activateHeldVolumes(&found->held) && found->complete;
+  if (!found->held.volumes[0])
     return 0;
-  VolumeTarget target = {&MICROPHONE_BACKEND, found, found->count, nullptr};
+  VolumeTarget target = {&MICROPHONE_BACKEND, &found->held, found->held.count,
+                         nullptr};
   const CommandRequest *request = command->request;
   return runVolumeCommand(&target, (VolumeAction)request->action,
                           request->argument, command->outcome) &&
@@ -136,11 +82,11 @@ static int muteMicrophones(Microphones *found,
 }
 
 static int muteWithEnumerator(ComObject enumerator, void *context) {
-  Microphones found = {{nullptr, nullptr}, {nullptr, nullptr}, 0, 1};
+  Microphones found = {{{nullptr, nullptr}, {nullptr, nullptr}, 0}, 1};
   int result = 0;
   if (comSucceeded(findMicrophones(enumerator, &found)))
     result = muteMicrophones(&found, (const MicrophoneCommand *)context);
-  releaseMicrophones(&found);
+  releaseHeldDevices(&found.held);
   return result;
 }
 

@@ -15,8 +15,6 @@
 #include "plugin/heap_string.h"
 #include "plugin/settings.h"
 
-enum { EMPTY_SLOT = -1 };
-
 /* Host words given to every command. */
 static const uint32_t HOST_WORDS[5] = {0, 0xFFFFFFFFu, 4, 0, 0};
 
@@ -24,15 +22,23 @@ static_assert(sizeof TEXT_CAPTION_HEADSET + SETTING_TEXT_SIZE <=
                   COMMAND_TEXT_SIZE,
               "a caption with the longest text fits");
 
+/* One command a part of the table offers, for every row of the part: the
+ * identifier's offset from the row's first (also the name's "%d"), the
+ * caption's "%d" and the settings text for "%s". */
+struct OfferedEntry {
+  int32_t slot;
+  int32_t number;
+  char text[SETTING_TEXT_SIZE];
+};
+
 static void fillCommand(CommandInfo *command, const CommandFamily &family,
-                        int32_t value, const char *slotText) {
+                        const OfferedEntry &entry) {
   char text[COMMAND_TEXT_SIZE];
-  formatCommandText(text, family.nameFormat, value, slotText);
+  formatCommandText(text, family.nameFormat, entry.slot, entry.text);
   command->name = copyString(text);
-  formatCommandText(text, family.captionFormat, value, slotText);
+  formatCommandText(text, family.captionFormat, entry.number, entry.text);
   command->caption = copyString(text);
-  int32_t commandId = family.firstId + value;
-  command->commandId = commandId;
+  command->commandId = family.firstId + entry.slot;
   command->hostWord1 = HOST_WORDS[0];
   command->hostWord2 = HOST_WORDS[1];
   command->hostWord3 = HOST_WORDS[2];
@@ -40,43 +46,56 @@ static void fillCommand(CommandInfo *command, const CommandFamily &family,
   command->hostWord5 = HOST_WORDS[4];
 }
 
-/* The slots of a text family that hold a text, with their texts. */
-static uint32_t readTexts(const char *path, const CommandFamily &first,
-                          int32_t numbers[COMMAND_SLOTS],
-                          char texts[COMMAND_SLOTS][SETTING_TEXT_SIZE]) {
+/* Keeps an entry; returns the count with it. */
+static uint32_t offer(OfferedEntry *entries, uint32_t count, int32_t slot,
+                      int32_t number) {
+  entries[count].slot = slot;
+  entries[count].number = number;
+  return count + 1;
+}
+
+/* The slots of a text row whose text holds and, for a text and number row,
+ * whose number offers the command. */
+static uint32_t readTextSlots(const char *path, const CommandFamily &first,
+                              OfferedEntry entries[COMMAND_SLOTS]) {
+  const SettingTextRow &texts = SETTING_TEXT_ROWS[first.text];
   uint32_t count = 0;
-  for (int k = 0; k < COMMAND_SLOTS; k++) {
-    readSettingText(path, "Command", first.key, (uint32_t)k, texts[count]);
-    if (texts[count][0] != '\0')
-      numbers[count++] = k;
+  for (int32_t k = 0; k < COMMAND_SLOTS; k++) {
+    char *text = entries[count].text;
+    readSettingText(path, texts.section, texts.key, (uint32_t)k, text);
+    int32_t number = k;
+    if (first.keyKind == KEY_TEXT_NUMBER_SLOTS) {
+      const SettingNumberRow &numbers = SETTING_NUMBER_ROWS[first.number];
+      number =
+          readSettingNumber(path, numbers.section, numbers.key, (uint32_t)k);
+      if (!numberOffers(numbers.kind, number))
+        continue;
+    }
+    if (text[0] != '\0')
+      count = offer(entries, count, k, number);
   }
   return count;
 }
 
-/* The numbers the rows from first to last (one key) offer their commands
- * for, in slot order, and a text family's texts; a switch that is on, or
- * a row without a key, offers them once, for 0. Returns how many. */
-static uint32_t readNumbers(const char *path, const CommandFamily &first,
-                            int32_t numbers[COMMAND_SLOTS],
-                            char texts[COMMAND_SLOTS][SETTING_TEXT_SIZE]) {
-  if (first.keyKind == KEY_TEXT_SLOTS)
-    return readTexts(path, first, numbers, texts);
-  texts[0][0] = '\0';
-  if (first.keyKind != KEY_NUMBER_SLOTS) {
-    numbers[0] = 0;
+/* What the rows from first on (one key) offer their commands for, in slot
+ * order; a switch that is on, or a row without a key, offers them once,
+ * for 0. Returns how many. */
+static uint32_t readPart(const char *path, const CommandFamily &first,
+                         OfferedEntry entries[COMMAND_SLOTS]) {
+  if (first.keyKind == KEY_TEXT_SLOTS || first.keyKind == KEY_TEXT_NUMBER_SLOTS)
+    return readTextSlots(path, first, entries);
+  for (int32_t k = 0; k < COMMAND_SLOTS; k++)
+    entries[k].text[0] = '\0';
+  if (first.keyKind != KEY_NUMBER_SLOTS)
     return first.keyKind == KEY_NONE ||
-           settingInt(path, "Command", first.key, 0) == 1;
-  }
-  char key[32];
-  size_t length = strlen(first.key);
-  memcpy(key, first.key, length);
-  key[length + 1] = '\0';
+                   settingInt(path, "Command", first.key, 0) == 1
+               ? offer(entries, 0, 0, 0)
+               : 0;
   uint32_t count = 0;
-  for (int k = 0; k < COMMAND_SLOTS; k++) {
-    key[length] = (char)('0' + k);
-    int32_t value = settingInt(path, "Command", key, EMPTY_SLOT);
-    if (value >= 0 && value <= COMMAND_RANGE)
-      numbers[count++] = value;
+  for (int32_t k = 0; k < COMMAND_SLOTS; k++) {
+    int32_t value = readSettingNumber(path, "Command", first.key, (uint32_t)k);
+    if (numberOffers(NUMBER_AMOUNT, value))
+      count = offer(entries, count, value, value);
   }
   return count;
 }
@@ -93,36 +112,31 @@ static size_t partEnd(size_t first) {
 
 /* What the settings offer of each part, read once per table so that a
  * file changed meanwhile cannot make the count and the commands differ. */
-struct OfferedNumbers {
-  int32_t numbers[COMMAND_FAMILY_COUNT][COMMAND_SLOTS]; /* by a part's first
-                                                           row */
-  char texts[COMMAND_FAMILY_COUNT][COMMAND_SLOTS][SETTING_TEXT_SIZE];
+struct OfferedCommands {
+  OfferedEntry entries[COMMAND_FAMILY_COUNT][COMMAND_SLOTS]; /* by a part's
+                                                                first row */
   uint32_t count[COMMAND_FAMILY_COUNT];
 };
 
-static uint32_t readTable(const char *path, OfferedNumbers *offered) {
+static uint32_t readTable(const char *path, OfferedCommands *offered) {
   uint32_t commands = 0;
   for (size_t first = 0; first < COMMAND_FAMILY_COUNT;) {
     size_t end = partEnd(first);
     offered->count[first] =
-        readNumbers(path, COMMAND_FAMILIES[first], offered->numbers[first],
-                    offered->texts[first]);
+        readPart(path, COMMAND_FAMILIES[first], offered->entries[first]);
     commands += offered->count[first] * (uint32_t)(end - first);
     first = end;
   }
   return commands;
 }
 
-/* For each number of a part, every row's command, in row order. */
-static void fillTable(const OfferedNumbers *offered, CommandInfo *next) {
+/* For each entry of a part, every row's command, in row order. */
+static void fillTable(const OfferedCommands *offered, CommandInfo *next) {
   for (size_t first = 0; first < COMMAND_FAMILY_COUNT;) {
     size_t end = partEnd(first);
     for (uint32_t k = 0; k < offered->count[first]; k++)
       for (size_t row = first; row < end; row++)
-        fillCommand(next++, COMMAND_FAMILIES[row], offered->numbers[first][k],
-                    COMMAND_FAMILIES[first].keyKind == KEY_TEXT_SLOTS
-                        ? offered->texts[first][k]
-                        : offered->texts[first][0]);
+        fillCommand(next++, COMMAND_FAMILIES[row], offered->entries[first][k]);
     first = end;
   }
 }
@@ -130,7 +144,7 @@ static void fillTable(const OfferedNumbers *offered, CommandInfo *next) {
 void buildCommandCatalogue(PluginInfo *info) {
   char path[SETTINGS_PATH_SIZE];
   settingsFilePath(path);
-  OfferedNumbers offered;
+  OfferedCommands offered;
   uint32_t count = readTable(path, &offered);
   CommandInfo *commands =
       (CommandInfo *)platformAlloc(count * sizeof(CommandInfo));
@@ -139,6 +153,8 @@ void buildCommandCatalogue(PluginInfo *info) {
   if (commands)
     fillTable(&offered, commands);
 }
+
+const CommandFamily *commandFamilyOf(int32_t id) { return familyOfId(id); }
 
 void freeCommandCatalogue(PluginInfo *info) {
   CommandInfo *commands = info->commands;

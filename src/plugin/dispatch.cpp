@@ -8,6 +8,7 @@
 #include "command/command_families.h"
 #include "display/display.h"
 #include "platform/platform.h"
+#include "plugin/catalogue.h"
 #include "plugin/command_text.h"
 #include "plugin/tray_clock.h"
 
@@ -50,25 +51,40 @@ static void sayWhy(int32_t id, const CommandFamily *family) {
   platformDebugOutput(line);
 }
 
+/* The request an identifier of a row makes: 0 where a text row's slot
+ * has no number to give it. */
+static int decodeRequest(const CommandFamily *family, int32_t id,
+                         const Settings &settings, CommandRequest *request) {
+  int32_t offset = (int32_t)((uint32_t)id - (uint32_t)family->firstId);
+  int32_t scale = offset;
+  request->slot = family->text != SETTING_TEXT_COUNT ? (uint32_t)offset : 0;
+  if (family->numberIsAmount) {
+    scale = settingNumber(&settings, family->number, request->slot);
+    if (scale == NO_NUMBER) {
+      commandFails(FAILED_NO_NUMBER, SETTING_NUMBER_ROWS[family->number].key,
+                   request->slot);
+      return 0;
+    }
+  }
+  request->action = family->action;
+  request->argument = family->argumentAtFirst + family->argumentPerId * scale;
+  request->settings = &settings;
+  request->describe = settingOn(&settings, SETTING_DISPLAY);
+  return 1;
+}
+
 int dispatchCommand(int32_t id, const Settings &settings) {
   forgetCommandFailure();
-  const CommandFamily *family = familyOfId(id);
-  if (!family) {
-    sayWhy(id, nullptr);
-    return 0;
-  }
-  int32_t offset = (int32_t)((uint32_t)id - (uint32_t)family->firstId);
-  int display = settingOn(&settings, SETTING_DISPLAY);
-  CommandRequest request = {
-      family->action, family->argumentAtFirst + family->argumentPerId * offset,
-      &settings, display};
+  const CommandFamily *family = commandFamilyOf(id);
+  CommandRequest request;
   CommandOutcome outcome = {};
-  if (!family->run(&request, &outcome)) {
+  if (!family || !decodeRequest(family, id, settings, &request) ||
+      !family->run(&request, &outcome)) {
     sayWhy(id, family);
     return 0;
   }
   notifyTrayClock();
-  if (display)
+  if (request.describe)
     showOutcome(family->subject, outcome);
   return 1;
 }

@@ -29,16 +29,32 @@ static int isLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-void readSettingText(const char *path, const char *section, const char *key,
-                     uint32_t slot, char text[SETTING_TEXT_SIZE]) {
-  char name[32], value[SETTINGS_PATH_SIZE];
+enum { SLOT_KEY_SIZE = 32 };
+
+/* "<key><slot>"; 0 where it does not fit or the slot is not 0..9. */
+static int slotKey(char name[SLOT_KEY_SIZE], const char *key, uint32_t slot) {
   size_t length = strlen(key);
-  text[0] = '\0';
-  if (path[0] == '\0' || length + 2 > sizeof name || slot > 9)
-    return;
+  if (length + 2 > SLOT_KEY_SIZE || slot > 9)
+    return 0;
   memcpy(name, key, length);
   name[length] = (char)('0' + slot);
   name[length + 1] = '\0';
+  return 1;
+}
+
+int32_t readSettingNumber(const char *path, const char *section,
+                          const char *key, uint32_t slot) {
+  char name[SLOT_KEY_SIZE];
+  return slotKey(name, key, slot) ? settingInt(path, section, name, NO_NUMBER)
+                                  : NO_NUMBER;
+}
+
+void readSettingText(const char *path, const char *section, const char *key,
+                     uint32_t slot, char text[SETTING_TEXT_SIZE]) {
+  char name[SLOT_KEY_SIZE], value[SETTINGS_PATH_SIZE];
+  text[0] = '\0';
+  if (path[0] == '\0' || !slotKey(name, key, slot))
+    return;
   uint32_t read =
       platformProfileString(section, name, value, sizeof value, path);
   uint32_t kept = 0;
@@ -62,6 +78,10 @@ void readStartupSettings(void) {
     for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
       readSettingText(path, row.section, row.key, slot,
                       settings.texts[row.id][slot]);
+  for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
+    for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
+      settings.numbers[row.id][slot] =
+          readSettingNumber(path, row.section, row.key, slot);
 }
 
 const Settings &startupSettings(void) { return settings; }

@@ -22,14 +22,20 @@ void settingsFilePath(char path[SETTINGS_PATH_SIZE]);
 int32_t settingInt(const char *path, const char *section, const char *key,
                    int32_t defaultValue);
 
+/* A slot's number, "<key><slot>" of the section as the profile reader
+ * gives it; NO_NUMBER when missing. */
+int32_t readSettingNumber(const char *path, const char *section,
+                          const char *key, uint32_t slot);
+
 /* A slot's text, as the settings file holds it: "<key><slot>" of the
  * section, cut to SETTING_TEXT_SIZE - 1 bytes without splitting a
  * double-byte character of code page 932; empty when missing. */
 void readSettingText(const char *path, const char *section, const char *key,
                      uint32_t slot, char text[SETTING_TEXT_SIZE]);
 
-/* Reads every row of SETTING_ROWS and SETTING_TEXT_ROWS, each with its default
- * when missing, into the settings that commands are handed from then on. */
+/* Reads every row of SETTING_ROWS, SETTING_TEXT_ROWS and SETTING_NUMBER_ROWS,
+ * each with its default when missing, into the settings that commands are
+ * handed from then on. */
 void readStartupSettings(void);
 /* What KSTEvent_Init read; all 0 before. */
 const Settings &startupSettings(void);

@@ -121,6 +121,23 @@ const TableRow TABLE_ROWS[] = {
      cp932("[Command]\nOutput0=aa" + times("ア", 40) + "\n"),
      {mute(),
       {"OutputDevice(0)", "出力をaa" + times("ア", 30) + "に切り替え", 7000}}},
+    /* A text slot with a number slot of the same k: offered only where
+     * both hold; the name carries k, the caption the text and number. */
+    {"NamedDevicesWhereTextAndNumberHold",
+     cp932("[Command]\nOutput7=ヘッドホン\nOutputUpDown7=5\nOutput2=HDMI\n"
+           "OutputSet2=40\nOutputUpDown2=101\nOutputMute2=1\nInput4=Mic\n"
+           "InputSet4=0\nInputMute4=2\nOutputSet5=30\nInputUpDown1=3\n"
+           "Input1=\nOutputMute7=1\n"),
+     {mute(),
+      {"OutputDevice(2)", "出力をHDMIに切り替え", 7002},
+      {"OutputDevice(7)", "出力をヘッドホンに切り替え", 7007},
+      {"InputDevice(4)", "入力をMicに切り替え", 7104},
+      {"OutputVolumeUp(7)", "ヘッドホンのボリュームを5上げる", 11007},
+      {"OutputVolumeDown(7)", "ヘッドホンのボリュームを5下げる", 11107},
+      {"OutputSet(2)", "HDMIのボリュームを40にセット", 11202},
+      {"OutputMute(2)", "HDMIをミュート", 11302},
+      {"OutputMute(7)", "ヘッドホンをミュート", 11307},
+      {"InputSet(4)", "Micのボリュームを0にセット", 11604}}},
     {"AppValuesOutsideTheirRange",
      "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
      "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",

@@ -60,6 +60,14 @@ const FailureRow FAILURE_ROWS[] = {
      "volume: InputDevice(4): its slot in the settings file holds nothing\n"},
     {"NoPolicyConfig", "", noPolicyConfig, 31,
      "volume: NextOutput: the policy-config class is not registered\n"},
+    {"NoNamedRecordingDevice", "[Command]\nInput2=Desk\nInputSet2=50\n",
+     nothing, 11602,
+     "volume: InputSet(2): no active recording device's name holds "
+     "\"Desk\"\n"},
+    {"NamedDeviceWithoutItsNumber", "[Command]\nOutput2=Speakers\n", nothing,
+     11102,
+     "volume: OutputVolumeDown(2): the settings file's OutputUpDown2 "
+     "holds no number 0 to 100\n"},
     {"SwitchTakes", "", [] { simEndpointSetKind(1, AUDIO_RENDER, 1); }, 31,
      nullptr},
 };
