@@ -168,4 +168,20 @@ int kitDeviceName(IMMDevice *device, WCHAR *name, size_t size);
 /* Whether the loaded plug-in's settings file sets VolEndpoint=1. */
 int kitPluginUsesEndpoint(HMODULE plugin);
 
+/* ---- What the plug-in says on the debugger's channel ---------------------
+ * OutputDebugStringA, where no debugger is attached, hands its text to
+ * whoever holds the shared "DBWIN_BUFFER" section, as debug-output viewers
+ * do: the kit holds it on a thread of its own and keeps the lines of its
+ * own process. */
+
+enum { KIT_DEBUG_TEXT_SIZE = 4096 };
+
+/* Starts listening; 0 where another listener holds the section. */
+int kitListenDebugOutput(void);
+/* The lines said since the last take, each ending in "\n", as one text
+ * cut to size; waits until every line said before the call is in. */
+void kitTakeDebugOutput(char *text, size_t size);
+/* Stops listening and lets the section go. */
+void kitStopDebugOutput(void);
+
 #endif
