@@ -1,5 +1,5 @@
 /*
- * `plughost devices` over the simulation linked into this program: every
+ * `plughost devices` over the sim linked into this program: every
  * device of both flows in every state with its roles, and the order it
  * lists them in is the order the plug-in's Next goes round.
  */

@@ -1,5 +1,5 @@
 /*
- * `plughost sessions` over the simulation linked into this program: the
+ * `plughost sessions` over the sim linked into this program: the
  * sessions it marks are exactly those the plug-in's command then changes,
  * and the listing says why, and what it could not read.
  */

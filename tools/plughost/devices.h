@@ -5,7 +5,7 @@
  * among (the active ones, in this order) and what a name matches.
  *
  * The platform part reads the devices and the default id of each flow
- * and role (Core Audio on Windows, the loaded plug-in's simulation
+ * and role (Core Audio on Windows, the sim inside the loaded plug-in
  * elsewhere) into plain reports; the portable part (devices.cpp) marks
  * the defaults and prints.
  */

@@ -2,8 +2,8 @@
  * `plughost lines`: the lines of mixer device 0 as the plug-in can choose
  * them with VolComponentType.
  *
- * The platform part reads the device (winmm on Windows, the plug-in's
- * simulated mixer elsewhere) into plain reports; the portable part
+ * The platform part reads the device (winmm on Windows, the sim's mixer
+ * inside the plug-in elsewhere) into plain reports; the portable part
  * (lines.cpp) works out which VolComponentType value selects each line,
  * by the plug-in's own mapping (src/mixer/component_type.cpp), and prints
  * the listing.

@@ -68,7 +68,7 @@ uint16_t hostDllMachine(void);
  * the name gives none. */
 int hostSettingsPath(void *plugin, const char *given, char *path,
                      size_t pathSize);
-/* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
+/* The platform's profile reader (GetPrivateProfileIntA or the sim's). */
 int32_t hostProfileInt(const char *section, const char *key,
                        int32_t defaultValue, const char *path);
 

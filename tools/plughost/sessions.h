@@ -5,7 +5,7 @@
  * a program.
  *
  * The platform part reads the sessions and the foreground window (Core
- * Audio and user32 on Windows, the loaded plug-in's simulation elsewhere)
+ * Audio and user32 on Windows, the sim inside the loaded plug-in elsewhere)
  * into plain reports; the portable part (plughost_sessions.cpp) finds the
  * focused application and marks its sessions by the plug-in's rule,
  * written out again here: plughost shares none of the plug-in's code.
@@ -41,7 +41,7 @@ struct SessionReport {
   int volumeKnown;
   float volume; /* ISimpleAudioVolume's master volume */
   int muted;
-  char executable[SESSION_TEXT_SIZE]; /* empty when it cannot be told */
+  char executable[SESSION_TEXT_SIZE];  /* empty when it cannot be told */
   char displayName[SESSION_TEXT_SIZE]; /* DEVICE_UNREAD: the device's */
   int taken; /* the focused application's commands change it */
 };

@@ -1,8 +1,7 @@
 /*
- * The recording devices of the simulated Core Audio inside the loaded
- * plug-in (the stand-ins are linked into it), as a microphone command
- * finds them: the console default, then the communications default where
- * it is another device.
+ * The recording devices of the sim inside the loaded plug-in (the sim is
+ * linked into it), as a microphone command finds them: the console default,
+ * then the communications default where it is another device.
  */
 #include <cstdio>
 #include <initializer_list>
