@@ -16,13 +16,6 @@
 #include "plugin/plugin.h"
 #include "sim/sim.h"
 
-static uint64_t tableIdentifiers(void) {
-  uint64_t count = 0;
-  for (const CommandFamily &row : COMMAND_FAMILIES)
-    count += (uint64_t)((int64_t)row.lastId - row.firstId + 1);
-  return count;
-}
-
 /* Settings whose every device slot names a device of the sim (both of
  * them, for a headset), so that those identifiers succeed too; the module
  * is named beside them. */
@@ -74,7 +67,7 @@ int main(void) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
           .count();
   unsigned notified = simTrayClockNotifications();
-  uint64_t expected = tableIdentifiers();
+  uint64_t expected = commandIdCount();
   printf("%llu identifiers in %.1f s (%.2f ns each): %llu reached the mixer or "
          "Core Audio, "
          "%u clock notifications (%llu expected), %llu wrong\n",
