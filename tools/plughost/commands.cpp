@@ -27,12 +27,22 @@ static void reportUnloadable(const char *path, const char *reason) {
     fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
 }
 
-void *loadListedPlugin(const char *path) {
+int printListing(const char *path, const ListingSteps *steps, void *listing) {
   char reason[512] = "";
   void *library = hostLoadPlugin(path, reason, sizeof reason);
-  if (!library)
+  if (!library) {
     reportUnloadable(path, reason);
-  return library;
+    return EXIT_BAD_USE;
+  }
+  int opened = steps->open(library, path, listing, reason, sizeof reason);
+  if (opened) {
+    steps->read(listing);
+    steps->close();
+    steps->print(stdout, listing);
+  } else
+    fprintf(stderr, "plughost: %s: %s\n", steps->unavailable, reason);
+  hostUnloadPlugin(library);
+  return opened ? EXIT_DONE : EXIT_FAILED;
 }
 
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {

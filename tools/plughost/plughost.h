@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "command/command_settings.h"
 #include "hostkit/exports.h"
@@ -32,10 +33,23 @@ int showPluginInfo(const char *path);
 int runCommands(const char *path, int withTaskbar, char *const *commands,
                 int commandCount);
 
-/* The plug-in for a listing (`lines`, `sessions`, `devices`), loaded as
- * `info` and `run` load it; null, with the reason printed (a DLL built for
- * the other machine named as such), when it cannot be. */
-void *loadListedPlugin(const char *path);
+/* What a listing (`lines`, `sessions`, `devices`) does with the loaded
+ * plug-in. Its state is the listing record handed to each step. */
+struct ListingSteps {
+  const char *unavailable; /* the error's words: "no sound devices to list" */
+  /* Makes what the listing reads readable in the plug-in (loaded by the
+   * name path); 0, with the reason, when it cannot be. */
+  int (*open)(void *plugin, const char *path, void *listing, char *reason,
+              size_t reasonSize);
+  void (*read)(void *listing);
+  void (*close)(void);
+  void (*print)(FILE *out, const void *listing);
+};
+
+/* Loads the plug-in as `info` and `run` load it (a DLL built for the other
+ * machine named as such), opens, reads, closes, prints to stdout and
+ * unloads it; what fails is said on stderr, and the exit status returned. */
+int printListing(const char *path, const ListingSteps *steps, void *listing);
 
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */

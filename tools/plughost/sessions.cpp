@@ -209,22 +209,26 @@ void printSessionsListing(FILE *out, const SessionsListing *listing) {
         out);
 }
 
+/* ---- The listing's steps ------------------------------------------------ */
+
+static int openSessions(void *plugin, const char *, void *, char *reason,
+                        size_t reasonSize) {
+  return hostOpenSessions(plugin, reason, reasonSize);
+}
+
+static void readSessions(void *listing) {
+  static SessionReport reports[LISTED_SESSIONS_MAX];
+  readSessionsListing((SessionsListing *)listing, reports);
+}
+
+static void printSessions(FILE *out, const void *listing) {
+  printSessionsListing(out, (const SessionsListing *)listing);
+}
+
 int listAudioSessions(const char *path) {
-  void *plugin = loadListedPlugin(path);
-  if (!plugin)
-    return EXIT_BAD_USE;
-  char reason[512] = "";
-  int status = EXIT_DONE;
-  if (hostOpenSessions(plugin, reason, sizeof reason)) {
-    static SessionReport reports[LISTED_SESSIONS_MAX];
-    SessionsListing listing = {};
-    readSessionsListing(&listing, reports);
-    hostCloseSessions();
-    printSessionsListing(stdout, &listing);
-  } else {
-    fprintf(stderr, "plughost: no audio sessions to list: %s\n", reason);
-    status = EXIT_FAILED;
-  }
-  hostUnloadPlugin(plugin);
-  return status;
+  static const ListingSteps STEPS = {"no audio sessions to list", openSessions,
+                                     readSessions, hostCloseSessions,
+                                     printSessions};
+  SessionsListing listing = {};
+  return printListing(path, &STEPS, &listing);
 }
