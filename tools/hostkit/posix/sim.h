@@ -9,12 +9,14 @@
 
 #include "hostkit/exports.h"
 
-/* The control of that name in the loaded plug-in, as the type of the
- * sim's own declaration (e.g. decltype(simEndpoint)); null where the
- * library has none. */
+/* Points *control at the control of that name in the loaded plug-in, as
+ * the type of the sim's own declaration (e.g. decltype(simEndpoint)); 1
+ * when found, 0 (and null) where the library has none. */
 template <typename Function>
-static inline Function *kitSimulated(void *plugin, const char *name) {
-  return reinterpret_cast<Function *>(kitFindExport(plugin, name));
+static inline int kitFindSim(void *plugin, const char *name,
+                             Function **control) {
+  *control = reinterpret_cast<Function *>(kitFindExport(plugin, name));
+  return *control != nullptr;
 }
 
 #endif

@@ -18,17 +18,11 @@ static struct {
   decltype(simEndpointDefaultOf) *defaultOf;
 } sim;
 
-template <typename Function>
-static int bind(void *plugin, const char *name, Function **function) {
-  *function = kitSimulated<Function>(plugin, name);
-  return *function != nullptr;
-}
-
 int hostOpenDevices(void *plugin, char *reason, size_t reasonSize) {
-  int found = bind(plugin, "simEndpointName", &sim.name) &
-              bind(plugin, "simEndpointState", &sim.state) &
-              bind(plugin, "simEndpointFlow", &sim.flow) &
-              bind(plugin, "simEndpointDefaultOf", &sim.defaultOf);
+  int found = kitFindSim(plugin, "simEndpointName", &sim.name) &
+              kitFindSim(plugin, "simEndpointState", &sim.state) &
+              kitFindSim(plugin, "simEndpointFlow", &sim.flow) &
+              kitFindSim(plugin, "simEndpointDefaultOf", &sim.defaultOf);
   if (!found)
     snprintf(reason, reasonSize, "the library was not built with the sim");
   return found;

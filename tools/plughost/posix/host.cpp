@@ -78,12 +78,10 @@ static decltype(&simTrayClockNotifications) countClockMessages;
 
 void hostStartObserving(void *plugin, int endpoint) {
   if (endpoint)
-    findSimEndpoint =
-        kitSimulated<decltype(simEndpoint)>(plugin, "simEndpoint");
+    kitFindSim(plugin, "simEndpoint", &findSimEndpoint);
   else
-    findSimLine = kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
-  countClockMessages = kitSimulated<decltype(simTrayClockNotifications)>(
-      plugin, "simTrayClockNotifications");
+    kitFindSim(plugin, "simMixerLine", &findSimLine);
+  kitFindSim(plugin, "simTrayClockNotifications", &countClockMessages);
 }
 
 /* The sim's first endpoint, its default unless a test moved it. */

@@ -42,10 +42,8 @@ static uint32_t countLines(int sources) {
 int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
                         uint32_t *destinations, char *reason,
                         size_t reasonSize) {
-  lineAt = kitSimulated<decltype(simMixerLineAt)>(plugin, "simMixerLineAt");
-  firstLineOfType =
-      kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
-  if (!lineAt || !firstLineOfType) {
+  if (!kitFindSim(plugin, "simMixerLineAt", &lineAt) ||
+      !kitFindSim(plugin, "simMixerLine", &firstLineOfType)) {
     snprintf(reason, reasonSize, "the library was not built with the sim");
     return 0;
   }

@@ -17,18 +17,12 @@ static struct {
   decltype(simSessionListError) *listError;
 } sim;
 
-template <typename Function>
-static int bind(void *plugin, const char *name, Function **function) {
-  *function = kitSimulated<Function>(plugin, name);
-  return *function != nullptr;
-}
-
 int hostOpenSessions(void *plugin, char *reason, size_t reasonSize) {
-  int found = bind(plugin, "simSessionAt", &sim.sessionAt) &
-              bind(plugin, "simForegroundWindow", &sim.foreground) &
-              bind(plugin, "simProcessAt", &sim.processAt) &
-              bind(plugin, "simAppWindowAt", &sim.windowAt) &
-              bind(plugin, "simSessionListError", &sim.listError);
+  int found = kitFindSim(plugin, "simSessionAt", &sim.sessionAt) &
+              kitFindSim(plugin, "simForegroundWindow", &sim.foreground) &
+              kitFindSim(plugin, "simProcessAt", &sim.processAt) &
+              kitFindSim(plugin, "simAppWindowAt", &sim.windowAt) &
+              kitFindSim(plugin, "simSessionListError", &sim.listError);
   if (!found)
     snprintf(reason, reasonSize, "the library was not built with the sim");
   return found;
