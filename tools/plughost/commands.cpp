@@ -27,6 +27,16 @@ static void reportUnloadable(const char *path, const char *reason) {
     fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
 }
 
+int writeListing(void *plugin, const char *path, const ListingSteps *steps,
+                 void *listing, FILE *out, char *reason, size_t reasonSize) {
+  if (!steps->open(plugin, path, listing, reason, reasonSize))
+    return 0;
+  steps->read(listing);
+  steps->close();
+  steps->print(out, listing);
+  return 1;
+}
+
 int printListing(const char *path, const ListingSteps *steps, void *listing) {
   char reason[512] = "";
   void *library = hostLoadPlugin(path, reason, sizeof reason);
@@ -34,15 +44,12 @@ int printListing(const char *path, const ListingSteps *steps, void *listing) {
     reportUnloadable(path, reason);
     return EXIT_BAD_USE;
   }
-  int opened = steps->open(library, path, listing, reason, sizeof reason);
-  if (opened) {
-    steps->read(listing);
-    steps->close();
-    steps->print(stdout, listing);
-  } else
+  int listed = writeListing(library, path, steps, listing, stdout, reason,
+                            sizeof reason);
+  if (!listed)
     fprintf(stderr, "plughost: %s: %s\n", steps->unavailable, reason);
   hostUnloadPlugin(library);
-  return opened ? EXIT_DONE : EXIT_FAILED;
+  return listed ? EXIT_DONE : EXIT_FAILED;
 }
 
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {

@@ -90,12 +90,13 @@ static void printDevices(FILE *out, const void *listing) {
   printDevicesListing(out, (const DevicesListing *)listing);
 }
 
+const ListingSteps DEVICES_LISTING = {"no sound devices to list", openDevices,
+                                      readDevices, hostCloseDevices,
+                                      printDevices};
+
 int listAudioDevices(const char *path) {
-  static const ListingSteps STEPS = {"no sound devices to list", openDevices,
-                                     readDevices, hostCloseDevices,
-                                     printDevices};
   /* The defaults' ids make it large. */
   static DevicesListing listing;
   listing = DevicesListing();
-  return printListing(path, &STEPS, &listing);
+  return printListing(path, &DEVICES_LISTING, &listing);
 }

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "plughost/plughost.h"
+
 enum {
   DEVICE_TEXT_SIZE = 256,  /* a name or an id, as UTF-8 */
   LISTED_DEVICES_MAX = 64, /* devices listed; more are counted */
@@ -44,6 +46,8 @@ struct DevicesListing {
 
 /* `plughost devices <plugin>`. */
 int listAudioDevices(const char *path);
+/* Its steps, over a DevicesListing. */
+extern const ListingSteps DEVICES_LISTING;
 /* Reads the devices and the defaults, and marks each device's roles. */
 void readDevicesListing(DevicesListing *listing, DeviceReport *reports);
 void printDevicesListing(FILE *out, const DevicesListing *listing);

@@ -278,10 +278,11 @@ static void printLines(FILE *out, const void *listing) {
   printLinesListing(out, (const LinesListing *)listing);
 }
 
+const ListingSteps LINES_LISTING = {"no mixer device 0", openMixerDevice,
+                                    readLines, hostCloseMixerDevice,
+                                    printLines};
+
 int listMixerLines(const char *path) {
-  static const ListingSteps STEPS = {"no mixer device 0", openMixerDevice,
-                                     readLines, hostCloseMixerDevice,
-                                     printLines};
   LinesListing listing = {};
-  return printListing(path, &STEPS, &listing);
+  return printListing(path, &LINES_LISTING, &listing);
 }

@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "mixer/component_type.h"
+#include "plughost/plughost.h"
 
 enum {
   LINE_NAME_SIZE = 96,      /* a line's or device's name, as UTF-8 */
@@ -68,6 +69,8 @@ struct LinesListing {
 
 /* `plughost lines <plugin>`. */
 int listMixerLines(const char *path);
+/* Its steps, over a LinesListing. */
+extern const ListingSteps LINES_LISTING;
 
 /* The VolComponentType value that selects a component type; -1 when no
  * value does. */

@@ -47,9 +47,13 @@ struct ListingSteps {
 };
 
 /* Loads the plug-in as `info` and `run` load it (a DLL built for the other
- * machine named as such), opens, reads, closes, prints to stdout and
- * unloads it; what fails is said on stderr, and the exit status returned. */
+ * machine named as such), writes the listing to stdout and unloads it;
+ * what fails is said on stderr, and the exit status returned. */
 int printListing(const char *path, const ListingSteps *steps, void *listing);
+/* Opens, reads, closes and prints a listing of the loaded plug-in (loaded
+ * by the name path) to out; 0, with the reason, when it cannot be opened. */
+int writeListing(void *plugin, const char *path, const ListingSteps *steps,
+                 void *listing, FILE *out, char *reason, size_t reasonSize);
 
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */

@@ -225,10 +225,11 @@ static void printSessions(FILE *out, const void *listing) {
   printSessionsListing(out, (const SessionsListing *)listing);
 }
 
+const ListingSteps SESSIONS_LISTING = {"no audio sessions to list",
+                                       openSessions, readSessions,
+                                       hostCloseSessions, printSessions};
+
 int listAudioSessions(const char *path) {
-  static const ListingSteps STEPS = {"no audio sessions to list", openSessions,
-                                     readSessions, hostCloseSessions,
-                                     printSessions};
   SessionsListing listing = {};
-  return printListing(path, &STEPS, &listing);
+  return printListing(path, &SESSIONS_LISTING, &listing);
 }

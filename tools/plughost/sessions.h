@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "focused_app/session_choice.h"
+#include "plughost/plughost.h"
 
 enum {
   SESSION_TEXT_SIZE = 256,   /* a path or name, as UTF-8 */
@@ -63,6 +64,8 @@ struct SessionsListing {
 
 /* `plughost sessions <plugin>`. */
 int listAudioSessions(const char *path);
+/* Its steps, over a SessionsListing. */
+extern const ListingSteps SESSIONS_LISTING;
 /* Finds the focused application (a Store app inside its frame) and marks
  * the sessions the plug-in's rule chooses for it (session_choice.h). */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
