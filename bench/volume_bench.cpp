@@ -12,7 +12,9 @@
  * 6. COM calls, heap allocations and time per command on the endpoint
  *    path (VolEndpoint=1), over the sim's Core Audio;
  * 7. the same for the focused application's commands with 1, 10 and 50
- *    audio sessions present, and the processes each one opens.
+ *    audio sessions present, and the processes each one opens;
+ * 8. the time per command without and with the on-screen display
+ *    (Osd=1), and the frames it is handed per command.
  *
  * Nothing here passes or fails: the expected figures are printed beside the
  * measured ones for a reader to compare.

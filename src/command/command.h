@@ -25,10 +25,11 @@ struct CommandOutcome {
 struct CommandRequest {
   int32_t action; /* the family's own: a VolumeAction for a volume
                      command, a DeviceSwitchAction for a switch */
-  /* What the action is given. A volume command's amount: VOLUME_STEP
-   * -100..100, VOLUME_SET 0..100, VOLUME_SET_MUTE 1 mute on and 0 mute
-   * off. A switch's direction (an AudioFlow) for Next, else the slot of
-   * its settings text. */
+  /* What the action is given, by the kind of row (command_families.h):
+   * a step's amount, -100..100 (up or down by that much); a level's,
+   * 0..100; a mute switch's, 1 on and 0 off; the mute toggle's, 0 and
+   * unused; a Next row's direction, an AudioFlow; a device-by-name row's
+   * slot of its settings text, 0..9. */
   int32_t argument;
   const Settings *settings; /* read at KSTEvent_Init */
   int describe; /* the outcome will be shown: name what was changed */
