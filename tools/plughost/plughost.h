@@ -3,10 +3,11 @@
  * way the host does, shows its information record and runs its commands,
  * reporting what each command did to the sound and to the taskbar clock.
  *
- * The portable part (plughost.cpp, commands.cpp, lines.cpp) parses the
- * command line and prints; the platform part (win32/ or posix/, chosen by
- * the build) loads libraries, converts text and watches the mixer and the
- * clock. The exports are found by the host kit's portable loader.
+ * The portable part (plughost.cpp, commands.cpp and the listings,
+ * lines.cpp, sessions.cpp, devices.cpp) parses the command line and
+ * prints; the platform part (win32/ or posix/, chosen by the build) loads
+ * libraries, converts text and watches the mixer and the clock. The
+ * exports are found by the host kit's portable loader.
  */
 #ifndef PLUGHOST_H
 #define PLUGHOST_H
