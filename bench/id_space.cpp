@@ -1,10 +1,9 @@
 /*
  * Runs KSTEvent_Execute on every one of the 2^32 command identifiers over
- * the simulated mixer and Core Audio and checks that exactly the
- * identifiers in the rows of command/command_families.h reach one of them,
- * succeed and tell the clock, and that every other one returns 0 and asks
- * neither anything. Prints the
- * time taken. Not a test: it takes a while.
+ * the sim's mixer and Core Audio and checks that exactly the identifiers
+ * in the rows of command/command_families.h reach one of them, succeed and
+ * tell the clock, and that every other one returns 0 and asks neither
+ * anything. Prints the time taken. Not a test: it takes a while.
  *
  *   build/bench/bench/volume_id_space
  */
@@ -17,16 +16,9 @@
 #include "plugin/plugin.h"
 #include "sim/sim.h"
 
-static uint64_t tableIdentifiers(void) {
-  uint64_t count = 0;
-  for (const CommandFamily &row : COMMAND_FAMILIES)
-    count += (uint64_t)((int64_t)row.lastId - row.firstId + 1);
-  return count;
-}
-
-/* Settings whose every device slot names a device of the simulated
- * machine (both of them, for a headset), so that those identifiers
- * succeed too; the module is named beside them. */
+/* Settings whose every device slot names a device of the sim (both of
+ * them, for a headset), so that those identifiers succeed too; the module
+ * is named beside them. */
 static void nameEveryDevice(char module[64]) {
   char folder[] = "/tmp/volume-id-space-XXXXXX";
   if (!mkdtemp(folder))
@@ -46,8 +38,8 @@ static void nameEveryDevice(char module[64]) {
 }
 
 int main(void) {
-  /* The simulated machine has a recording device, so that the
-   * microphone's identifiers succeed too. */
+  /* The sim has a recording device, so that the microphone's identifiers
+   * succeed too. */
   static char module[64];
   nameEveryDevice(module);
   KSTEvent_Init("volume.dll", 0);
@@ -75,7 +67,7 @@ int main(void) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
           .count();
   unsigned notified = simTrayClockNotifications();
-  uint64_t expected = tableIdentifiers();
+  uint64_t expected = commandIdCount();
   printf("%llu identifiers in %.1f s (%.2f ns each): %llu reached the mixer or "
          "Core Audio, "
          "%u clock notifications (%llu expected), %llu wrong\n",

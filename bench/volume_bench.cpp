@@ -1,5 +1,5 @@
 /*
- * Figures for the plug-in over the stand-in platform, printed as a table:
+ * Figures for the plug-in over the sim, printed as a table:
  *
  *   volume_bench [PATH-OF-volume.dll]
  *
@@ -10,9 +10,11 @@
  *    with an empty and with a full command table;
  * 5. the size of the Windows library, when its path is given;
  * 6. COM calls, heap allocations and time per command on the endpoint
- *    path (VolEndpoint=1), over the simulated Core Audio;
+ *    path (VolEndpoint=1), over the sim's Core Audio;
  * 7. the same for the focused application's commands with 1, 10 and 50
- *    audio sessions present, and the processes each one opens.
+ *    audio sessions present, and the processes each one opens;
+ * 8. the time per command without and with the on-screen display
+ *    (Osd=1), and the frames it is handed per command.
  *
  * Nothing here passes or fails: the expected figures are printed beside the
  * measured ones for a reader to compare.
@@ -328,7 +330,7 @@ static void reportInfoPairs(void) {
 
 /* ---- The Core Audio paths -------------------------------------------- */
 
-/* COM calls of one Core Audio command, in the order the simulation counts
+/* COM calls of one Core Audio command, in the order the sim counts
  * them, and what each command is expected to cost. An endpoint command is
  * one session (enter COM, enumerator, default device, its volume, three
  * releases, leave); a mute looks at the endpoint a second time to confirm
@@ -593,7 +595,7 @@ static void timeWithSettings(const char *label, int32_t commandId,
              (double)(REPETITIONS * TIMED_COMMANDS));
 }
 
-/* The plug-in's own part of the display: the view, handed to the stand-in
+/* The plug-in's own part of the display: the view, handed to the sim's
  * display, which lays it out and writes its text at once. On Windows the
  * host's thread only copies the view under a critical section and posts
  * a message at most once per drawing; the monitor, the layout and the
@@ -636,7 +638,7 @@ int main(int argc, char **argv) {
     fprintf(stderr, "volume_bench: cannot write a settings file in /tmp\n");
     return 1;
   }
-  printf("volume plug-in over the stand-in platform\n\n");
+  printf("volume plug-in over the sim\n\n");
   reportSteadyCosts();
   reportFirstCosts();
   reportAllocations();

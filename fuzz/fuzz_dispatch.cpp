@@ -1,6 +1,6 @@
 /*
  * Command dispatch given arbitrary identifiers over an arbitrarily shaped
- * and failing simulated mixer and simulated Core Audio endpoint.
+ * and failing mixer and Core Audio endpoint of the sim.
  *
  * Input: the mixer device (present or not, up to eight lines of any
  * component type, channel count, bounds, levels and quirks), Core Audio

@@ -1,5 +1,5 @@
 /*
- * The stand-in profile reader given arbitrary file bytes, section and key.
+ * The sim's profile reader given arbitrary file bytes, section and key.
  *
  * Input: a section and a key (each up to 64 bytes), a default, then the
  * file's bytes. Checks: no crash or undefined behaviour; the file is

@@ -16,7 +16,7 @@
 
 [[noreturn]] void fuzzFail(const char *condition, const char *file, int line);
 
-/* The stand-ins reset (default mixer, taskbar, counted heap), the mixer
+/* The sim reset (default mixer, taskbar, counted heap), the mixer
  * released, the start-up settings forgotten, and the module named
  * <folder>/volume.dll. */
 void fuzzResetPlugin(void);

@@ -1,8 +1,8 @@
 /*
- * Simulated Core Audio: the device enumerator, endpoints of either flow
+ * The sim's Core Audio: the device enumerator, endpoints of either flow
  * with a master volume scalar and a mute, a default per flow and role
  * that tests switch, the audio sessions on the endpoints, and the calling
- * thread's COM apartment. It simulates
+ * thread's COM apartment. It gives
  * objects and results only: every interface handed out is an object with
  * a reference count, and any call can be made to fail with any HRESULT
  * or to succeed without handing back an interface. What those results
@@ -49,7 +49,7 @@ struct SimCoreAudio {
   AudioFlow flows[SIM_MAX_ENDPOINTS];
   int active[SIM_MAX_ENDPOINTS];
   uint32_t states[SIM_MAX_ENDPOINTS]; /* DEVICE_STATE_*; active is 1 */
-  char names[SIM_MAX_ENDPOINTS][SIM_NAME_SIZE]; /* "": the simulated one */
+  char names[SIM_MAX_ENDPOINTS][SIM_NAME_SIZE]; /* "": the sim's own */
   int policyAbsent;       /* the policy-config class is not registered */
   uint32_t policyVariant; /* what its creation reports */
   unsigned policyWrites[SIM_ROLES];

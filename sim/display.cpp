@@ -1,5 +1,5 @@
 /*
- * A simulated display: one monitor, and a window that keeps the last frame
+ * The sim's display: one monitor, and a window that keeps the last frame
  * it was shown until it is closed.
  */
 #include "platform/platform.h"

@@ -1,5 +1,5 @@
 /*
- * Simulated processes and application windows: what the foreground window
+ * The sim's processes and application windows: what the foreground window
  * is, which process made a window, a Store app's frame with the app's own
  * window inside it, and each process's executable behind a handle that
  * must be closed. Any call can be made to fail.

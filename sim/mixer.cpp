@@ -1,5 +1,5 @@
 /*
- * A simulated mixer device 0: lines found by component type, a volume and
+ * The sim's mixer device 0: lines found by component type, a volume and
  * a mute control per line, per-channel values within bounds, and winmm's
  * error codes. Tests shape it and make its operations fail.
  */

@@ -1,8 +1,9 @@
 /*
- * Controls of the off-Windows stand-ins, for test programs, the host driver
- * and the benchmark. The stand-ins implement platform.h with:
+ * Controls of the sim, the Windows of the native builds, for test
+ * programs, the host driver and the benchmark. The sim implements
+ * platform.h with:
  *
- *  - a simulated mixer device 0 whose lines, controls and channel values can
+ *  - a mixer device 0 whose lines, controls and channel values can
  *    be shaped, and any of whose seven operations can be made to fail;
  *  - a profile reader that reads INI files as the platform's does;
  *  - the module's own path (dladdr), or a name a test sets;
@@ -11,7 +12,7 @@
  *  - the C heap, counted, with one allocation that can be made to fail;
  *  - a version query that finds no version resource (there is no such
  *    thing off Windows), so both version halves are 0;
- *  - simulated Core Audio: playback endpoints with a master scalar and a
+ *  - Core Audio: playback endpoints with a master scalar and a
  *    mute each, a default that can be switched, the calling thread's COM
  *    apartment, live interface references, and any step failing with any
  *    HRESULT; audio sessions on the endpoints, each of a process, with a
@@ -32,7 +33,7 @@
 
 extern "C" {
 
-/* ---- Simulated mixer -------------------------------------------------- */
+/* ---- The sim's mixer --------------------------------------------------- */
 
 enum SimMixerOp {
   SIM_MIXER_OPEN,    /* mixerOpen */
@@ -47,7 +48,7 @@ enum SimMixerOp {
 
 enum { SIM_MAX_LINES = 8, SIM_MAX_CHANNELS = 16, SIM_MAX_HANDLES = 512 };
 
-/* winmm's codes, as the simulation returns them. */
+/* winmm's codes, as the sim returns them. */
 enum {
   SIM_MMSYSERR_ERROR = 1,
   SIM_MMSYSERR_BADDEVICEID = 2,
@@ -76,7 +77,7 @@ struct SimLine {
 
 /* What a read of a line's volume as one uniform value reports: its
  * loudest channel. Inline, so that a program reading a loaded plug-in's
- * simulated lines reports them as the simulation does. */
+ * sim's lines reports them as the sim does. */
 static inline uint32_t simUniformLevel(const SimLine *line) {
   uint32_t level = line->levels[0];
   for (uint32_t i = 1; i < line->channels && i < SIM_MAX_CHANNELS; i++)
@@ -109,7 +110,7 @@ void simMixerClearCalls(void);
 unsigned simMixerOpenHandles(void);
 
 /* The values of the last write that reached a control, whether the
- * simulated line kept them or not. */
+ * sim's line kept them or not. */
 struct SimMixerWrite {
   uint32_t controlType; /* MIXER_CONTROL_VOLUME or MIXER_CONTROL_MUTE */
   uint32_t minimum;     /* that control's bounds */
@@ -120,7 +121,7 @@ struct SimMixerWrite {
 /* The last write since the calls were last cleared, or null. */
 const SimMixerWrite *simMixerLastWrite(void);
 
-/* ---- Simulated Core Audio --------------------------------------------- */
+/* ---- The sim's Core Audio --------------------------------------------- */
 
 /* The COM calls of one endpoint command, in the order they run. */
 enum SimEndpointOp {
@@ -158,7 +159,7 @@ enum {
   SIM_RECORDING_ENDPOINT = 3
 };
 
-/* HRESULTs, as the simulation returns them. */
+/* HRESULTs, as the sim returns them. */
 enum : uint32_t {
   SIM_S_FALSE = 1,
   SIM_E_NOTIMPL = 0x80004001u,
@@ -205,7 +206,7 @@ int simEndpointDefaultOf(AudioFlow flow, AudioRole role);
  * microphone <index>" unless a test named it. */
 const char *simEndpointName(int index);
 /* Names an endpoint (UTF-8, at most SIM_NAME_SIZE - 1 bytes kept); null:
- * the simulated name again. */
+ * the sim's own name again. */
 void simEndpointSetName(int index, const char *utf8);
 /* Whether endpoint index carries sound out or in, and whether it is
  * active, so that enumerating the flow's active endpoints lists it. */
@@ -265,7 +266,7 @@ unsigned simComDepth(void);
 unsigned simComEntered(void);
 unsigned simComLeft(void);
 
-/* ---- Simulated audio sessions ------------------------------------------ */
+/* ---- The sim's audio sessions ------------------------------------------ */
 
 /* The calls on a device's sessions, each of which can fail. Activating the
  * session manager is IMMDevice::Activate, SIM_ENDPOINT_ACTIVATE. */
@@ -319,7 +320,7 @@ void simSessionFailAfter(SimSessionOp op, unsigned calls, uint32_t error);
 void simSessionHandBackNothing(SimSessionOp op, int nothing);
 unsigned simSessionCalls(SimSessionOp op);
 
-/* ---- Simulated processes and application windows ------------------------ */
+/* ---- The sim's processes and application windows ------------------------ */
 
 /* The calls that find the focused application, each of which can fail. */
 enum SimFocusOp {

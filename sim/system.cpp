@@ -48,7 +48,7 @@ uint32_t platformModuleFileName(void *, char *buffer, uint32_t size) {
 /* Files off Windows carry no version resource. */
 int platformFileVersion(const char *, uint32_t *, uint32_t *) { return 0; }
 
-/* The simulated machine's ANSI code page is 932, a Japanese Windows'. */
+/* The sim's ANSI code page is 932, a Japanese Windows'. */
 uint32_t platformAnsiToWide(const char *text, uint16_t *wide, uint32_t size) {
   if (size == 0)
     return 0;

@@ -25,9 +25,11 @@ struct CommandOutcome {
 struct CommandRequest {
   int32_t action; /* the family's own: a VolumeAction for a volume
                      command, a DeviceSwitchAction for a switch */
-  /* What the action is given. A volume command's amount: VOLUME_STEP
-   * -100..100, VOLUME_SET 0..100, VOLUME_SET_MUTE 1 mute on and 0 mute
-   * off. A Next switch's direction (an AudioFlow). */
+  /* What the action is given, by the kind of row (command_families.h):
+   * a step's amount, -100..100 (up or down by that much); a level's,
+   * 0..100; a mute switch's, 1 on and 0 off; the mute toggle's, 0 and
+   * unused; a Next row's direction, an AudioFlow. A named device's step
+   * or level takes its amount from the number slot of its text slot. */
   int32_t argument;
   uint32_t slot; /* a text row's: which of its settings texts, 0..9 */
   const Settings *settings; /* read at KSTEvent_Init */

@@ -289,4 +289,12 @@ constexpr const CommandFamily *familyOfId(int64_t id) {
 /* Whether some row holds id. */
 constexpr bool isCommandId(int64_t id) { return familyOfId(id) != nullptr; }
 
+/* How many identifiers the rows hold: those that reach a command. */
+constexpr uint64_t commandIdCount(void) {
+  uint64_t count = 0;
+  for (const CommandFamily &row : COMMAND_FAMILIES)
+    count += (uint64_t)((int64_t)row.lastId - row.firstId + 1);
+  return count;
+}
+
 #endif

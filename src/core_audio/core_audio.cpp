@@ -1,3 +1,8 @@
+/*
+ * The Core Audio rules, once: entering and leaving COM, creating the
+ * enumerator, reaching a default endpoint, and the steps that hand back
+ * an interface.
+ */
 #include "core_audio/core_audio.h"
 
 ComResult enterCom(ComApartment *apartment) {

@@ -1,3 +1,7 @@
+/*
+ * A settings text found anywhere in a device's friendly name, the case of
+ * its letters aside, and the first device of a direction it names.
+ */
 #include "core_audio/device_names.h"
 
 #include "command/command_settings.h"

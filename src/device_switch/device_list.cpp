@@ -1,3 +1,7 @@
+/*
+ * The active devices of a direction with their ids and friendly names,
+ * and the id of a role's default.
+ */
 #include "device_switch/device_list.h"
 
 #include "core_audio/core_audio.h"

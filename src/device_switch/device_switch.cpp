@@ -1,3 +1,7 @@
+/*
+ * The device switches: which device each direction goes to (Next or by
+ * name), the roles written through the policy-config class, the look back.
+ */
 #include "device_switch/device_switch.h"
 
 #include "core_audio/core_audio.h"

@@ -1,3 +1,7 @@
+/*
+ * The default playback endpoint as a volume backend, and the choice
+ * between it and the classic mixer that VolEndpoint makes.
+ */
 #include "endpoint/endpoint.h"
 
 #include "core_audio/core_audio.h"

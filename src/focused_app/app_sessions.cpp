@@ -1,11 +1,13 @@
 /*
- * The sessions of every active playback device, and which of them belong
- * to the focused application.
+ * The sessions of every active playback device, and the facts the rule of
+ * session_choice.cpp asks to find the focused application's among them,
+ * answered through Core Audio and the process calls.
  */
 #include "focused_app/app_sessions.h"
 
 #include "core_audio/core_audio.h"
 #include "focused_app/focused_process.h"
+#include "focused_app/session_choice.h"
 
 enum { NOT_JUDGED = -1 };
 
@@ -83,75 +85,80 @@ static int sessionCounts(SessionEntry *entry) {
   return entry->countsFlag;
 }
 
-/* Whether a session's process runs that executable. A process is looked
- * at once, however many sessions it has and in whatever order they are
- * judged. */
-static int runsFile(AppSessions *found, uint32_t at, const uint16_t *file) {
-  SessionEntry *entry = &found->entries[at];
+/* The focused process and its executable, read once when first needed,
+ * with the sessions being judged. */
+struct Judging {
+  AppSessions *found;
+  uint32_t processId;
+  int8_t imageFlag; /* its executable read, or NOT_JUDGED */
+  uint16_t image[IMAGE_PATH_SIZE];
+};
+
+static SessionEntry *entryOf(void *context, uint32_t session) {
+  return &((Judging *)context)->found->entries[session];
+}
+
+static uint32_t sessionProcess(void *context, uint32_t session) {
+  return entryOf(context, session)->processId;
+}
+
+static int counts(void *context, uint32_t session) {
+  return sessionCounts(entryOf(context, session));
+}
+
+static int plays(void *context, uint32_t session) {
+  SessionEntry *entry = entryOf(context, session);
+  return sessionCounts(entry) && entry->activeFlag;
+}
+
+/* A helper runs the focused process's executable. A process is looked at
+ * once, however many sessions it has and in whatever order they are
+ * judged; where the focused one's executable cannot be read, none is a
+ * helper. */
+static int runsTheSameFile(void *context, uint32_t session) {
+  Judging *judging = (Judging *)context;
+  AppSessions *found = judging->found;
+  SessionEntry *entry = &found->entries[session];
   for (uint32_t i = 0; i < found->count && entry->sameFileFlag == NOT_JUDGED;
        i++)
-    if (i != at && found->entries[i].processId == entry->processId)
+    if (i != session && found->entries[i].processId == entry->processId)
       entry->sameFileFlag = found->entries[i].sameFileFlag;
-  if (entry->sameFileFlag == NOT_JUDGED) {
+  if (judging->imageFlag == NOT_JUDGED)
+    judging->imageFlag = processImage(judging->processId, judging->image);
+  if (entry->sameFileFlag == NOT_JUDGED && judging->imageFlag) {
     uint16_t path[IMAGE_PATH_SIZE];
     entry->sameFileFlag =
-        processImage(entry->processId, path) && samePath(path, file);
+        processImage(entry->processId, path) && samePath(path, judging->image);
   }
   return entry->sameFileFlag == 1;
 }
 
-static void take(AppSessions *found, SessionEntry *entry) {
+static void take(void *context, uint32_t session) {
+  AppSessions *found = ((Judging *)context)->found;
   ComObject volume = nullptr;
-  if (comTook(querySession(entry->control, SESSION_SIMPLE_VOLUME, &volume),
+  if (comTook(querySession(found->entries[session].control,
+                           SESSION_SIMPLE_VOLUME, &volume),
               FAILED_SESSION_REFUSED))
     found->volumes[found->taken++] = volume;
   else
     found->allTaken = 0;
 }
 
-/* Whether a session of another process plays (onlyFile null) or one of
- * another process that runs that executable. */
-static int anotherPlays(AppSessions *found, uint32_t processId,
-                        const uint16_t *onlyFile) {
-  for (uint32_t i = 0; i < found->count; i++) {
-    SessionEntry *entry = &found->entries[i];
-    if (entry->processId != processId && sessionCounts(entry) &&
-        entry->activeFlag && (!onlyFile || runsFile(found, i, onlyFile)))
-      return 1;
-  }
-  return 0;
-}
-
-/* The sessions of the executable's other processes. With an own session
- * taken, only where none of them plays and one of the others does: a
- * program whose helper plays is heard through the helper. Processes are
- * opened only for sessions that count, and only when it may matter. */
-static void takeSameFile(AppSessions *found, uint32_t processId, int ownIdle) {
-  uint16_t file[IMAGE_PATH_SIZE];
-  if ((ownIdle && !anotherPlays(found, processId, nullptr)) ||
-      !processImage(processId, file) ||
-      (ownIdle && !anotherPlays(found, processId, file)))
-    return;
-  for (uint32_t i = 0; i < found->count; i++) {
-    SessionEntry *entry = &found->entries[i];
-    if (entry->processId != processId && sessionCounts(entry) &&
-        runsFile(found, i, file))
-      take(found, entry);
-  }
-}
-
 void takeSessions(AppSessions *found, uint32_t processId) {
-  int ownSessions = 0, ownPlays = 0;
-  for (uint32_t i = 0; i < found->count; i++) {
-    SessionEntry *entry = &found->entries[i];
-    if (entry->processId == processId && sessionCounts(entry)) {
-      take(found, entry);
-      ownSessions = 1;
-      ownPlays |= entry->activeFlag;
-    }
-  }
-  if (!ownPlays)
-    takeSameFile(found, processId, ownSessions);
+  Judging judging;
+  judging.found = found;
+  judging.processId = processId;
+  judging.imageFlag = NOT_JUDGED;
+  SessionFacts facts = {};
+  facts.context = &judging;
+  facts.count = found->count;
+  facts.focusedProcess = processId;
+  facts.process = sessionProcess;
+  facts.counts = counts;
+  facts.plays = plays;
+  facts.ofHelper = runsTheSameFile;
+  facts.choose = take;
+  chooseAppSessions(&facts);
 }
 
 void releaseSessions(AppSessions *found) {

@@ -39,10 +39,9 @@ struct AppSessions {
  * allTaken, before). A device or session that cannot be examined is left
  * out: it fails no command that finds the application elsewhere. */
 void listSessions(ComObject enumerator, AppSessions *found);
-/* Takes the sessions of processId and holds each one's
- * ISimpleAudioVolume. Where it has none, or none of them plays while
- * another process of its executable plays, the sessions of every process
- * of its executable are taken too. */
+/* Takes the sessions the rule chooses for the focused process processId
+ * (session_choice.h; a helper runs its executable) and holds each one's
+ * ISimpleAudioVolume. */
 void takeSessions(AppSessions *found, uint32_t processId);
 /* Releases every interface found holds. */
 void releaseSessions(AppSessions *found);

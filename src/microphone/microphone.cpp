@@ -1,3 +1,7 @@
+/*
+ * The microphone's mute commands over the console and communications
+ * recording defaults, one device or two.
+ */
 #include "microphone/microphone.h"
 
 #include "core_audio/core_audio.h"

@@ -1,3 +1,6 @@
+/*
+ * The mixer component type each VolComponentType value selects.
+ */
 #include "mixer/component_type.h"
 
 #include "platform/platform.h"

@@ -2,7 +2,7 @@
  * The operations the plug-in needs from the operating system.
  *
  * The Windows build implements them with the real calls (win32/); every
- * other build links the stand-ins (standin/), which behave like the
+ * other build links the sim (the top-level sim/), which behaves like the
  * platform for what the plug-in relies on. Nothing above this header
  * includes <windows.h>. Platform quirks are smoothed over below it.
  */
@@ -172,8 +172,7 @@ ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant);
 /* IPolicyConfig::SetDefaultEndpoint: makes the device of that id the
  * default for one role. */
 ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t variant,
-                                     const uint16_t *deviceId,
-                                     AudioRole role);
+                                     const uint16_t *deviceId, AudioRole role);
 
 /* ---- Audio sessions (Windows 7 and later) ---------------------------- */
 

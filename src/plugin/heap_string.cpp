@@ -1,3 +1,6 @@
+/*
+ * A string handed to the host, copied into a heap block of its own.
+ */
 #include "plugin/heap_string.h"
 
 #include <cstring>

@@ -1,3 +1,7 @@
+/*
+ * The PluginInfo record handed to the host: made with its command table,
+ * freed when the host gives it back.
+ */
 #include "plugin/plugin_info.h"
 
 #include <cstring>

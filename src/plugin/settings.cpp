@@ -1,3 +1,7 @@
+/*
+ * The settings file beside the module: its path, its numbers and texts,
+ * and the settings read once at KSTEvent_Init.
+ */
 #include "plugin/settings.h"
 
 #include <cstring>

@@ -1,3 +1,7 @@
+/*
+ * The settings file's name from the module's: its last three characters
+ * made "ini".
+ */
 #include "plugin/settings_path.h"
 
 int settingsPathFromModuleName(char *name, uint32_t length, uint32_t size) {

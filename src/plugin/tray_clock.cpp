@@ -1,3 +1,6 @@
+/*
+ * The taskbar clock, found through the shell's windows and told to redraw.
+ */
 #include "plugin/tray_clock.h"
 
 #include "platform/platform.h"

@@ -1,3 +1,7 @@
+/*
+ * The volume commands over a backend's targets: a step from the loudest,
+ * a set, the mute toggle and mute on or off, and the unmute on a change.
+ */
 #include "volume_commands/volume_commands.h"
 
 /* A step starts from what the user hears loudest. */

@@ -52,8 +52,11 @@ int toggleMute(const VolumeTarget *target, uint32_t *muted);
  * on), writing only where a target is not in that state already. */
 int setMute(const VolumeTarget *target, uint32_t muted);
 /* Runs one command on every target; on success *outcome says what it
- * left. Every target is tried, so that one that refuses does not keep the
- * others where they were; the result says whether all of them took. */
+ * left. The amount, by action: VOLUME_STEP the step, -100..100 (negative
+ * steps down); VOLUME_SET the level, 0..100; VOLUME_SET_MUTE 1 for on and
+ * 0 for off; VOLUME_TOGGLE_MUTE none (0). Every target is tried, so that
+ * one that refuses does not keep the others where they were; the result
+ * says whether all of them took. */
 int runVolumeCommand(const VolumeTarget *target, VolumeAction action,
                      int32_t amount, CommandOutcome *outcome);
 

@@ -1,5 +1,5 @@
 /*
- * INI files that the platform's profile reader and the stand-in must read
+ * INI files that the platform's profile reader and the sim's must read
  * alike, with the keys to ask for. Every case is one file and a few
  * queries; the set is fixed (the random part has a fixed seed), so that a
  * failing case keeps its number from run to run.

@@ -1,8 +1,8 @@
 /*
- * The stand-in's side of the differential profile test:
+ * The sim's side of the differential profile test:
  *
  *   profile_oracle generate DIR   writes the case files and DIR/queries.txt
- *   profile_oracle answer DIR     prints the stand-in's answer to each query
+ *   profile_oracle answer DIR     prints the sim's answer to each query
  *   profile_oracle show DIR N...  prints query N (from 1) and its file
  */
 #include <cstdio>

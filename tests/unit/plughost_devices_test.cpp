@@ -1,18 +1,15 @@
 /*
- * `plughost devices` over the simulation linked into this program: every
+ * `plughost devices` over the sim linked into this program: every
  * device of both flows in every state with its roles, and the order it
  * lists them in is the order the plug-in's Next goes round.
  */
-#include <dlfcn.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "plughost/devices.h"
+#include "plughost_support.h"
 #include "plugin/plugin.h"
 #include "sim/sim.h"
 
@@ -24,21 +21,9 @@ protected:
 
   /* The listing, read as the program itself is; printed into *printed. */
   DevicesListing read(std::string *printed) {
-    void *self = dlopen(nullptr, RTLD_NOW);
-    char reason[128] = "";
-    EXPECT_TRUE(hostOpenDevices(self, reason, sizeof reason)) << reason;
-    static DeviceReport reports[LISTED_DEVICES_MAX];
     static DevicesListing listing;
     listing = DevicesListing();
-    readDevicesListing(&listing, reports);
-    hostCloseDevices();
-    char *text = nullptr;
-    size_t size = 0;
-    FILE *out = open_memstream(&text, &size);
-    printDevicesListing(out, &listing);
-    fclose(out);
-    *printed = text;
-    free(text);
+    *printed = listHere(&DEVICES_LISTING, &listing);
     return listing;
   }
 };

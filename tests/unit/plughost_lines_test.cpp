@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "plughost/lines.h"
+#include "plughost_support.h"
 
 /* The way back from a line to its value reaches every value that selects
  * a line. */
@@ -172,14 +173,7 @@ static const ListingCase LISTING_CASES[] = {
 class PlughostListingTest : public ::testing::TestWithParam<ListingCase> {};
 
 static std::string printed(const LinesListing &listing) {
-  char *text = nullptr;
-  size_t size = 0;
-  FILE *out = open_memstream(&text, &size);
-  printLinesListing(out, &listing);
-  fclose(out);
-  std::string result(text, size);
-  free(text);
-  return result;
+  return captured([&](FILE *out) { printLinesListing(out, &listing); });
 }
 
 TEST_P(PlughostListingTest, Prints) {

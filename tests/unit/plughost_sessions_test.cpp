@@ -1,18 +1,15 @@
 /*
- * `plughost sessions` over the simulation linked into this program: the
+ * `plughost sessions` over the sim linked into this program: the
  * sessions it marks are exactly those the plug-in's command then changes,
  * and the listing says why, and what it could not read.
  */
-#include <dlfcn.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "plughost/sessions.h"
+#include "plughost_support.h"
 #include "plugin/plugin.h"
 #include "sim/sim.h"
 
@@ -72,23 +69,11 @@ protected:
 
   /* The sessions plughost marks, read as the program itself is. */
   std::vector<int> marks(std::string *printed) {
-    void *self = dlopen(nullptr, RTLD_NOW);
-    char reason[128] = "";
-    EXPECT_TRUE(hostOpenSessions(self, reason, sizeof reason)) << reason;
-    static SessionReport reports[LISTED_SESSIONS_MAX];
     SessionsListing listing = {};
-    readSessionsListing(&listing, reports);
-    hostCloseSessions();
-    char *text = nullptr;
-    size_t size = 0;
-    FILE *out = open_memstream(&text, &size);
-    printSessionsListing(out, &listing);
-    fclose(out);
-    *printed = text;
-    free(text);
+    *printed = listHere(&SESSIONS_LISTING, &listing);
     std::vector<int> marked;
     for (unsigned i = 0; i < listing.count; i++)
-      marked.push_back(reports[i].taken);
+      marked.push_back(listing.sessions[i].taken);
     return marked;
   }
 };

@@ -1,5 +1,5 @@
 /*
- * The stand-in profile reader against what GetPrivateProfileIntA gives for
+ * The sim's profile reader against what GetPrivateProfileIntA gives for
  * the same file. Every row reads [S] K with default 77 unless it says
  * otherwise.
  */

@@ -1,6 +1,6 @@
 /*
  * What every unit test of the plug-in shares: a fixture that puts the
- * library back into its just-loaded state over the stand-in platform, a
+ * library back into its just-loaded state over the sim, a
  * private folder for settings files, and an encoder to code page 932 that
  * does not depend on the plug-in's own constants.
  */

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plugin_test.h"
+#include "row_name.h"
 
 struct SettingCase {
   const char *name;
@@ -16,10 +17,6 @@ struct SettingCase {
 /* Failure messages name the case instead of dumping its bytes. */
 static void PrintTo(const SettingCase &setting, std::ostream *out) {
   *out << setting.name;
-}
-
-static std::string caseName(const ::testing::TestParamInfo<SettingCase> &info) {
-  return info.param.name;
 }
 
 /* A level no command below produces, so that a stray write shows. */
@@ -54,7 +51,8 @@ TEST_P(SpeakersSettingTest, VolumeCommandsMoveTheSpeakers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VolComponentType, SpeakersSettingTest,
-                         ::testing::ValuesIn(SPEAKERS_SETTINGS), caseName);
+                         ::testing::ValuesIn(SPEAKERS_SETTINGS),
+                         rowName<SettingCase>);
 
 /* Settings naming a line that device 0 does not have. */
 static const SettingCase MISSING_LINE_SETTINGS[] = {
@@ -87,7 +85,8 @@ TEST_P(MissingLineSettingTest, VolumeCommandsFailQuietlyMuteStillWorks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VolComponentType, MissingLineSettingTest,
-                         ::testing::ValuesIn(MISSING_LINE_SETTINGS), caseName);
+                         ::testing::ValuesIn(MISSING_LINE_SETTINGS),
+                         rowName<SettingCase>);
 
 struct PercentStep {
   int32_t commandId;

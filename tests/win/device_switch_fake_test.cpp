@@ -17,6 +17,7 @@
 #include "apartment_rows.h"
 #include "fake_core_audio/fake_core_audio.h"
 #include "plugin_host.h"
+#include "row_name.h"
 
 namespace {
 
@@ -142,10 +143,7 @@ TEST_P(DeviceSwitchByName, FindsTheDeviceByItsFriendlyName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, DeviceSwitchByName,
-                         testing::ValuesIn(NAME_ROWS),
-                         [](const testing::TestParamInfo<NameRow> &info) {
-                           return std::string(info.param.name);
-                         });
+                         testing::ValuesIn(NAME_ROWS), rowName<NameRow>);
 
 /* The text decoded from the ANSI code page: Shift_JIS "ヘッドホン" as
  * Notepad saves it on a Japanese Windows. Run under a Japanese locale
@@ -195,10 +193,7 @@ TEST_P(DeviceSwitchPolicy, AsksForEachIdInTurnAndCallsItsSlot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, DeviceSwitchPolicy,
-                         testing::ValuesIn(POLICY_ROWS),
-                         [](const testing::TestParamInfo<PolicyRow> &info) {
-                           return std::string(info.param.name);
-                         });
+                         testing::ValuesIn(POLICY_ROWS), rowName<PolicyRow>);
 
 TEST_F(DeviceSwitchFakeTest, AWriteThatFailsChangesNothingAndIsAFailure) {
   ASSERT_NO_FATAL_FAILURE(start(SWITCH_SETTINGS));
@@ -246,8 +241,6 @@ TEST_P(DeviceSwitchApartment, SwitchesAndLeavesTheThreadAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Threads, DeviceSwitchApartment,
                          testing::ValuesIn(APARTMENT_ROWS),
-                         [](const testing::TestParamInfo<ApartmentRow> &info) {
-                           return std::string(info.param.name);
-                         });
+                         rowName<ApartmentRow>);
 
 } // namespace

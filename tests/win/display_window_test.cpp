@@ -14,6 +14,7 @@
 
 #include "platform/win32/display_window.h"
 #include "plugin_test.h"
+#include "row_name.h"
 
 static const char OSD_SETTINGS[] = "[Setting]\r\nOsd=1\r\n";
 static const DWORD APPEAR_BOUND_MS = 3000;
@@ -271,9 +272,7 @@ static const BarCase BAR_CASES[] = {{"Empty", 3000, 0},
                                     {"MuteHasNoBar", 1, -1}};
 
 INSTANTIATE_TEST_SUITE_P(Levels, DisplayBarTest, ::testing::ValuesIn(BAR_CASES),
-                         [](const ::testing::TestParamInfo<BarCase> &info) {
-                           return std::string(info.param.name);
-                         });
+                         rowName<BarCase>);
 
 TEST_F(DisplayWindowTest, GdiObjectsStaySteadyOverTenThousandCommands) {
   ASSERT_NO_FATAL_FAILURE(start());
@@ -420,9 +419,9 @@ static bool replaceImport(HMODULE module, const char *dll, const char *name,
   BYTE *base = (BYTE *)module;
   const IMAGE_NT_HEADERS *headers =
       (const IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
-  DWORD imports = headers->OptionalHeader
-                      .DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
-                      .VirtualAddress;
+  DWORD imports =
+      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
+          .VirtualAddress;
   for (auto *table = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports);
        table->Name != 0; table++) {
     if (lstrcmpiA((const char *)(base + table->Name), dll) != 0)
@@ -431,10 +430,11 @@ static bool replaceImport(HMODULE module, const char *dll, const char *name,
     auto *slots = (IMAGE_THUNK_DATA *)(base + table->FirstThunk);
     for (; names->u1.AddressOfData != 0; names++, slots++) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-          strcmp((const char *)((IMAGE_IMPORT_BY_NAME *)(
-                                    base + names->u1.AddressOfData))
-                     ->Name,
-                 name) != 0)
+          strcmp(
+              (const char *)((IMAGE_IMPORT_BY_NAME *)(base +
+                                                      names->u1.AddressOfData))
+                  ->Name,
+              name) != 0)
         continue;
       DWORD protection;
       VirtualProtect(slots, sizeof *slots, PAGE_READWRITE, &protection);
@@ -497,8 +497,7 @@ protected:
     ASSERT_NO_FATAL_FAILURE(loadWithSettings(OSD_SETTINGS));
     ASSERT_TRUE(replaceImport(plugin.module, "kernel32.dll", "GetProcAddress",
                               (void *)seamGetProcAddress));
-    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll",
-                              "CreateFontIndirectW",
+    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll", "CreateFontIndirectW",
                               (void *)seamCreateFontIndirectW));
     ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll", "DeleteObject",
                               (void *)seamDeleteObject));
@@ -548,9 +547,7 @@ static const DpiCase DPI_CASES[] = {
     {"MonitorBefore1607", {false, 0, 0, 192, 144, 0, 0, 0}, 192, true}};
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DisplayDpiTest, ::testing::ValuesIn(DPI_CASES),
-                         [](const ::testing::TestParamInfo<DpiCase> &info) {
-                           return std::string(info.param.name);
-                         });
+                         rowName<DpiCase>);
 
 TEST_F(DisplaySeamTest, OneFontLivesAsTheDpiChangesAndNoneAfterUnload) {
   ASSERT_NO_FATAL_FAILURE(startThrough({false, 0, 0, 96, 96, 0, 0, 0}));

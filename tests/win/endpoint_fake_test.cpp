@@ -13,6 +13,7 @@
 #include "apartment_rows.h"
 #include "fake_core_audio/fake_core_audio.h"
 #include "plugin_host.h"
+#include "row_name.h"
 
 namespace {
 
@@ -237,9 +238,7 @@ TEST_P(FakeEndpointApartment, CommandsWorkAndLeaveTheThreadAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Threads, FakeEndpointApartment,
                          testing::ValuesIn(APARTMENT_ROWS),
-                         [](const testing::TestParamInfo<ApartmentRow> &info) {
-                           return std::string(info.param.name);
-                         });
+                         rowName<ApartmentRow>);
 
 } // namespace
 

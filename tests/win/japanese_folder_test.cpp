@@ -17,6 +17,7 @@
 
 #include "code_page.h"
 #include "plugin_host.h"
+#include "row_name.h"
 
 enum { CODE_PAGE_SHIFT_JIS = 932 };
 
@@ -48,14 +49,14 @@ static uint32_t fileVersionMS(const std::wstring &path) {
 }
 
 struct JapaneseName {
-  const char *caseName;
+  const char *name;
   const wchar_t *folder;  /* under the temporary folder */
   const wchar_t *dllName; /* the settings file: its last three letters ini */
   const wchar_t *settingsName;
 };
 
 static void PrintTo(const JapaneseName &name, std::ostream *out) {
-  *out << name.caseName;
+  *out << name.name;
 }
 
 /* ソ (83 5C) and 表 (95 5C) end in the backslash byte. */
@@ -144,8 +145,5 @@ TEST_P(JapaneseFolderTest, SettingsFoundAndCaptionsInCodePage932) {
   EXPECT_EQ(1, exports.execute(1, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, JapaneseFolderTest, ::testing::ValuesIn(NAMES),
-    [](const ::testing::TestParamInfo<JapaneseName> &info) {
-      return std::string(info.param.caseName);
-    });
+INSTANTIATE_TEST_SUITE_P(Names, JapaneseFolderTest, ::testing::ValuesIn(NAMES),
+                         rowName<JapaneseName>);

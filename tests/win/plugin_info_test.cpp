@@ -11,6 +11,7 @@
 
 #include "code_page.h"
 #include "plugin_test.h"
+#include "row_name.h"
 
 struct ExpectedCommand {
   std::string name;
@@ -137,11 +138,9 @@ TEST_P(CatalogueTest, CommandTableFollowsTheSettings) {
   plugin.exports.freePluginInfo(info);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, CatalogueTest, ::testing::ValuesIn(CATALOGUE_CASES),
-    [](const ::testing::TestParamInfo<CatalogueCase> &info) {
-      return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Settings, CatalogueTest,
+                         ::testing::ValuesIn(CATALOGUE_CASES),
+                         rowName<CatalogueCase>);
 
 class PluginInfoTest : public PluginTest {};
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "row_name.h"
 
 namespace {
 
@@ -61,9 +62,6 @@ TEST_P(ProcessAccess, TheExecutableIsReadWithTheRightsGranted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Processes, ProcessAccess,
-                         testing::ValuesIn(ACCESS_ROWS),
-                         [](const testing::TestParamInfo<AccessRow> &info) {
-                           return std::string(info.param.name);
-                         });
+                         testing::ValuesIn(ACCESS_ROWS), rowName<AccessRow>);
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plugin_test.h"
+#include "row_name.h"
 
 struct CommandStep {
   int32_t commandId;
@@ -68,11 +69,9 @@ TEST_P(VolumeSequenceTest, EachStepReachesItsPercent) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Speakers, VolumeSequenceTest, ::testing::ValuesIn(VOLUME_SEQUENCES),
-    [](const ::testing::TestParamInfo<VolumeSequence> &info) {
-      return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Speakers, VolumeSequenceTest,
+                         ::testing::ValuesIn(VOLUME_SEQUENCES),
+                         rowName<VolumeSequence>);
 
 struct MuteCase {
   const char *name;
@@ -112,7 +111,4 @@ TEST_P(MuteToggleTest, TogglesAndLeavesTheVolumeAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Speakers, MuteToggleTest,
-                         ::testing::ValuesIn(MUTE_CASES),
-                         [](const ::testing::TestParamInfo<MuteCase> &info) {
-                           return std::string(info.param.name);
-                         });
+                         ::testing::ValuesIn(MUTE_CASES), rowName<MuteCase>);

@@ -27,12 +27,29 @@ static void reportUnloadable(const char *path, const char *reason) {
     fprintf(stderr, "plughost: cannot load %s: %s\n", path, reason);
 }
 
-void *loadListedPlugin(const char *path) {
+int writeListing(void *plugin, const char *path, const ListingSteps *steps,
+                 void *listing, FILE *out, char *reason, size_t reasonSize) {
+  if (!steps->open(plugin, path, listing, reason, reasonSize))
+    return 0;
+  steps->read(listing);
+  steps->close();
+  steps->print(out, listing);
+  return 1;
+}
+
+int printListing(const char *path, const ListingSteps *steps, void *listing) {
   char reason[512] = "";
   void *library = hostLoadPlugin(path, reason, sizeof reason);
-  if (!library)
+  if (!library) {
     reportUnloadable(path, reason);
-  return library;
+    return EXIT_BAD_USE;
+  }
+  int listed = writeListing(library, path, steps, listing, stdout, reason,
+                            sizeof reason);
+  if (!listed)
+    fprintf(stderr, "plughost: %s: %s\n", steps->unavailable, reason);
+  hostUnloadPlugin(library);
+  return listed ? EXIT_DONE : EXIT_FAILED;
 }
 
 static int loadPlugin(const char *path, LoadedPlugin *plugin) {

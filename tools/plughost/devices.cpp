@@ -74,23 +74,29 @@ void printDevicesListing(FILE *out, const DevicesListing *listing) {
         out);
 }
 
+/* ---- The listing's steps ------------------------------------------------ */
+
+static int openDevices(void *plugin, const char *, void *, char *reason,
+                       size_t reasonSize) {
+  return hostOpenDevices(plugin, reason, reasonSize);
+}
+
+static void readDevices(void *listing) {
+  static DeviceReport reports[LISTED_DEVICES_MAX];
+  readDevicesListing((DevicesListing *)listing, reports);
+}
+
+static void printDevices(FILE *out, const void *listing) {
+  printDevicesListing(out, (const DevicesListing *)listing);
+}
+
+const ListingSteps DEVICES_LISTING = {"no sound devices to list", openDevices,
+                                      readDevices, hostCloseDevices,
+                                      printDevices};
+
 int listAudioDevices(const char *path) {
-  void *plugin = loadListedPlugin(path);
-  if (!plugin)
-    return EXIT_BAD_USE;
-  char reason[512] = "";
-  int status = EXIT_DONE;
-  if (hostOpenDevices(plugin, reason, sizeof reason)) {
-    static DeviceReport reports[LISTED_DEVICES_MAX];
-    static DevicesListing listing;
-    listing = DevicesListing();
-    readDevicesListing(&listing, reports);
-    hostCloseDevices();
-    printDevicesListing(stdout, &listing);
-  } else {
-    fprintf(stderr, "plughost: no sound devices to list: %s\n", reason);
-    status = EXIT_FAILED;
-  }
-  hostUnloadPlugin(plugin);
-  return status;
+  /* The defaults' ids make it large. */
+  static DevicesListing listing;
+  listing = DevicesListing();
+  return printListing(path, &DEVICES_LISTING, &listing);
 }

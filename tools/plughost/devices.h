@@ -5,7 +5,7 @@
  * among (the active ones, in this order) and what a name matches.
  *
  * The platform part reads the devices and the default id of each flow
- * and role (Core Audio on Windows, the loaded plug-in's simulation
+ * and role (Core Audio on Windows, the sim inside the loaded plug-in
  * elsewhere) into plain reports; the portable part (devices.cpp) marks
  * the defaults and prints.
  */
@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+#include "plughost/plughost.h"
 
 enum {
   DEVICE_TEXT_SIZE = 256,  /* a name or an id, as UTF-8 */
@@ -44,6 +46,8 @@ struct DevicesListing {
 
 /* `plughost devices <plugin>`. */
 int listAudioDevices(const char *path);
+/* Its steps, over a DevicesListing. */
+extern const ListingSteps DEVICES_LISTING;
 /* Reads the devices and the defaults, and marks each device's roles. */
 void readDevicesListing(DevicesListing *listing, DeviceReport *reports);
 void printDevicesListing(FILE *out, const DevicesListing *listing);

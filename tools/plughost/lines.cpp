@@ -237,7 +237,11 @@ static void addLine(LinesListing *listing, LineReport *lines,
   hostReadMixerLine(destination, source, line);
 }
 
-static void readLines(LinesListing *listing, LineReport *lines) {
+/* The lines go into one list, each destination followed by its sources. */
+static void readLines(void *context) {
+  static LineReport lines[LISTED_LINES_MAX];
+  LinesListing *listing = (LinesListing *)context;
+  listing->lines = lines;
   for (uint32_t d = 0; d < listing->destinations; d++) {
     unsigned at = listing->lineCount;
     addLine(listing, lines, d, LINE_IS_DESTINATION);
@@ -249,35 +253,36 @@ static void readLines(LinesListing *listing, LineReport *lines) {
   }
 }
 
-int listMixerLines(const char *path) {
-  void *plugin = loadListedPlugin(path);
-  if (!plugin)
-    return EXIT_BAD_USE;
-  char reason[512] = "";
-  char settingsPath[4096];
+/* The setting as the plug-in reads it from the file beside it, then the
+ * device. */
+static int openMixerDevice(void *plugin, const char *path, void *context,
+                           char *reason, size_t reasonSize) {
+  static char settingsPath[4096];
+  LinesListing *listing = (LinesListing *)context;
   hostSettingsPath(plugin, path, settingsPath, sizeof settingsPath);
-  static LineReport lines[LISTED_LINES_MAX];
-  LinesListing listing = {};
-  listing.settingsPath = settingsPath;
-  listing.lines = lines;
+  listing->settingsPath = settingsPath;
   /* A misnamed or misplaced settings file is a common reason why a
    * setting seems to be ignored. */
   FILE *settingsFile = settingsPath[0] ? fopen(settingsPath, "rb") : nullptr;
-  listing.settingsFileFound = settingsFile != nullptr;
+  listing->settingsFileFound = settingsFile != nullptr;
   if (settingsFile)
     fclose(settingsFile);
-  listing.componentTypeSetting =
+  listing->componentTypeSetting =
       pluginSetting(SETTING_COMPONENT_TYPE, settingsPath);
-  int status = EXIT_DONE;
-  if (hostOpenMixerDevice(plugin, listing.deviceName, sizeof listing.deviceName,
-                          &listing.destinations, reason, sizeof reason)) {
-    readLines(&listing, lines);
-    hostCloseMixerDevice();
-    printLinesListing(stdout, &listing);
-  } else {
-    fprintf(stderr, "plughost: no mixer device 0: %s\n", reason);
-    status = EXIT_FAILED;
-  }
-  hostUnloadPlugin(plugin);
-  return status;
+  return hostOpenMixerDevice(plugin, listing->deviceName,
+                             sizeof listing->deviceName, &listing->destinations,
+                             reason, reasonSize);
+}
+
+static void printLines(FILE *out, const void *listing) {
+  printLinesListing(out, (const LinesListing *)listing);
+}
+
+const ListingSteps LINES_LISTING = {"no mixer device 0", openMixerDevice,
+                                    readLines, hostCloseMixerDevice,
+                                    printLines};
+
+int listMixerLines(const char *path) {
+  LinesListing listing = {};
+  return printListing(path, &LINES_LISTING, &listing);
 }

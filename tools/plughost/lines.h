@@ -2,8 +2,8 @@
  * `plughost lines`: the lines of mixer device 0 as the plug-in can choose
  * them with VolComponentType.
  *
- * The platform part reads the device (winmm on Windows, the plug-in's
- * simulated mixer elsewhere) into plain reports; the portable part
+ * The platform part reads the device (winmm on Windows, the sim's mixer
+ * inside the plug-in elsewhere) into plain reports; the portable part
  * (lines.cpp) works out which VolComponentType value selects each line,
  * by the plug-in's own mapping (src/mixer/component_type.cpp), and prints
  * the listing.
@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "mixer/component_type.h"
+#include "plughost/plughost.h"
 
 enum {
   LINE_NAME_SIZE = 96,      /* a line's or device's name, as UTF-8 */
@@ -68,6 +69,8 @@ struct LinesListing {
 
 /* `plughost lines <plugin>`. */
 int listMixerLines(const char *path);
+/* Its steps, over a LinesListing. */
+extern const ListingSteps LINES_LISTING;
 
 /* The VolComponentType value that selects a component type; -1 when no
  * value does. */

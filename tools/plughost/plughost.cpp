@@ -40,7 +40,7 @@ static const char USAGE[] =
     "\n"
     "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
     "             the clock's notifications can be counted (Windows; off\n"
-    "             Windows the plug-in's stand-in taskbar always exists).\n"
+    "             Windows the sim's taskbar in the plug-in always exists).\n"
     "\n"
     "Exit status: 0 when everything ran (whatever the commands returned),\n"
     "1 when the plug-in gave no information record, the stand-in taskbar\n"

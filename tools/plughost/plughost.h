@@ -3,16 +3,18 @@
  * way the host does, shows its information record and runs its commands,
  * reporting what each command did to the sound and to the taskbar clock.
  *
- * The portable part (plughost.cpp, commands.cpp, lines.cpp) parses the
- * command line and prints; the platform part (win32/ or posix/, chosen by
- * the build) loads libraries, converts text and watches the mixer and the
- * clock. The exports are found by the host kit's portable loader.
+ * The portable part (plughost.cpp, commands.cpp and the listings,
+ * lines.cpp, sessions.cpp, devices.cpp) parses the command line and
+ * prints; the platform part (win32/ or posix/, chosen by the build) loads
+ * libraries, converts text and watches the mixer and the clock. The
+ * exports are found by the host kit's portable loader.
  */
 #ifndef PLUGHOST_H
 #define PLUGHOST_H
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "command/command_settings.h"
 #include "hostkit/exports.h"
@@ -32,10 +34,27 @@ int showPluginInfo(const char *path);
 int runCommands(const char *path, int withTaskbar, char *const *commands,
                 int commandCount);
 
-/* The plug-in for a listing (`lines`, `sessions`, `devices`), loaded as
- * `info` and `run` load it; null, with the reason printed (a DLL built for
- * the other machine named as such), when it cannot be. */
-void *loadListedPlugin(const char *path);
+/* What a listing (`lines`, `sessions`, `devices`) does with the loaded
+ * plug-in. Its state is the listing record handed to each step. */
+struct ListingSteps {
+  const char *unavailable; /* the error's words: "no sound devices to list" */
+  /* Makes what the listing reads readable in the plug-in (loaded by the
+   * name path); 0, with the reason, when it cannot be. */
+  int (*open)(void *plugin, const char *path, void *listing, char *reason,
+              size_t reasonSize);
+  void (*read)(void *listing);
+  void (*close)(void);
+  void (*print)(FILE *out, const void *listing);
+};
+
+/* Loads the plug-in as `info` and `run` load it (a DLL built for the other
+ * machine named as such), writes the listing to stdout and unloads it;
+ * what fails is said on stderr, and the exit status returned. */
+int printListing(const char *path, const ListingSteps *steps, void *listing);
+/* Opens, reads, closes and prints a listing of the loaded plug-in (loaded
+ * by the name path) to out; 0, with the reason, when it cannot be opened. */
+int writeListing(void *plugin, const char *path, const ListingSteps *steps,
+                 void *listing, FILE *out, char *reason, size_t reasonSize);
 
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */
@@ -68,7 +87,7 @@ uint16_t hostDllMachine(void);
  * the name gives none. */
 int hostSettingsPath(void *plugin, const char *given, char *path,
                      size_t pathSize);
-/* The platform's profile reader (GetPrivateProfileIntA or its stand-in). */
+/* The platform's profile reader (GetPrivateProfileIntA or the sim's). */
 int32_t hostProfileInt(const char *section, const char *key,
                        int32_t defaultValue, const char *path);
 

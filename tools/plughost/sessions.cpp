@@ -43,39 +43,50 @@ static void findFocusedProcess(SessionsListing *listing) {
   }
 }
 
-static int counts(const SessionReport *session) {
-  return session->kind == SESSION_READ && session->state != SESSION_EXPIRED &&
-         !session->systemSounds;
+/* ---- The facts the plug-in's rule asks, from the reports --------------- */
+
+static const SessionReport *reportOf(void *context, uint32_t session) {
+  return &((const SessionsListing *)context)->sessions[session];
 }
 
-/* A session that counts of another process of the focused executable. */
-static int ofTheExecutable(const SessionsListing *listing,
-                           const SessionReport *session) {
-  return counts(session) && session->processId != listing->focusedProcess &&
-         session->executable[0] &&
-         sameText(session->executable, listing->focusedExecutable);
+static uint32_t reportProcess(void *context, uint32_t session) {
+  return reportOf(context, session)->processId;
 }
 
+static int reportCounts(void *context, uint32_t session) {
+  const SessionReport *report = reportOf(context, session);
+  return report->kind == SESSION_READ && report->state != SESSION_EXPIRED &&
+         !report->systemSounds;
+}
+
+static int reportPlays(void *context, uint32_t session) {
+  return reportOf(context, session)->state == SESSION_ACTIVE;
+}
+
+/* A helper runs the focused process's executable, as the plug-in judges. */
+static int reportRunsTheSameFile(void *context, uint32_t session) {
+  const SessionsListing *listing = (const SessionsListing *)context;
+  const SessionReport *report = &listing->sessions[session];
+  return listing->focusedExecutable[0] && report->executable[0] &&
+         sameText(report->executable, listing->focusedExecutable);
+}
+
+static void markTaken(void *context, uint32_t session) {
+  ((SessionsListing *)context)->sessions[session].taken = 1;
+}
+
+/* The focused process's sessions, marked by the plug-in's own rule. */
 static void markSessions(SessionsListing *listing) {
-  unsigned own = 0, ownPlays = 0, helperPlays = 0;
-  for (unsigned i = 0; i < listing->count; i++) {
-    SessionReport *session = &listing->sessions[i];
-    session->taken =
-        counts(session) && session->processId == listing->focusedProcess;
-    own += session->taken;
-    ownPlays += session->taken && session->state == SESSION_ACTIVE;
-  }
-  if (ownPlays || !listing->focusedExecutable[0])
-    return;
-  for (unsigned i = 0; i < listing->count; i++)
-    helperPlays += ofTheExecutable(listing, &listing->sessions[i]) &&
-                   listing->sessions[i].state == SESSION_ACTIVE;
-  if (own && !helperPlays)
-    return;
-  listing->byExecutable = own ? 2 : 1;
-  for (unsigned i = 0; i < listing->count; i++)
-    listing->sessions[i].taken |=
-        ofTheExecutable(listing, &listing->sessions[i]);
+  SessionFacts facts = {};
+  facts.context = listing;
+  facts.count = listing->count;
+  facts.focusedProcess = listing->focusedProcess;
+  facts.process = reportProcess;
+  facts.counts = reportCounts;
+  facts.plays = reportPlays;
+  facts.ofHelper = reportRunsTheSameFile;
+  facts.choose = markTaken;
+  listing->chosen = chooseAppSessions(&facts);
 }
 
 void readSessionsListing(SessionsListing *listing, SessionReport *reports) {
@@ -88,7 +99,9 @@ void readSessionsListing(SessionsListing *listing, SessionReport *reports) {
                              listing->focusedExecutable,
                              sizeof listing->focusedExecutable))
     listing->focusedExecutable[0] = '\0';
-  markSessions(listing);
+  /* Without a window the commands return 0 before any session. */
+  if (listing->focusedProcess)
+    markSessions(listing);
 }
 
 /* ---- Printing ------------------------------------------------------------ */
@@ -149,12 +162,12 @@ static void printFocusNote(FILE *out, const SessionsListing *listing,
             "executable: the focused\napplication's commands return 0 (a "
             "program has a session once it has played).\n",
             (unsigned)listing->focusedProcess);
-  else if (listing->byExecutable == 1)
+  else if (listing->chosen == CHOSEN_HELPERS)
     fprintf(out,
             "\nProcess %u has no session of its own: the commands change "
             "those of the processes\nthat run its executable.\n",
             (unsigned)listing->focusedProcess);
-  else if (listing->byExecutable == 2)
+  else if (listing->chosen == CHOSEN_OWN_AND_HELPERS)
     fprintf(out,
             "\nNo session of process %u plays, and one of another process "
             "of its executable\ndoes: the commands change the sessions of "
@@ -196,22 +209,27 @@ void printSessionsListing(FILE *out, const SessionsListing *listing) {
         out);
 }
 
+/* ---- The listing's steps ------------------------------------------------ */
+
+static int openSessions(void *plugin, const char *, void *, char *reason,
+                        size_t reasonSize) {
+  return hostOpenSessions(plugin, reason, reasonSize);
+}
+
+static void readSessions(void *listing) {
+  static SessionReport reports[LISTED_SESSIONS_MAX];
+  readSessionsListing((SessionsListing *)listing, reports);
+}
+
+static void printSessions(FILE *out, const void *listing) {
+  printSessionsListing(out, (const SessionsListing *)listing);
+}
+
+const ListingSteps SESSIONS_LISTING = {"no audio sessions to list",
+                                       openSessions, readSessions,
+                                       hostCloseSessions, printSessions};
+
 int listAudioSessions(const char *path) {
-  void *plugin = loadListedPlugin(path);
-  if (!plugin)
-    return EXIT_BAD_USE;
-  char reason[512] = "";
-  int status = EXIT_DONE;
-  if (hostOpenSessions(plugin, reason, sizeof reason)) {
-    static SessionReport reports[LISTED_SESSIONS_MAX];
-    SessionsListing listing = {};
-    readSessionsListing(&listing, reports);
-    hostCloseSessions();
-    printSessionsListing(stdout, &listing);
-  } else {
-    fprintf(stderr, "plughost: no audio sessions to list: %s\n", reason);
-    status = EXIT_FAILED;
-  }
-  hostUnloadPlugin(plugin);
-  return status;
+  SessionsListing listing = {};
+  return printListing(path, &SESSIONS_LISTING, &listing);
 }

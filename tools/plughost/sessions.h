@@ -5,10 +5,10 @@
  * a program.
  *
  * The platform part reads the sessions and the foreground window (Core
- * Audio and user32 on Windows, the loaded plug-in's simulation elsewhere)
- * into plain reports; the portable part (plughost_sessions.cpp) finds the
- * focused application and marks its sessions by the plug-in's rule,
- * written out again here: plughost shares none of the plug-in's code.
+ * Audio and user32 on Windows, the sim inside the loaded plug-in elsewhere)
+ * into plain reports; the portable part (sessions.cpp) finds the focused
+ * application and marks its sessions by calling the plug-in's own rule
+ * (src/focused_app/session_choice.cpp), which it answers from the reports.
  */
 #ifndef PLUGHOST_SESSIONS_H
 #define PLUGHOST_SESSIONS_H
@@ -16,6 +16,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+#include "focused_app/session_choice.h"
+#include "plughost/plughost.h"
 
 enum {
   SESSION_TEXT_SIZE = 256,   /* a path or name, as UTF-8 */
@@ -41,7 +44,7 @@ struct SessionReport {
   int volumeKnown;
   float volume; /* ISimpleAudioVolume's master volume */
   int muted;
-  char executable[SESSION_TEXT_SIZE]; /* empty when it cannot be told */
+  char executable[SESSION_TEXT_SIZE];  /* empty when it cannot be told */
   char displayName[SESSION_TEXT_SIZE]; /* DEVICE_UNREAD: the device's */
   int taken; /* the focused application's commands change it */
 };
@@ -52,21 +55,19 @@ struct SessionsListing {
   char focusedExecutable[SESSION_TEXT_SIZE];
   SessionReport *sessions;
   unsigned count;
-  unsigned notShown; /* beyond LISTED_SESSIONS_MAX */
-  int complete;      /* every device and session answered */
-  /* Taken by the executable: 1, none of its own; 2, none of its own
-   * plays while another process of the executable plays. */
-  int byExecutable;
+  unsigned notShown;     /* beyond LISTED_SESSIONS_MAX */
+  int complete;          /* every device and session answered */
+  SessionsChosen chosen; /* how, where there is a focused process */
 };
 
 /* ---- Portable part ----------------------------------------------------- */
 
 /* `plughost sessions <plugin>`. */
 int listAudioSessions(const char *path);
+/* Its steps, over a SessionsListing. */
+extern const ListingSteps SESSIONS_LISTING;
 /* Finds the focused application (a Store app inside its frame) and marks
- * its sessions: its own that count; where none of them counts, or none
- * plays while a process of its executable plays, also those of its
- * executable. */
+ * the sessions the plug-in's rule chooses for it (session_choice.h). */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
 void printSessionsListing(FILE *out, const SessionsListing *listing);
 

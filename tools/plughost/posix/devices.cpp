@@ -1,7 +1,7 @@
 /*
- * `plughost devices` off Windows: the simulated endpoints inside the
- * loaded plug-in, read through the stand-in controls it exports. Every
- * slot of the simulation is a device, as every device Windows ever saw
+ * `plughost devices` off Windows: the endpoints of the sim inside the
+ * loaded plug-in, read through the controls it exports. Every slot of the
+ * sim is a device, as every device Windows ever saw
  * is listed in some state.
  */
 #include <cstdio>
@@ -16,28 +16,22 @@ static struct {
   decltype(simEndpointState) *state;
   decltype(simEndpointFlow) *flow;
   decltype(simEndpointDefaultOf) *defaultOf;
-} simulation;
-
-template <typename Function>
-static int bind(void *plugin, const char *name, Function **function) {
-  *function = kitSimulated<Function>(plugin, name);
-  return *function != nullptr;
-}
+} sim;
 
 int hostOpenDevices(void *plugin, char *reason, size_t reasonSize) {
-  int found = bind(plugin, "simEndpointName", &simulation.name) &
-              bind(plugin, "simEndpointState", &simulation.state) &
-              bind(plugin, "simEndpointFlow", &simulation.flow) &
-              bind(plugin, "simEndpointDefaultOf", &simulation.defaultOf);
+  int found = kitFindSim(plugin, "simEndpointName", &sim.name) &
+              kitFindSim(plugin, "simEndpointState", &sim.state) &
+              kitFindSim(plugin, "simEndpointFlow", &sim.flow) &
+              kitFindSim(plugin, "simEndpointDefaultOf", &sim.defaultOf);
   if (!found)
-    snprintf(reason, reasonSize, "the library has no simulated Core Audio");
+    snprintf(reason, reasonSize, "the library was not built with the sim");
   return found;
 }
 
-void hostCloseDevices(void) { memset(&simulation, 0, sizeof simulation); }
+void hostCloseDevices(void) { memset(&sim, 0, sizeof sim); }
 
-/* The id the simulation's IMMDevice::GetId gives. */
-static void simulatedId(int index, int flow, char *id, size_t size) {
+/* The id the sim's IMMDevice::GetId gives. */
+static void simDeviceId(int index, int flow, char *id, size_t size) {
   snprintf(id, size, "{0.0.%d.00000000}.{sim-%d}", flow, index);
 }
 
@@ -46,7 +40,7 @@ int hostReadDevices(DeviceReport *reports, unsigned max, unsigned *count,
   *count = *notShown = 0;
   for (int flow = AUDIO_RENDER; flow <= AUDIO_CAPTURE; flow++)
     for (int i = 0; i < SIM_MAX_ENDPOINTS; i++) {
-      if ((int)simulation.flow(i) != flow)
+      if ((int)sim.flow(i) != flow)
         continue;
       if (*count == max) {
         ++*notShown;
@@ -55,18 +49,18 @@ int hostReadDevices(DeviceReport *reports, unsigned max, unsigned *count,
       DeviceReport *report = &reports[(*count)++];
       *report = DeviceReport();
       report->flow = flow;
-      report->state = simulation.state(i);
-      snprintf(report->name, sizeof report->name, "%s", simulation.name(i));
-      simulatedId(i, flow, report->id, sizeof report->id);
+      report->state = sim.state(i);
+      snprintf(report->name, sizeof report->name, "%s", sim.name(i));
+      simDeviceId(i, flow, report->id, sizeof report->id);
     }
   return 1;
 }
 
 int hostDefaultDevice(int flow, int role, char *id, size_t size) {
-  int index = simulation.defaultOf((AudioFlow)flow, (AudioRole)role);
+  int index = sim.defaultOf((AudioFlow)flow, (AudioRole)role);
   id[0] = '\0';
   if (index < 0 || index >= SIM_MAX_ENDPOINTS)
     return 0;
-  simulatedId(index, flow, id, size);
+  simDeviceId(index, flow, id, size);
   return 1;
 }

@@ -1,8 +1,8 @@
 /*
  * plughost off Windows: the plug-in is a shared object built over the
- * stand-in platform. Its stand-ins export their controls, so the simulated
- * speakers and the stand-in taskbar clock are read through the plug-in
- * itself: they live inside it, and a second copy would see nothing.
+ * sim. The sim exports its controls, so its speakers and its taskbar clock
+ * are read through the plug-in itself: they live inside it, and a second
+ * copy would see nothing.
  */
 #include <dlfcn.h>
 #include <iconv.h>
@@ -46,7 +46,7 @@ int hostSettingsPath(void *, const char *given, char *path, size_t pathSize) {
   return settingsPathFromModuleName(path, (uint32_t)length, (uint32_t)pathSize);
 }
 
-/* The stand-in profile reader, as the plug-in reads the file. */
+/* The sim's profile reader, as the plug-in reads the file. */
 int32_t hostProfileInt(const char *section, const char *key,
                        int32_t defaultValue, const char *path) {
   return platformProfileInt(section, key, defaultValue, path);
@@ -69,27 +69,24 @@ int hostCaptionToUtf8(const char *text, char *utf8, size_t utf8Size) {
   return 1;
 }
 
-/* The stand-in platform always has the taskbar and its clock. */
+/* The sim always has the taskbar and its clock. */
 int hostCreateTaskbar(char *, size_t) { return 1; }
 
-static decltype(&simMixerLine) findSimulatedLine;
-static decltype(&simEndpoint) findSimulatedEndpoint;
+static decltype(&simMixerLine) findSimLine;
+static decltype(&simEndpoint) findSimEndpoint;
 static decltype(&simTrayClockNotifications) countClockMessages;
 
 void hostStartObserving(void *plugin, int endpoint) {
   if (endpoint)
-    findSimulatedEndpoint =
-        kitSimulated<decltype(simEndpoint)>(plugin, "simEndpoint");
+    kitFindSim(plugin, "simEndpoint", &findSimEndpoint);
   else
-    findSimulatedLine =
-        kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
-  countClockMessages = kitSimulated<decltype(simTrayClockNotifications)>(
-      plugin, "simTrayClockNotifications");
+    kitFindSim(plugin, "simMixerLine", &findSimLine);
+  kitFindSim(plugin, "simTrayClockNotifications", &countClockMessages);
 }
 
-/* The simulation's first endpoint, its default unless a test moved it. */
+/* The sim's first endpoint, its default unless a test moved it. */
 static void readEndpoint(SoundState *state) {
-  const SimEndpoint *endpoint = findSimulatedEndpoint(0);
+  const SimEndpoint *endpoint = findSimEndpoint(0);
   state->volumeKnown = percentOfScalar(endpoint->scalar, &state->volumePercent);
   state->muteKnown = 1;
   state->muted = endpoint->muted != 0;
@@ -97,13 +94,12 @@ static void readEndpoint(SoundState *state) {
 
 void hostReadSound(SoundState *state) {
   *state = SoundState();
-  if (findSimulatedEndpoint) {
+  if (findSimEndpoint) {
     readEndpoint(state);
     return;
   }
-  const SimLine *line = findSimulatedLine
-                            ? findSimulatedLine(MIXER_COMPONENT_DST_SPEAKERS)
-                            : nullptr;
+  const SimLine *line =
+      findSimLine ? findSimLine(MIXER_COMPONENT_DST_SPEAKERS) : nullptr;
   if (!line)
     return;
   if (line->hasVolume)
@@ -121,7 +117,7 @@ int hostClockNotifications(unsigned *count) {
 }
 
 void hostStopObserving(void) {
-  findSimulatedLine = nullptr;
-  findSimulatedEndpoint = nullptr;
+  findSimLine = nullptr;
+  findSimEndpoint = nullptr;
   countClockMessages = nullptr;
 }

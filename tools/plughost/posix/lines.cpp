@@ -1,9 +1,9 @@
 /*
- * `plughost lines` off Windows: the simulated mixer inside the loaded
- * plug-in, read through the stand-in controls it exports, and the settings
- * file read with the stand-in profile reader, as the plug-in reads it.
+ * `plughost lines` off Windows: the mixer of the sim inside the loaded
+ * plug-in, read through the controls it exports, and the settings file
+ * read with the sim's profile reader, as the plug-in reads it.
  *
- * The simulation keeps a plain list of lines found by component type; here
+ * The sim keeps a plain list of lines found by component type; here
  * the output types are its destinations, in order, and the input types
  * the sources of its first destination, as on a typical sound card.
  */
@@ -22,7 +22,7 @@ static int isSourceType(const SimLine *line) {
   return line->componentType >= MIXER_COMPONENT_SRC_FIRST;
 }
 
-/* The index-th simulated line of one kind (destination or source). */
+/* The index-th line of the sim of one kind (destination or source). */
 static const SimLine *nthLine(int sources, uint32_t index, unsigned *at) {
   for (unsigned k = 0; const SimLine *line = lineAt(k); k++)
     if (isSourceType(line) == sources && index-- == 0) {
@@ -42,14 +42,12 @@ static uint32_t countLines(int sources) {
 int hostOpenMixerDevice(void *plugin, char *name, size_t nameSize,
                         uint32_t *destinations, char *reason,
                         size_t reasonSize) {
-  lineAt = kitSimulated<decltype(simMixerLineAt)>(plugin, "simMixerLineAt");
-  firstLineOfType =
-      kitSimulated<decltype(simMixerLine)>(plugin, "simMixerLine");
-  if (!lineAt || !firstLineOfType) {
-    snprintf(reason, reasonSize, "the library has no simulated mixer");
+  if (!kitFindSim(plugin, "simMixerLineAt", &lineAt) ||
+      !kitFindSim(plugin, "simMixerLine", &firstLineOfType)) {
+    snprintf(reason, reasonSize, "the library was not built with the sim");
     return 0;
   }
-  snprintf(name, nameSize, "simulated mixer");
+  snprintf(name, nameSize, "the sim's mixer");
   *destinations = countLines(0);
   return 1;
 }
@@ -80,7 +78,7 @@ void hostReadMixerLine(uint32_t destination, int32_t source,
   report->error = line ? 0 : SIM_MIXERR_INVALLINE;
   if (!line)
     return;
-  snprintf(report->name, sizeof report->name, "simulated line %u", at);
+  snprintf(report->name, sizeof report->name, "sim line %u", at);
   report->componentType = line->componentType;
   report->channels = line->channels;
   report->sources = destination == 0 && !isSource ? countLines(1) : 0;

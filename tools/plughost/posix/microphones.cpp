@@ -1,8 +1,7 @@
 /*
- * The recording devices of the simulated Core Audio inside the loaded
- * plug-in (the stand-ins are linked into it), as a microphone command
- * finds them: the console default, then the communications default where
- * it is another device.
+ * The recording devices of the sim inside the loaded plug-in (the sim is
+ * linked into it), as a microphone command finds them: the console default,
+ * then the communications default where it is another device.
  */
 #include <cstdio>
 #include <initializer_list>
@@ -12,12 +11,12 @@
 #include "sim/sim.h"
 
 int hostReadMicrophones(void *plugin, MicrophoneView *views, int size) {
-  auto defaultOf = kitSimulated<decltype(simEndpointDefaultOf)>(
-      plugin, "simEndpointDefaultOf");
-  auto nameOf =
-      kitSimulated<decltype(simEndpointName)>(plugin, "simEndpointName");
-  auto endpoint = kitSimulated<decltype(simEndpoint)>(plugin, "simEndpoint");
-  if (!defaultOf || !nameOf || !endpoint)
+  decltype(&simEndpointDefaultOf) defaultOf;
+  decltype(&simEndpointName) nameOf;
+  decltype(&simEndpoint) endpoint;
+  if (!kitFindSim(plugin, "simEndpointDefaultOf", &defaultOf) ||
+      !kitFindSim(plugin, "simEndpointName", &nameOf) ||
+      !kitFindSim(plugin, "simEndpoint", &endpoint))
     return -1;
   int count = 0;
   for (AudioRole role : {AUDIO_CONSOLE, AUDIO_COMMUNICATIONS}) {

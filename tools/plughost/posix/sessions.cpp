@@ -1,7 +1,6 @@
 /*
- * `plughost sessions` off Windows: the simulated sessions, processes and
- * windows inside the loaded plug-in, read through the stand-in controls
- * it exports.
+ * `plughost sessions` off Windows: the sessions, processes and windows of
+ * the sim inside the loaded plug-in, read through the controls it exports.
  */
 #include <cstdio>
 #include <cstring>
@@ -16,26 +15,20 @@ static struct {
   decltype(simProcessAt) *processAt;
   decltype(simAppWindowAt) *windowAt;
   decltype(simSessionListError) *listError;
-} simulation;
-
-template <typename Function>
-static int bind(void *plugin, const char *name, Function **function) {
-  *function = kitSimulated<Function>(plugin, name);
-  return *function != nullptr;
-}
+} sim;
 
 int hostOpenSessions(void *plugin, char *reason, size_t reasonSize) {
-  int found = bind(plugin, "simSessionAt", &simulation.sessionAt) &
-              bind(plugin, "simForegroundWindow", &simulation.foreground) &
-              bind(plugin, "simProcessAt", &simulation.processAt) &
-              bind(plugin, "simAppWindowAt", &simulation.windowAt) &
-              bind(plugin, "simSessionListError", &simulation.listError);
+  int found = kitFindSim(plugin, "simSessionAt", &sim.sessionAt) &
+              kitFindSim(plugin, "simForegroundWindow", &sim.foreground) &
+              kitFindSim(plugin, "simProcessAt", &sim.processAt) &
+              kitFindSim(plugin, "simAppWindowAt", &sim.windowAt) &
+              kitFindSim(plugin, "simSessionListError", &sim.listError);
   if (!found)
-    snprintf(reason, reasonSize, "the library has no simulated Core Audio");
+    snprintf(reason, reasonSize, "the library was not built with the sim");
   return found;
 }
 
-void hostCloseSessions(void) { memset(&simulation, 0, sizeof simulation); }
+void hostCloseSessions(void) { memset(&sim, 0, sizeof sim); }
 
 static void readSession(const SimSession *session, int32_t position,
                         SessionReport *report) {
@@ -68,14 +61,14 @@ static SessionReport *nextReport(SessionReport *reports, unsigned max,
   return &reports[(*count)++];
 }
 
-/* The simulation's sessions as they stand, device by device, each device
+/* The sim's sessions as they stand, device by device, each device
  * by its number; a device whose session list fails is reported instead. */
 int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
                      unsigned *notShown) {
   *count = *notShown = 0;
   int complete = 1;
   for (int device = 0; device < SIM_MAX_ENDPOINTS; device++) {
-    uint32_t listError = simulation.listError(device);
+    uint32_t listError = sim.listError(device);
     if (listError) {
       complete = 0;
       if (SessionReport *report = nextReport(reports, max, count, notShown)) {
@@ -86,8 +79,7 @@ int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
       continue;
     }
     int32_t position = 0;
-    for (unsigned i = 0; const SimSession *session = simulation.sessionAt(i);
-         i++) {
+    for (unsigned i = 0; const SimSession *session = sim.sessionAt(i); i++) {
       if (session->endpoint != device)
         continue;
       complete &= session->processError == 0;
@@ -99,10 +91,10 @@ int hostReadSessions(SessionReport *reports, unsigned max, unsigned *count,
   return complete;
 }
 
-uintptr_t hostForegroundWindow(void) { return simulation.foreground(); }
+uintptr_t hostForegroundWindow(void) { return sim.foreground(); }
 
 static const SimAppWindow *windowOf(uintptr_t handle) {
-  for (unsigned i = 0; const SimAppWindow *window = simulation.windowAt(i); i++)
+  for (unsigned i = 0; const SimAppWindow *window = sim.windowAt(i); i++)
     if (handle && window->handle == handle)
       return window;
   return nullptr;
@@ -122,8 +114,7 @@ void hostWindowClass(uintptr_t handle, char *name, size_t size) {
 uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
                               const char *className) {
   int started = after == 0;
-  for (unsigned i = 0; const SimAppWindow *window = simulation.windowAt(i);
-       i++) {
+  for (unsigned i = 0; const SimAppWindow *window = sim.windowAt(i); i++) {
     if (started && window->parent == parent &&
         strcmp(window->className, className) == 0)
       return window->handle;
@@ -133,12 +124,12 @@ uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
 }
 
 int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
-  for (unsigned i = 0; const SimProcess *process = simulation.processAt(i); i++)
+  for (unsigned i = 0; const SimProcess *process = sim.processAt(i); i++)
     if (process->processId == processId && process->imagePath &&
         process->openable)
       return (size_t)snprintf(path, size, "%s", process->imagePath) < size;
   return 0;
 }
 
-/* The simulation has no system messages. */
+/* The sim has no system messages. */
 void hostErrorText(uint32_t, char *text, size_t) { text[0] = '\0'; }
