@@ -382,8 +382,23 @@ static LRESULT CALLBACK holdTheEnd(int code, WPARAM removed, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, removed, lParam);
 }
 
+static bool replaceImport(HMODULE module, const char *dll, const char *name,
+                          void *replacement);
+
+/* The display's lock goes when no display thread is left. */
+static volatile LONG locksDeleted;
+static void WINAPI countLockDeleted(CRITICAL_SECTION *lock) {
+  InterlockedIncrement(&locksDeleted);
+  DeleteCriticalSection(lock);
+}
+
+/* Two display threads overlap: the one the unload gave up waiting for, and
+ * the next display's; whichever ends last takes the class and the lock. */
 TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_TRUE(replaceImport(plugin.module, "kernel32.dll",
+                            "DeleteCriticalSection", (void *)countLockDeleted));
+  locksDeleted = 0;
   ASSERT_EQ(1, execute(3050));
   ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
   ASSERT_TRUE(waitUntilShown(false, HIDE_BOUND_MS));
@@ -392,7 +407,9 @@ TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   releaseTheEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, holdTheEnd, nullptr, heldId);
   ASSERT_NE(nullptr, hook);
+  DWORD unloadBegan = GetTickCount();
   unload(); /* the held thread keeps the library loaded, state and all */
+  EXPECT_LT(GetTickCount() - unloadBegan, 15000u) << "gave up waiting";
   FreeLibrary(plugin.module);
   ASSERT_TRUE(loadPlugin(&plugin));
   ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
@@ -410,6 +427,12 @@ TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   ASSERT_TRUE(displayShown());
   BarPixels bar = paintedBar(shownDisplayWindow());
   EXPECT_NEAR((bar.filled + bar.track) * 0.75, bar.filled, 1.0);
+  unload();
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  EXPECT_FALSE(
+      GetClassInfoExW(plugin.module, DISPLAY_WINDOW_CLASS, &windowClass));
+  EXPECT_EQ(1, locksDeleted);
 }
 
 /* ---- Through the DLL's imports --------------------------------------- */
@@ -420,9 +443,9 @@ static bool replaceImport(HMODULE module, const char *dll, const char *name,
   BYTE *base = (BYTE *)module;
   const IMAGE_NT_HEADERS *headers =
       (const IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
-  DWORD imports = headers->OptionalHeader
-                      .DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
-                      .VirtualAddress;
+  DWORD imports =
+      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
+          .VirtualAddress;
   for (auto *table = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports);
        table->Name != 0; table++) {
     if (lstrcmpiA((const char *)(base + table->Name), dll) != 0)
@@ -431,10 +454,11 @@ static bool replaceImport(HMODULE module, const char *dll, const char *name,
     auto *slots = (IMAGE_THUNK_DATA *)(base + table->FirstThunk);
     for (; names->u1.AddressOfData != 0; names++, slots++) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-          strcmp((const char *)((IMAGE_IMPORT_BY_NAME *)(
-                                    base + names->u1.AddressOfData))
-                     ->Name,
-                 name) != 0)
+          strcmp(
+              (const char *)((IMAGE_IMPORT_BY_NAME *)(base +
+                                                      names->u1.AddressOfData))
+                  ->Name,
+              name) != 0)
         continue;
       DWORD protection;
       VirtualProtect(slots, sizeof *slots, PAGE_READWRITE, &protection);
@@ -497,8 +521,7 @@ protected:
     ASSERT_NO_FATAL_FAILURE(loadWithSettings(OSD_SETTINGS));
     ASSERT_TRUE(replaceImport(plugin.module, "kernel32.dll", "GetProcAddress",
                               (void *)seamGetProcAddress));
-    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll",
-                              "CreateFontIndirectW",
+    ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll", "CreateFontIndirectW",
                               (void *)seamCreateFontIndirectW));
     ASSERT_TRUE(replaceImport(plugin.module, "gdi32.dll", "DeleteObject",
                               (void *)seamDeleteObject));
