@@ -151,7 +151,7 @@ enum SimApartment { SIM_APARTMENT_NONE, SIM_APARTMENT_STA, SIM_APARTMENT_MTA };
 
 enum {
   SIM_NAME_SIZE = 96,
-  SIM_MAX_ENDPOINTS = 8,
+  SIM_MAX_ENDPOINTS = 24, /* more than a list of 16 devices */
   SIM_NO_DEFAULT = -1,
   /* The recording device a machine starts with. */
   SIM_RECORDING_ENDPOINT = 3

@@ -49,6 +49,14 @@ const std::vector<Device> UNPLUGGED_HEADPHONES = {
 
 const char NEXT[] = "[Command]\nNextOutput=1\n";
 
+/* Playback 0 and 4 to 19 active: more devices than a list of 16 holds. */
+std::vector<Device> seventeenDevices(void) {
+  std::vector<Device> devices;
+  for (int i = 4; i < 20; i++)
+    devices.push_back({i, OUT, ACTIVE, nullptr});
+  return devices;
+}
+
 // clang-format off
 const SwitchRow SWITCH_ROWS[] = {
     /* Next: the device after the console default, wrapping. */
@@ -78,8 +86,11 @@ const SwitchRow SWITCH_ROWS[] = {
     {"NamedOnlyNonePresent",
      "[Command]\nOutput0=Bluetooth\n[Setting]\nNextNamedOnly=1\n", THREE, 0, 0,
      31, SIM_COM_ENTER, 0, 1, 4, 4, 3},
+    {"NextToTheSeventeenth", NEXT, seventeenDevices(), 18, 18, 31,
+     SIM_COM_ENTER, 0, 1, 19, 19, 3},
+    /* The console default's id is read first, then device 0's, 4's. */
     {"IdUnreadableLeftOut", NEXT, THREE, 0, 0, 31, SIM_ENDPOINT_ID, SIM_E_FAIL,
-     1, 5, 5, 3, SAME_AS_CONSOLE, 1},
+     1, 5, 5, 3, SAME_AS_CONSOLE, 2},
     {"OneDeviceIsAlreadyThere", NEXT, {{0, OUT, ACTIVE, "Speakers"}}, 0, 0, 31,
      SIM_COM_ENTER, 0, 1, 0, 0, 0},
     {"NoActiveDevice", NEXT, {{0, OUT, UNPLUGGED, "Speakers"}}, SIM_NO_DEFAULT,
@@ -95,6 +106,8 @@ const SwitchRow SWITCH_ROWS[] = {
      7001, SIM_COM_ENTER, 0, 1, 5, 5, 3},
     {"TimesIsNoCaseOfDivide", "[Command]\nOutput0=÷\n",
      {{5, OUT, ACTIVE, "2×2"}}, 0, 0, 7000, SIM_COM_ENTER, 0, 0, 0, 0, 0},
+    {"SeventeenthByName", "[Command]\nOutput0=speakers 19\n",
+     seventeenDevices(), 0, 0, 7000, SIM_COM_ENTER, 0, 1, 19, 19, 3},
     {"NoMatch", "[Command]\nOutput0=Bluetooth\n", THREE, 0, 0, 7000,
      SIM_COM_ENTER, 0, 0, 0, 0, 0},
     {"EmptySlot", "[Command]\nOutput0=HDMI\n", THREE, 0, 0, 7001,
