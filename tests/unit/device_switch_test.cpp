@@ -239,6 +239,8 @@ const ShownRow SHOWN_ROWS[] = {
     {"CutBeforeASurrogatePair", "[Command]\nOutput0=USB\n", 7000,
      "USB Audio Device with a long name (HD)\U0001F3A7", "Mic",
      u"出力: USB Audio Device with a long name (HD)"},
+    {"NextToo", "[Command]\nNextOutput=1\n", 31, "USB Headphones", "Mic",
+     u"出力: USB Headphones"},
     {"HeadsetByItsPlayback", "[Command]\nDevice0=USB\n", 7200, "USB Headphones",
      "USB Microphone", u"出力と入力: USB Headphones"},
 };
