@@ -60,6 +60,7 @@ struct SimCoreAudio {
   unsigned nextObject; /* where the search for a free slot starts */
   uint32_t faults[SIM_STEPS];
   unsigned faultDelays[SIM_STEPS]; /* calls that succeed first */
+  int faultOnce[SIM_STEPS];        /* the fault goes once it was returned */
   int handsBackNothing[SIM_STEPS];
   unsigned calls[SIM_STEPS];
   unsigned misuses;
@@ -138,12 +139,20 @@ unsigned simPolicyWrites(AudioRole role) { return sim.policyWrites[role]; }
 
 void simEndpointSetPresent(int present) { sim.present = present; }
 void simEndpointSetMuteStub(int stub) { sim.muteStub = stub; }
+/* A step's fault: after `calls` that succeed, every call or only one. */
+static void failStep(unsigned step, unsigned calls, uint32_t error, int once) {
+  sim.faults[step] = error;
+  sim.faultDelays[step] = calls;
+  sim.faultOnce[step] = once;
+}
 void simEndpointFail(SimEndpointOp op, uint32_t error) {
-  simEndpointFailAfter(op, 0, error);
+  failStep(op, 0, error, 0);
 }
 void simEndpointFailAfter(SimEndpointOp op, unsigned calls, uint32_t error) {
-  sim.faults[op] = error;
-  sim.faultDelays[op] = calls;
+  failStep(op, calls, error, 0);
+}
+void simEndpointFailOnce(SimEndpointOp op, unsigned calls, uint32_t error) {
+  failStep(op, calls, error, 1);
 }
 void simEndpointHandBackNothing(SimEndpointOp op, int nothing) {
   sim.handsBackNothing[op] = nothing;
@@ -170,11 +179,13 @@ static unsigned sessionStep(SimSessionOp op) {
   return SIM_ENDPOINT_OPS + (unsigned)op;
 }
 void simSessionFail(SimSessionOp op, uint32_t error) {
-  simSessionFailAfter(op, 0, error);
+  failStep(sessionStep(op), 0, error, 0);
 }
 void simSessionFailAfter(SimSessionOp op, unsigned calls, uint32_t error) {
-  sim.faults[sessionStep(op)] = error;
-  sim.faultDelays[sessionStep(op)] = calls;
+  failStep(sessionStep(op), calls, error, 0);
+}
+void simSessionFailOnce(SimSessionOp op, unsigned calls, uint32_t error) {
+  failStep(sessionStep(op), calls, error, 1);
 }
 void simSessionHandBackNothing(SimSessionOp op, int nothing) {
   sim.handsBackNothing[sessionStep(op)] = nothing;
@@ -225,7 +236,10 @@ static ComResult enter(unsigned op) {
     sim.faultDelays[op]--;
     return 0;
   }
-  return (ComResult)sim.faults[op];
+  ComResult fault = (ComResult)sim.faults[op];
+  if (sim.faultOnce[op])
+    sim.faults[op] = 0;
+  return fault;
 }
 
 /* ---- Objects ----------------------------------------------------------- */

@@ -153,7 +153,7 @@ enum SimApartment { SIM_APARTMENT_NONE, SIM_APARTMENT_STA, SIM_APARTMENT_MTA };
 
 enum {
   SIM_NAME_SIZE = 96,
-  SIM_MAX_ENDPOINTS = 8,
+  SIM_MAX_ENDPOINTS = 24, /* more than a list of 16 devices */
   SIM_NO_DEFAULT = -1,
   /* The recording device a machine starts with. */
   SIM_RECORDING_ENDPOINT = 3
@@ -232,6 +232,8 @@ void simEndpointSetMuteStub(int stub);
 void simEndpointFail(SimEndpointOp op, uint32_t error);
 /* The same, but the next `calls` calls of the step succeed first. */
 void simEndpointFailAfter(SimEndpointOp op, unsigned calls, uint32_t error);
+/* Only the call after those fails: one device among several, say. */
+void simEndpointFailOnce(SimEndpointOp op, unsigned calls, uint32_t error);
 /* Makes a step that hands back an interface report success without one
  * (a broken driver's or shim's answer), until called again with 0. */
 void simEndpointHandBackNothing(SimEndpointOp op, int nothing);
@@ -317,6 +319,7 @@ uint32_t simSessionListError(int endpoint);
  * and simEndpointCalls, for the session calls. */
 void simSessionFail(SimSessionOp op, uint32_t error);
 void simSessionFailAfter(SimSessionOp op, unsigned calls, uint32_t error);
+void simSessionFailOnce(SimSessionOp op, unsigned calls, uint32_t error);
 void simSessionHandBackNothing(SimSessionOp op, int nothing);
 unsigned simSessionCalls(SimSessionOp op);
 

@@ -14,33 +14,33 @@ int sameId(const uint16_t *a, const uint16_t *b) {
   return a[i] == b[i];
 }
 
-/* Keeps one device of the collection; one whose id cannot be read cannot
- * be made the default and is left out. */
-static void addDevice(ComObject devices, uint32_t index, FlowSwitch *flow,
-                      int withNames) {
+/* Hands one device of the collection on; one whose id cannot be read
+ * cannot be made the default and is left out. */
+static void visitDevice(ComObject devices, uint32_t index, int withNames,
+                        DeviceVisitor visit, void *context) {
   ComObject device = nullptr;
+  DeviceEntry entry;
   if (!comSucceeded(endpointItem(devices, index, &device)))
     return;
-  DeviceEntry *entry = &flow->devices[flow->count];
-  if (comSucceeded(platformEndpointId(device, entry->id, DEVICE_ID_SIZE))) {
-    entry->name[0] = 0;
+  if (comSucceeded(platformEndpointId(device, entry.id, DEVICE_ID_SIZE))) {
+    entry.name[0] = 0;
     if (withNames)
-      readFriendlyName(device, entry->name, DEVICE_NAME_SIZE);
-    flow->count++;
+      readFriendlyName(device, entry.name, DEVICE_NAME_SIZE);
+    visit(context, &entry);
   }
   platformComRelease(device);
 }
 
-int listDevices(ComObject enumerator, FlowSwitch *flow, int withNames) {
+int visitDevices(ComObject enumerator, AudioFlow flow, int withNames,
+                 DeviceVisitor visit, void *context) {
   ComObject devices = nullptr;
   uint32_t count = 0;
-  flow->count = 0;
-  CommandFailure unlisted = forFlow(FAILED_PLAYBACK_UNLISTED, flow->flow);
-  if (!comTook(enumerateEndpoints(enumerator, flow->flow, &devices), unlisted))
+  CommandFailure unlisted = forFlow(FAILED_PLAYBACK_UNLISTED, flow);
+  if (!comTook(enumerateEndpoints(enumerator, flow, &devices), unlisted))
     return 0;
   int listed = comTook(platformEndpointCount(devices, &count), unlisted);
-  for (uint32_t i = 0; listed && i < count && flow->count < MAX_DEVICES; i++)
-    addDevice(devices, i, flow, withNames);
+  for (uint32_t i = 0; listed && i < count; i++)
+    visitDevice(devices, i, withNames, visit, context);
   platformComRelease(devices);
   return listed;
 }

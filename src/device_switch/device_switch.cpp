@@ -5,16 +5,33 @@
 #include "device_switch/device_switch.h"
 
 #include "core_audio/core_audio.h"
-#include "device_switch/device_list.h"
 #include "core_audio/device_names.h"
+#include "device_switch/device_list.h"
 
-/* The first device whose name holds the text, or -1. */
-static int deviceNamed(const FlowSwitch *flow, const char *text) {
-  for (uint32_t i = 0; i < flow->count; i++)
-    if (nameHoldsText(flow->devices[i].name, text))
-      return (int)i;
-  return -1;
-}
+/* What one pass over a direction's devices keeps of a kind of
+ * candidate: the first, and the first after the console default. Only
+ * these can be chosen, so a machine with any number of devices needs
+ * no list of them. */
+struct Candidates {
+  DeviceEntry first, afterDefault;
+  int hasFirst, hasAfter, sawDefault;
+};
+
+enum { EVERY_DEVICE, NAMED_DEVICE, CANDIDATE_KINDS };
+
+/* One direction's part of a switch. */
+struct FlowSwitch {
+  AudioFlow flow;
+  uint16_t consoleId[DEVICE_ID_SIZE]; /* the console default before; empty:
+                                        none */
+  /* What names a device: the text asked for, or with NextNamedOnly=1 any
+   * of the direction's texts (named); neither: none is named. */
+  const char *text;
+  const Settings *named;
+  SettingTextId texts;
+  Candidates kinds[CANDIDATE_KINDS];
+  const DeviceEntry *chosen; /* null: none */
+};
 
 /* Whether a device is named by one of the direction's texts. */
 static int namedByTexts(const DeviceEntry *device, const Settings *settings,
@@ -25,25 +42,41 @@ static int namedByTexts(const DeviceEntry *device, const Settings *settings,
   return 0;
 }
 
-/* Next: the device after the console default among the candidates (the
- * named ones with NextNamedOnly=1 where one is present, else every
- * active one), wrapping; the first where the default is none of them. */
-static int nextDevice(const FlowSwitch *flow, const Settings *settings) {
-  SettingTextId texts =
-      flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT : SETTING_TEXT_INPUT;
-  int namedOnly = settingOn(settings, SETTING_NEXT_NAMED_ONLY);
-  int candidates[MAX_DEVICES], count = 0;
-  for (uint32_t i = 0; namedOnly && i < flow->count; i++)
-    if (namedByTexts(&flow->devices[i], settings, texts))
-      candidates[count++] = (int)i;
-  for (uint32_t i = 0; count == 0 && i < flow->count; i++)
-    candidates[i] = (int)i;
-  if (count == 0)
-    count = (int)flow->count;
-  for (int k = 0; k < count; k++)
-    if (sameId(flow->devices[candidates[k]].id, flow->consoleId))
-      return candidates[(k + 1) % count];
-  return count > 0 ? candidates[0] : -1;
+static void keepCandidate(Candidates *kind, const DeviceEntry *device,
+                          int isDefault) {
+  if (!kind->hasFirst) {
+    kind->first = *device;
+    kind->hasFirst = 1;
+  } else if (kind->sawDefault && !kind->hasAfter) {
+    kind->afterDefault = *device;
+    kind->hasAfter = 1;
+  }
+  kind->sawDefault |= isDefault;
+}
+
+static void visitCandidate(void *context, const DeviceEntry *device) {
+  FlowSwitch *flow = (FlowSwitch *)context;
+  int isDefault = sameId(device->id, flow->consoleId);
+  int named = flow->text    ? nameHoldsText(device->name, flow->text)
+              : flow->named ? namedByTexts(device, flow->named, flow->texts)
+                            : 0;
+  keepCandidate(&flow->kinds[EVERY_DEVICE], device, isDefault);
+  if (named)
+    keepCandidate(&flow->kinds[NAMED_DEVICE], device, isDefault);
+}
+
+/* By name: the first device named. Next: the candidate after the console
+ * default (the named ones with NextNamedOnly=1 where one is present, else
+ * every active one), wrapping; the first where the default is none of
+ * them. */
+static const DeviceEntry *chosenDevice(const FlowSwitch *flow) {
+  const Candidates *named = &flow->kinds[NAMED_DEVICE];
+  if (flow->text)
+    return named->hasFirst ? &named->first : nullptr;
+  const Candidates *kind = named->hasFirst ? named : &flow->kinds[EVERY_DEVICE];
+  if (!kind->hasFirst)
+    return nullptr;
+  return kind->hasAfter ? &kind->afterDefault : &kind->first;
 }
 
 /* The roles of one direction the switch writes, in the order written:
@@ -57,7 +90,7 @@ struct RoleWrites {
 
 static int planRoles(ComObject enumerator, const FlowSwitch *flow,
                      const Settings *settings, RoleWrites *writes) {
-  const uint16_t *chosen = flow->devices[flow->chosen].id;
+  const uint16_t *chosen = flow->chosen->id;
   uint16_t id[DEVICE_ID_SIZE];
   writes->count = 0;
   if (!sameId(flow->consoleId, chosen)) {
@@ -99,7 +132,7 @@ static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
       return 0;
     }
   }
-  const uint16_t *id = flow->devices[flow->chosen].id;
+  const uint16_t *id = flow->chosen->id;
   for (uint32_t i = 0; i < writes->count; i++)
     if (!comTook(platformSetDefaultEndpoint(hold->policy, hold->variant, id,
                                             writes->roles[i]),
@@ -114,7 +147,7 @@ static int switchHeld(ComObject enumerator, const FlowSwitch *flow) {
   uint16_t id[DEVICE_ID_SIZE];
   if (!defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id))
     return 0;
-  if (sameId(id, flow->devices[flow->chosen].id))
+  if (sameId(id, flow->chosen->id))
     return 1;
   commandFails(FAILED_SWITCH_NOT_SHOWN, nullptr, 0);
   return 0;
@@ -129,18 +162,24 @@ struct SwitchJob {
   const char *text; /* by name: the settings file's text; null: next */
 };
 
-/* Lists a direction's devices and chooses one; 0 when none is chosen. */
+/* Looks at a direction's devices once and chooses one; 0 when none is
+ * chosen. */
 static int chooseDevice(ComObject enumerator, SwitchJob *job,
                         FlowSwitch *flow) {
   const Settings *settings = job->request->settings;
-  int withNames = job->text || job->request->describe ||
-                  settingOn(settings, SETTING_NEXT_NAMED_ONLY);
-  if (!listDevices(enumerator, flow, withNames) ||
-      !defaultId(enumerator, flow->flow, AUDIO_CONSOLE, flow->consoleId))
+  int namedOnly = settingOn(settings, SETTING_NEXT_NAMED_ONLY);
+  int withNames = job->text || job->request->describe || namedOnly;
+  flow->text = job->text;
+  flow->named = !job->text && namedOnly ? settings : nullptr;
+  flow->texts =
+      flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT : SETTING_TEXT_INPUT;
+  for (Candidates &kind : flow->kinds)
+    kind.hasFirst = kind.hasAfter = kind.sawDefault = 0;
+  if (!defaultId(enumerator, flow->flow, AUDIO_CONSOLE, flow->consoleId) ||
+      !visitDevices(enumerator, flow->flow, withNames, visitCandidate, flow))
     return 0;
-  flow->chosen =
-      job->text ? deviceNamed(flow, job->text) : nextDevice(flow, settings);
-  if (flow->chosen >= 0)
+  flow->chosen = chosenDevice(flow);
+  if (flow->chosen)
     return 1;
   commandFails(job->text ? forFlow(FAILED_NO_PLAYBACK_NAMED, flow->flow)
                          : forFlow(FAILED_NO_ACTIVE_PLAYBACK, flow->flow),
@@ -149,7 +188,7 @@ static int chooseDevice(ComObject enumerator, SwitchJob *job,
 }
 
 static void describeSwitch(const FlowSwitch *flow, CommandOutcome *outcome) {
-  const uint16_t *name = flow->devices[flow->chosen].name;
+  const uint16_t *name = flow->chosen->name;
   uint32_t i = 0;
   for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
     outcome->name[i] = name[i];
@@ -221,7 +260,7 @@ static int prepareJob(SwitchJob *job) {
 }
 
 int runDeviceSwitch(const CommandRequest *request, CommandOutcome *outcome) {
-  static SwitchJob job; /* 25 KB: kept off the host thread's stack */
+  static SwitchJob job; /* 7 KB: kept off the host thread's stack */
   job.request = request;
   job.outcome = outcome;
   if (!prepareJob(&job))

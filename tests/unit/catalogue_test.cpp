@@ -138,6 +138,20 @@ const TableRow TABLE_ROWS[] = {
       {"OutputMute(2)", "HDMIをミュート", 11302},
       {"OutputMute(7)", "ヘッドホンをミュート", 11307},
       {"InputSet(4)", "Micのボリュームを0にセット", 11604}}},
+    {"DeviceTextCutBefore9FLead",
+     cp932("[Command]\nOutput0=" + times("檗", 32) + "\n"),
+     {mute(),
+      {"OutputDevice(0)", "出力を" + times("檗", 31) + "に切り替え", 7000}}},
+    /* A lead byte that ends the value has no character to lead. */
+    {"LoneLeadByteDropped",
+     "[Command]\nOutput0=ab\x82\n",
+     {mute(), {"OutputDevice(0)", "出力をabに切り替え", 7000}}},
+    /* Each slot's caption its own text; half-width katakana single bytes. */
+    {"EachTextSlotItsOwn",
+     cp932("[Command]\nOutput0=ｱｲｳ\nOutput1=HDMI\n"),
+     {mute(),
+      {"OutputDevice(0)", "出力をｱｲｳに切り替え", 7000},
+      {"OutputDevice(1)", "出力をHDMIに切り替え", 7001}}},
     {"AppValuesOutsideTheirRange",
      "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
      "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",

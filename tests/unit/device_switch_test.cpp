@@ -18,6 +18,7 @@ struct Device {
 };
 
 const AudioFlow OUT = AUDIO_RENDER, IN = AUDIO_CAPTURE;
+const int SAME_AS_CONSOLE = -2, EVERY_CALL = -1;
 const uint32_t ACTIVE = SIM_DEVICE_ACTIVE, UNPLUGGED = SIM_DEVICE_UNPLUGGED,
                DISABLED = SIM_DEVICE_DISABLED;
 
@@ -32,6 +33,8 @@ struct SwitchRow {
   int result;
   int consoleAfter, communicationsAfter; /* playback defaults after */
   unsigned writes;                       /* SetDefaultEndpoint calls */
+  int multimedia = SAME_AS_CONSOLE;      /* playback multimedia before */
+  int faultCall = EVERY_CALL; /* else only that call of faultOp fails */
 };
 
 const std::vector<Device> THREE = {
@@ -45,6 +48,14 @@ const std::vector<Device> UNPLUGGED_HEADPHONES = {
     {6, OUT, ACTIVE, "Monitor"}};
 
 const char NEXT[] = "[Command]\nNextOutput=1\n";
+
+/* Playback 0 and 4 to 19 active: more devices than a list of 16 holds. */
+std::vector<Device> seventeenDevices(void) {
+  std::vector<Device> devices;
+  for (int i = 4; i < 20; i++)
+    devices.push_back({i, OUT, ACTIVE, nullptr});
+  return devices;
+}
 
 // clang-format off
 const SwitchRow SWITCH_ROWS[] = {
@@ -68,9 +79,18 @@ const SwitchRow SWITCH_ROWS[] = {
     {"NamedOnly",
      "[Command]\nOutput0=HDMI\nOutput1=speakers\n[Setting]\nNextNamedOnly=1\n",
      THREE, 0, 0, 31, SIM_COM_ENTER, 0, 1, 5, 5, 3},
+    /* Only 1 turns it on, though the names are read (for the display). */
+    {"NamedOnlyForOneOnly",
+     "[Command]\nOutput0=HDMI\n[Setting]\nNextNamedOnly=2\nOsd=1\n", THREE,
+     0, 0, 31, SIM_COM_ENTER, 0, 1, 4, 4, 3},
     {"NamedOnlyNonePresent",
      "[Command]\nOutput0=Bluetooth\n[Setting]\nNextNamedOnly=1\n", THREE, 0, 0,
      31, SIM_COM_ENTER, 0, 1, 4, 4, 3},
+    {"NextToTheSeventeenth", NEXT, seventeenDevices(), 18, 18, 31,
+     SIM_COM_ENTER, 0, 1, 19, 19, 3},
+    /* The console default's id is read first, then device 0's, 4's. */
+    {"IdUnreadableLeftOut", NEXT, THREE, 0, 0, 31, SIM_ENDPOINT_ID, SIM_E_FAIL,
+     1, 5, 5, 3, SAME_AS_CONSOLE, 2},
     {"OneDeviceIsAlreadyThere", NEXT, {{0, OUT, ACTIVE, "Speakers"}}, 0, 0, 31,
      SIM_COM_ENTER, 0, 1, 0, 0, 0},
     {"NoActiveDevice", NEXT, {{0, OUT, UNPLUGGED, "Speakers"}}, SIM_NO_DEFAULT,
@@ -81,15 +101,24 @@ const SwitchRow SWITCH_ROWS[] = {
      SIM_COM_ENTER, 0, 1, 4, 4, 3},
     {"ByNameInAnyCase", "[Command]\nOutput3=usb headset\n", THREE, 0, 0, 7003,
      SIM_COM_ENTER, 0, 1, 4, 4, 3},
-    {"ByFullWidthName", "[Command]\nOutput1=ｈｄｍｉ\n",
-     {{0, OUT, ACTIVE, "Speakers"}, {5, OUT, ACTIVE, "ＨＤＭＩ"}}, 0, 0, 7001,
-     SIM_COM_ENTER, 0, 1, 5, 5, 3},
+    {"ByFullWidthName", "[Command]\nOutput1=ｈｄｍｉ ｚ\n",
+     {{0, OUT, ACTIVE, "Speakers"}, {5, OUT, ACTIVE, "ＨＤＭＩ Ｚ"}}, 0, 0,
+     7001, SIM_COM_ENTER, 0, 1, 5, 5, 3},
+    {"TimesIsNoCaseOfDivide", "[Command]\nOutput0=÷\n",
+     {{5, OUT, ACTIVE, "2×2"}}, 0, 0, 7000, SIM_COM_ENTER, 0, 0, 0, 0, 0},
+    {"SeventeenthByName", "[Command]\nOutput0=speakers 19\n",
+     seventeenDevices(), 0, 0, 7000, SIM_COM_ENTER, 0, 1, 19, 19, 3},
     {"NoMatch", "[Command]\nOutput0=Bluetooth\n", THREE, 0, 0, 7000,
      SIM_COM_ENTER, 0, 0, 0, 0, 0},
     {"EmptySlot", "[Command]\nOutput0=HDMI\n", THREE, 0, 0, 7001,
      SIM_COM_ENTER, 0, 0, 0, 0, 0},
     {"AlreadyTheDefault", "[Command]\nOutput0=HDMI\n", THREE, 5, 5, 7000,
      SIM_COM_ENTER, 0, 1, 5, 5, 0},
+    {"AlreadyTheDefaultWithoutPolicyClass", "[Command]\nOutput0=HDMI\n", THREE,
+     5, 5, 7000, SIM_POLICY_CREATE, SIM_REGDB_E_CLASSNOTREG, 1, 5, 5, 0},
+    /* The multimedia default follows the console default it was apart from. */
+    {"MultimediaJoinsTheConsoleDefault", "[Command]\nOutput0=HDMI\n", THREE,
+     5, 5, 7000, SIM_COM_ENTER, 0, 1, 5, 5, 1, 0},
     /* Failures change nothing, or report what they did not finish. */
     {"NoPolicyClass", NEXT, THREE, 0, 0, 31, SIM_POLICY_CREATE,
      SIM_REGDB_E_CLASSNOTREG, 0, 0, 0, 0},
@@ -117,7 +146,9 @@ protected:
       simEndpointSetName(device.index, device.name);
     }
     simEndpointSetDefaultFor(OUT, AUDIO_CONSOLE, row.console);
-    simEndpointSetDefaultFor(OUT, AUDIO_MULTIMEDIA, row.console);
+    simEndpointSetDefaultFor(
+        OUT, AUDIO_MULTIMEDIA,
+        row.multimedia == SAME_AS_CONSOLE ? row.console : row.multimedia);
     simEndpointSetDefaultFor(OUT, AUDIO_COMMUNICATIONS, row.communications);
   }
 };
@@ -127,7 +158,10 @@ TEST_P(DeviceSwitch, MovesTheRolesItShould) {
   writeSettings(cp932(row.settings));
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   shape(row);
-  simEndpointFail(row.faultOp, row.faultError);
+  if (row.faultCall == EVERY_CALL)
+    simEndpointFail(row.faultOp, row.faultError);
+  else
+    simEndpointFailOnce(row.faultOp, (unsigned)row.faultCall, row.faultError);
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
   EXPECT_EQ(simEndpointDefaultOf(OUT, AUDIO_CONSOLE), row.consoleAfter);
   EXPECT_EQ(simEndpointDefaultOf(OUT, AUDIO_MULTIMEDIA), row.consoleAfter);
@@ -185,20 +219,60 @@ TEST_F(SwitchApartment, WorksInEveryApartment) {
   }
 }
 
-/* The display names the device switched to. */
-TEST_F(SwitchApartment, TheDisplayNamesTheDevice) {
+/* The display names the device switched to, cut to the 39 units it
+ * shows, never inside a surrogate pair; a headset by its playback
+ * device. */
+struct ShownRow {
+  const char *name;
+  const char *settings; /* UTF-8, written as code page 932 */
+  int32_t id;
+  const char *playback, *recording; /* device 4's and 5's names */
+  std::u16string shown;
+};
+
+const ShownRow SHOWN_ROWS[] = {
+    {"JapaneseName", "[Command]\nOutput0=ヘッドホン\n", 7000,
+     "2- ヘッドホン (USB)", "Mic", u"出力: 2- ヘッドホン (USB)"},
+    {"LongNameCut", "[Command]\nOutput0=USB\n", 7000,
+     "USB Audio Device with a long name (Speakers)", "Mic",
+     u"出力: USB Audio Device with a long name (Spea"},
+    {"CutBeforeASurrogatePair", "[Command]\nOutput0=USB\n", 7000,
+     "USB Audio Device with a long name (HD)\U0001F3A7", "Mic",
+     u"出力: USB Audio Device with a long name (HD)"},
+    {"NextToo", "[Command]\nNextOutput=1\n", 31, "USB Headphones", "Mic",
+     u"出力: USB Headphones"},
+    {"HeadsetByItsPlayback", "[Command]\nDevice0=USB\n", 7200, "USB Headphones",
+     "USB Microphone", u"出力と入力: USB Headphones"},
+};
+
+class SwitchShown : public PluginTest,
+                    public testing::WithParamInterface<ShownRow> {
+protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    simEndpointReset();
+  }
+};
+
+TEST_P(SwitchShown, TheDisplayNamesTheDevice) {
+  const ShownRow &row = GetParam();
   simDisplayReset();
-  writeSettings(cp932("[Command]\nOutput0=ヘッドホン\n[Setting]\nOsd=1\n"));
+  writeSettings(cp932(std::string(row.settings) + "[Setting]\nOsd=1\n"));
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   simEndpointSetState(4, OUT, ACTIVE);
-  simEndpointSetName(4, "2- ヘッドホン (USB)");
-  ASSERT_EQ(KSTEvent_Execute(7000, 0), 1);
+  simEndpointSetName(4, row.playback);
+  simEndpointSetState(5, IN, ACTIVE);
+  simEndpointSetName(5, row.recording);
+  ASSERT_EQ(KSTEvent_Execute(row.id, 0), 1);
   ASSERT_EQ(simDisplayFrames(), 1u);
   std::u16string shown;
   for (const uint16_t *unit = simDisplayLastFrame()->text; *unit; unit++)
     shown += (char16_t)*unit;
-  EXPECT_EQ(shown, u"出力: 2- ヘッドホン (USB)");
+  EXPECT_EQ(shown, row.shown);
   KSTEvent_Unload();
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, SwitchShown, testing::ValuesIn(SHOWN_ROWS),
+                         rowName<ShownRow>);
 
 } // namespace

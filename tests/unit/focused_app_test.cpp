@@ -218,6 +218,7 @@ struct FaultRow {
   int32_t id;
   std::vector<float> scalarsAfter; /* of helper A, other, helper B */
   std::vector<int32_t> mutedAfter;
+  bool once = false; /* only the call after `after` fails */
 };
 
 /* The browser in the foreground, its helpers on both devices. */
@@ -228,8 +229,9 @@ const std::vector<float> UNCHANGED = {0.2f, 0.8f, 0.4f};
 const std::vector<int32_t> UNMUTED = {0, 0, 0};
 const uint32_t FAIL = SIM_E_FAIL;
 
-/* Helper A written, helper B not. */
+/* Helper A written, helper B not; and the other way round. */
 const std::vector<float> FIRST_ONLY = {0.5f, 0.8f, 0.4f};
+const std::vector<float> SECOND_ONLY = {0.2f, 0.8f, 0.5f};
 
 // clang-format off
 const FaultRow FAULT_ROWS[] = {
@@ -266,6 +268,8 @@ const FaultRow FAULT_ROWS[] = {
      UNCHANGED, UNMUTED},
     {"SecondWrite", SESSION_CALL, SIM_SESSION_SET_VOLUME, 1, FAIL, 6050,
      FIRST_ONLY, UNMUTED},
+    {"FirstWrite", SESSION_CALL, SIM_SESSION_SET_VOLUME, 0, FAIL, 6050,
+     SECOND_ONLY, UNMUTED, true},
     {"ReadMute", SESSION_CALL, SIM_SESSION_GET_MUTE, 0, FAIL, 21, UNCHANGED,
      UNMUTED},
     {"SecondMute", SESSION_CALL, SIM_SESSION_SET_MUTE, 1, FAIL, 22, UNCHANGED,
@@ -287,10 +291,14 @@ protected:
   void inject(const FaultRow &row, bool on) {
     if (row.kind == FOCUS_CALL)
       simFocusFail((SimFocusOp)row.op, on);
+    else if (row.kind == SESSION_CALL && row.error && row.once)
+      simSessionFailOnce((SimSessionOp)row.op, row.after, on ? row.error : 0);
     else if (row.kind == SESSION_CALL && row.error)
       simSessionFailAfter((SimSessionOp)row.op, row.after, on ? row.error : 0);
     else if (row.kind == SESSION_CALL)
       simSessionHandBackNothing((SimSessionOp)row.op, on);
+    else if (row.error && row.once)
+      simEndpointFailOnce((SimEndpointOp)row.op, row.after, on ? row.error : 0);
     else if (row.error)
       simEndpointFailAfter((SimEndpointOp)row.op, row.after,
                            on ? row.error : 0);
@@ -318,12 +326,14 @@ TEST_P(FocusedAppFault, FailsReleasingEverythingAndRecovers) {
 INSTANTIATE_TEST_SUITE_P(Rows, FocusedAppFault, testing::ValuesIn(FAULT_ROWS),
                          rowName<FaultRow>);
 
-/* A device or session that cannot be read, where helper A is found on the
- * first device: helper A changes and the command succeeds. */
+/* A device or session that cannot be read, where a helper is found on the
+ * other device: that helper changes and the command succeeds. */
 // clang-format off
 const FaultRow ELSEWHERE_ROWS[] = {
     {"SecondDevice", ENDPOINT_CALL, SIM_ENDPOINT_ITEM, 1, FAIL, 6050,
      FIRST_ONLY, UNMUTED},
+    {"FirstDevice", ENDPOINT_CALL, SIM_ENDPOINT_ITEM, 0, FAIL, 6050,
+     SECOND_ONLY, UNMUTED, true},
     {"SecondSessionList", SESSION_CALL, SIM_SESSION_LIST, 1,
      SIM_AUDCLNT_E_DEVICE_INVALIDATED, 6050, FIRST_ONLY, UNMUTED},
     {"ThirdSession", SESSION_CALL, SIM_SESSION_ITEM, 2, FAIL, 6050, FIRST_ONLY,

@@ -115,7 +115,18 @@ struct NameRow {
   int32_t result;
   const char *playback; /* defaults by role afterwards */
   const char *recording;
+  void (*reshape)(FakeAudioState *) = nullptr;
 };
+
+/* The headphones' name of 127 characters, the most a name has: "...-Z". */
+void nameOf127(FakeAudioState *state) {
+  WCHAR *name = state->shapes[1].name;
+  for (int i = lstrlenW(name); i < 126; i++)
+    name[i] = L'-';
+  lstrcpyW(name + 126, L"Z");
+}
+
+void namesAsBstr(FakeAudioState *state) { state->nameType = VT_BSTR; }
 
 const NameRow NAME_ROWS[] = {
     {"OutputWithoutRegardToCase", "[Command]\r\nOutput0=usb HEADSET\r\n",
@@ -124,6 +135,11 @@ const NameRow NAME_ROWS[] = {
      DEVICE_0, 1, "111", "333"},
     {"NoMatchChangesNothing", "[Command]\r\nOutput0=Bluetooth\r\n",
      OUTPUT_DEVICE_0, 0, "000", "222"},
+    {"NameOf127CharactersWhole", "[Command]\r\nOutput0=-Z\r\n", OUTPUT_DEVICE_0,
+     1, "111", "222", nameOf127},
+    /* The friendly name is a VT_LPWSTR; another type is no name. */
+    {"NameOfAnotherTypeIsNone", "[Command]\r\nOutput0=usb HEADSET\r\n",
+     OUTPUT_DEVICE_0, 0, "000", "222", namesAsBstr},
 };
 
 class DeviceSwitchByName : public DeviceSwitchFakeTest,
@@ -132,6 +148,8 @@ class DeviceSwitchByName : public DeviceSwitchFakeTest,
 TEST_P(DeviceSwitchByName, FindsTheDeviceByItsFriendlyName) {
   const NameRow &row = GetParam();
   ASSERT_NO_FATAL_FAILURE(start(row.settings));
+  if (row.reshape)
+    row.reshape(state);
   EXPECT_EQ(row.result, execute(row.id));
   EXPECT_EQ(playbackDefaults(), row.playback);
   EXPECT_EQ(recordingDefaults(), row.recording);
@@ -177,6 +195,8 @@ const PolicyRow POLICY_ROWS[] = {
      1, 4},
     {"NoClass", 0, 0, 0},
     {"NewClassWithoutKnownId", FAKE_POLICY_CLASS, 0, 3},
+    {"NewClassAnswersWithoutAnObjectThenVista",
+     FAKE_POLICY_ALL | FAKE_POLICY_NO_OBJECT, 1, 2},
 };
 
 class DeviceSwitchPolicy : public DeviceSwitchFakeTest,

@@ -381,8 +381,23 @@ static LRESULT CALLBACK holdTheEnd(int code, WPARAM removed, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, removed, lParam);
 }
 
+static bool replaceImport(HMODULE module, const char *dll, const char *name,
+                          void *replacement);
+
+/* The display's lock goes when no display thread is left. */
+static volatile LONG locksDeleted;
+static void WINAPI countLockDeleted(CRITICAL_SECTION *lock) {
+  InterlockedIncrement(&locksDeleted);
+  DeleteCriticalSection(lock);
+}
+
+/* Two display threads overlap: the one the unload gave up waiting for, and
+ * the next display's; whichever ends last takes the class and the lock. */
 TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_TRUE(replaceImport(plugin.module, "kernel32.dll",
+                            "DeleteCriticalSection", (void *)countLockDeleted));
+  locksDeleted = 0;
   ASSERT_EQ(1, execute(3050));
   ASSERT_TRUE(waitUntilShown(true, APPEAR_BOUND_MS));
   ASSERT_TRUE(waitUntilShown(false, HIDE_BOUND_MS));
@@ -391,7 +406,9 @@ TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   releaseTheEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, holdTheEnd, nullptr, heldId);
   ASSERT_NE(nullptr, hook);
+  DWORD unloadBegan = GetTickCount();
   unload(); /* the held thread keeps the library loaded, state and all */
+  EXPECT_LT(GetTickCount() - unloadBegan, 15000u) << "gave up waiting";
   FreeLibrary(plugin.module);
   ASSERT_TRUE(loadPlugin(&plugin));
   ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
@@ -409,6 +426,12 @@ TEST_F(DisplayWindowTest, ShownAgainAfterAnUnloadThatGaveUpWaiting) {
   ASSERT_TRUE(displayShown());
   BarPixels bar = paintedBar(shownDisplayWindow());
   EXPECT_NEAR((bar.filled + bar.track) * 0.75, bar.filled, 1.0);
+  unload();
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  EXPECT_FALSE(
+      GetClassInfoExW(plugin.module, DISPLAY_WINDOW_CLASS, &windowClass));
+  EXPECT_EQ(1, locksDeleted);
 }
 
 /* ---- Through the DLL's imports --------------------------------------- */

@@ -21,7 +21,7 @@ add_library(fake_core_audio SHARED
 set_target_properties(fake_core_audio PROPERTIES PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_compile_options(fake_core_audio PRIVATE ${ENDPOINT_TEST_FLAGS})
-target_link_libraries(fake_core_audio PRIVATE ole32 uuid advapi32)
+target_link_libraries(fake_core_audio PRIVATE ole32 oleaut32 uuid advapi32)
 target_link_options(fake_core_audio PRIVATE ${VOLUME_STATIC_LINK})
 
 function(endpoint_test_program name)

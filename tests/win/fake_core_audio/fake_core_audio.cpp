@@ -57,7 +57,8 @@ static const FakeAudioState INITIAL_STATE = {
     FAKE_POLICY_ALL,
     {},
     0,
-    -2};
+    -2,
+    VT_LPWSTR};
 
 extern "C" void __stdcall FakeAudioReset(void) {
   LONG live = state.liveReferences;
@@ -455,6 +456,11 @@ public:
     if (FAILED(result) || !IsEqualGUID(key.fmtid, FRIENDLY_NAME_KEY.fmtid) ||
         key.pid != FRIENDLY_NAME_KEY.pid || !name[0])
       return result;
+    if (state.nameType == VT_BSTR) {
+      value->bstrVal = SysAllocString(name);
+      value->vt = VT_BSTR;
+      return value->bstrVal ? S_OK : E_OUTOFMEMORY;
+    }
     size_t size = (lstrlenW(name) + 1) * sizeof(WCHAR);
     value->pwszVal = (LPWSTR)CoTaskMemAlloc(size);
     if (!value->pwszVal)
@@ -798,6 +804,8 @@ public:
       return result;
     if (outer)
       return CLASS_E_NOAGGREGATION;
+    if (kind == MAKES_POLICY && (state.policyAnswers & FAKE_POLICY_NO_OBJECT))
+      return S_OK;
     IUnknown *made = kind == MAKES_ENUMERATOR
                          ? static_cast<IUnknown *>(new Enumerator())
                          : static_cast<IUnknown *>(

@@ -53,7 +53,7 @@ enum {
   FAKE_LOOKUPS = 8,            /* GetDefaultAudioEndpoint calls remembered */
   FAKE_WRITES = 8,             /* SetDefaultEndpoint calls remembered */
   FAKE_SESSIONS = 8,
-  FAKE_NAME_SIZE = 64
+  FAKE_NAME_SIZE = 160 /* more than the 127 characters a name may have */
 };
 
 /* The policy-config classes and interface ids the fake answers: bits. */
@@ -63,7 +63,8 @@ enum FakePolicyAnswer {
   FAKE_POLICY_INTERFACE_10A = 4, /* its {CA286FC3-...}, some Windows 10 */
   FAKE_POLICY_INTERFACE_10B = 8, /* its {6BE54BE8-...}, some Windows 10 */
   FAKE_POLICY_VISTA = 16,        /* {294935CE-...} with {568B9108-...}, Vista */
-  FAKE_POLICY_ALL = 31
+  FAKE_POLICY_ALL = 31,
+  FAKE_POLICY_NO_OBJECT = 32 /* the first class: S_OK and no object */
 };
 
 struct FakeDevice {
@@ -118,6 +119,7 @@ struct FakeAudioState {
   /* Calls that reached another slot of a policy config's method table. */
   LONG wrongSlotCalls;
   int writeApartment; /* the apartment at the last SetDefaultEndpoint */
+  VARTYPE nameType;   /* the friendly names': VT_LPWSTR, or VT_BSTR */
 };
 
 /* Everything back to one default playback device at scalar 0.5, unmuted,
