@@ -44,13 +44,9 @@ endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
   focused_app_fake_test.cpp device_switch_fake_test.cpp)
 add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
-  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-  ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})
+  CROSSCOMPILING_EMULATOR ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})
 
 endpoint_test_program(volume_endpoint_wine_tests endpoint_wine_test.cpp)
-set_property(TARGET volume_endpoint_wine_tests PROPERTY
-  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-  ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 if(NOT VOLUME_WINE_RUNS)
   return()
@@ -77,8 +73,7 @@ gtest_discover_tests(volume_endpoint_fake_tests
   TEST_FILTER -${SHIFT_JIS_CASE}
   PROPERTIES FIXTURES_REQUIRED fake_core_audio)
 add_test(NAME ${SHIFT_JIS_CASE}
-  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-          ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
+  COMMAND ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
           $<TARGET_FILE:volume_endpoint_fake_tests>
           --gtest_filter=${SHIFT_JIS_CASE})
 set_tests_properties(${SHIFT_JIS_CASE} PROPERTIES
