@@ -37,6 +37,9 @@ int runCommands(const char *path, int withTaskbar, char *const *commands,
  * the other machine named as such), when it cannot be. */
 void *loadListedPlugin(const char *path);
 
+/* Windows' rule for names: ASCII letters without regard to case. */
+int sameText(const char *first, const char *second);
+
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */
 int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,

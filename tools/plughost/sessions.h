@@ -41,7 +41,7 @@ struct SessionReport {
   int volumeKnown;
   float volume; /* ISimpleAudioVolume's master volume */
   int muted;
-  char executable[SESSION_TEXT_SIZE]; /* empty when it cannot be told */
+  char executable[SESSION_TEXT_SIZE];  /* empty when it cannot be told */
   char displayName[SESSION_TEXT_SIZE]; /* DEVICE_UNREAD: the device's */
   int taken; /* the focused application's commands change it */
 };
@@ -69,6 +69,10 @@ int listAudioSessions(const char *path);
  * executable. */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
 void printSessionsListing(FILE *out, const SessionsListing *listing);
+/* After a command of the focused application (`plughost run`): one line
+ * for each session its commands change now, with its volume and mute, as
+ * the loaded plug-in's system has them. */
+void printTakenSessions(FILE *out, void *plugin);
 
 /* ---- Platform part ----------------------------------------------------- */
 
