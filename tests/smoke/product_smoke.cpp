@@ -15,15 +15,19 @@
  *     MMDeviceEnumerator class (undone at the end);
  *  3. the unpacked DLL with the shipped volume.ini: every export called
  *     through the stack probe, the record and command table read at 32-bit
- *     byte offsets, MuteOn through the fake server with the clock notified
- *     and the display shown once, and gone after KSTEvent_Unload.
+ *     byte offsets against the table that volume.ini offers, MuteOn through
+ *     the fake server with the clock notified and the display shown once,
+ *     and gone after KSTEvent_Unload.
  * Prints every failed check and "N checks, F failed"; exits 1 on a failure.
  */
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "command/command_families.h"
 #include "fake_core_audio/fake_core_audio.h"
 #include "mixer_probe.h"
 #include "plugin_host.h"
@@ -46,25 +50,69 @@ void check(bool ok, const char *what) {
         what);
 }
 
-/* The shipped volume.ini's command table, as its guides list it. */
-const struct {
+/* A row of the command table that the shipped settings offer. */
+struct ShippedCommand {
   int32_t id;
-  const char *name;
-} SHIPPED_TABLE[] = {
-    {1010, "VolumeUp(10)"}, {2010, "VolumeDown(10)"}, {1005, "VolumeUp(5)"},
-    {2005, "VolumeDown(5)"}, {3050, "Set(50)"},       {3000, "Set(0)"},
-    {3100, "Set(100)"},      {1, "Mute"},             {2, "MuteOn"},
-    {3, "MuteOff"},          {11, "MicMute"},         {4010, "AppVolumeUp(10)"},
-    {5010, "AppVolumeDown(10)"}, {21, "AppMute"}};
-const uint32_t SHIPPED_COUNT = sizeof SHIPPED_TABLE / sizeof SHIPPED_TABLE[0];
+  char name[32];
+};
+
+/* The numbers a part of the table (rows with one key) is offered for by
+ * the settings file at ini, read through kernel32 as the plug-in reads it:
+ * the rule of command/command_families.h, so that the expected table is
+ * the shipped file's, whatever it offers. */
+uint32_t offeredNumbers(const char *ini, const CommandFamily &row,
+                        int32_t numbers[COMMAND_SLOTS]) {
+  numbers[0] = 0;
+  if (row.keyKind == KEY_NONE)
+    return 1;
+  if (row.keyKind == KEY_SWITCH)
+    return GetPrivateProfileIntA("Command", row.key, 0, ini) == 1;
+  uint32_t count = 0;
+  for (int slot = 0; slot < COMMAND_SLOTS; slot++) {
+    char key[32], text[4];
+    std::snprintf(key, sizeof key, "%s%d", row.key, slot);
+    if (row.keyKind == KEY_TEXT_SLOTS) {
+      if (GetPrivateProfileStringA("Command", key, "", text, sizeof text, ini))
+        numbers[count++] = slot;
+      continue;
+    }
+    int32_t value = (int32_t)GetPrivateProfileIntA("Command", key, -1, ini);
+    if (value >= 0 && value <= COMMAND_RANGE)
+      numbers[count++] = value;
+  }
+  return count;
+}
+
+/* For each number of a part, every row's command, in row order. */
+std::vector<ShippedCommand> shippedTable(const char *ini) {
+  std::vector<ShippedCommand> table;
+  for (size_t first = 0; first < COMMAND_FAMILY_COUNT;) {
+    const char *key = COMMAND_FAMILIES[first].key;
+    size_t end = first + 1;
+    while (key && end < COMMAND_FAMILY_COUNT && COMMAND_FAMILIES[end].key &&
+           std::strcmp(COMMAND_FAMILIES[end].key, key) == 0)
+      end++;
+    int32_t numbers[COMMAND_SLOTS];
+    uint32_t count = offeredNumbers(ini, COMMAND_FAMILIES[first], numbers);
+    for (uint32_t k = 0; k < count; k++)
+      for (size_t row = first; row < end; row++) {
+        ShippedCommand command = {COMMAND_FAMILIES[row].firstId + numbers[k],
+                                  ""};
+        std::snprintf(command.name, sizeof command.name,
+                      COMMAND_FAMILIES[row].nameFormat, (int)numbers[k]);
+        table.push_back(command);
+      }
+    first = end;
+  }
+  return table;
+}
 
 /* Calls an export with 32-bit arguments as the host pushes them; checks
  * that it took exactly those off the stack and returns what it returned. */
 uint32_t probeCall(const void *function, const uint32_t *arguments,
                    uint32_t count, const char *what) {
   uint32_t returned = 0;
-  check(stackBytesLeftByCall(function, arguments, count, &returned) == 0,
-        what);
+  check(stackBytesLeftByCall(function, arguments, count, &returned) == 0, what);
   return returned;
 }
 
@@ -134,7 +182,7 @@ void unregisterFake(bool created, const std::string &saved) {
 
 /* ---- 3. The unpacked DLL --------------------------------------------- */
 
-void readRecord(const InstalledPlugin &plugin) {
+void readRecord(const InstalledPlugin &plugin, const char *ini) {
   const uint32_t path = (uint32_t)(uintptr_t)plugin.dllPath.c_str();
   const void *info = (const void *)(uintptr_t)probeCall(
       (const void *)plugin.exports.initPluginInfo, &path, 1,
@@ -146,19 +194,20 @@ void readRecord(const InstalledPlugin &plugin) {
         "the file name at offset 6");
   check(readU16(info, INFO_KIND_CODE) == 1, "kind code 1 at offset 10");
   check(readU32(info, INFO_VERSION_MS) != 0, "the version at offset 12");
-  check(readU32(info, INFO_COMMAND_COUNT) == SHIPPED_COUNT,
-        "the shipped table's 14 commands at offset 20");
-  for (uint32_t i = 0; i < SHIPPED_COUNT &&
-                       i < readU32(info, INFO_COMMAND_COUNT);
-       i++) {
+  const std::vector<ShippedCommand> shipped = shippedTable(ini);
+  const uint32_t count = readU32(info, INFO_COMMAND_COUNT);
+  std::string what = "the shipped table's " + std::to_string(shipped.size()) +
+                     " commands at offset 20 (the record has " +
+                     std::to_string(count) + ")";
+  check(count == shipped.size(), what.c_str());
+  for (uint32_t i = 0; i < shipped.size() && i < count; i++) {
     const unsigned char *row = commandRecord(info, i);
-    check(readU32(row, COMMAND_ID) == (uint32_t)SHIPPED_TABLE[i].id &&
-              std::string(readPointer(row, COMMAND_NAME)) ==
-                  SHIPPED_TABLE[i].name &&
+    check(readU32(row, COMMAND_ID) == (uint32_t)shipped[i].id &&
+              std::string(readPointer(row, COMMAND_NAME)) == shipped[i].name &&
               readPointer(row, COMMAND_CAPTION)[0] != 0 &&
               readU32(row, COMMAND_HOST_WORDS + 4) == 0xFFFFFFFFu &&
               readU32(row, COMMAND_HOST_WORDS + 8) == 4,
-          SHIPPED_TABLE[i].name);
+          shipped[i].name);
   }
   const uint32_t record = (uint32_t)(uintptr_t)info;
   probeCall((const void *)plugin.exports.freePluginInfo, &record, 1,
@@ -183,8 +232,7 @@ int displayWindows(void) {
 }
 
 bool waitForDisplayWindows(int expected) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;
-       Sleep(20)) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
     if (displayWindows() == expected)
       return true;
   }
@@ -199,7 +247,11 @@ void unpackedCommands(FakeAudioState *state) {
   check(loadPlugin(&plugin), "loads the unpacked DLL");
   if (!plugin.module)
     return;
-  readRecord(plugin);
+  /* Without the file every setting would be its default on both sides. */
+  std::string ini = std::string(folder) + "\\volume.ini";
+  check(GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES,
+        "the shipped volume.ini beside it");
+  readRecord(plugin, ini.c_str());
   const uint32_t initArguments[] = {(uint32_t)(uintptr_t)plugin.dllPath.c_str(),
                                     0};
   check(probeCall((const void *)plugin.exports.init, initArguments, 2,
@@ -231,9 +283,9 @@ int main(void) {
   check(kitCreateTaskbar(&taskbar, reason, sizeof reason) != 0,
         "the stand-in taskbar");
   /* The display sits on the foreground window's monitor. */
-  HWND foreground =
-      CreateWindowExA(0, "STATIC", "foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                      100, 100, 320, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND foreground = CreateWindowExA(
+      0, "STATIC", "foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+      320, 200, nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(foreground);
 
   mixerCommand();

@@ -113,4 +113,59 @@ INSTANTIATE_TEST_SUITE_P(Scenes, PlughostDevicesNext,
                            return info.param.name;
                          });
 
+/* After a device switch, `plughost run` names the defaults of the flows it
+ * asks for, each device once with its roles. Slots 0 (the default of every
+ * role) to 2 play; a row may set the communications default apart. */
+struct AfterSwitchRow {
+  const char *name;
+  int communications; /* the playback communications default, or -1 */
+  int noRecordingDefault;
+  unsigned flows;
+  const char *printed;
+};
+
+const AfterSwitchRow AFTER_SWITCH_ROWS[] = {
+    {"EveryRoleMoves", -1, 0, 1,
+     "  default playback   con mm  com  \"ヘッドホン (USB Headset)\"\n"},
+    {"CommunicationsSetApart", 2, 0, 1,
+     "  default playback   con mm  -    \"ヘッドホン (USB Headset)\"\n"
+     "  default playback   -   -   com  \"Simulated speakers 2\"\n"},
+    {"RecordingAsked", -1, 0, 2,
+     "  default recording  con mm  com  \"Simulated microphone 3\"\n"},
+    {"NoRecordingDefault", -1, 1, 3,
+     "  default playback   con mm  com  \"ヘッドホン (USB Headset)\"\n"
+     "  default recording  none\n"},
+};
+
+class PlughostAfterSwitch : public PlughostDevices,
+                            public testing::WithParamInterface<AfterSwitchRow> {
+};
+
+TEST_P(PlughostAfterSwitch, NamesTheDefaultsOfItsFlows) {
+  const AfterSwitchRow &row = GetParam();
+  for (int slot = 0; slot < 3; slot++)
+    simEndpointSetState(slot, AUDIO_RENDER, SIM_DEVICE_ACTIVE);
+  simEndpointSetName(1, "ヘッドホン (USB Headset)");
+  if (row.communications >= 0)
+    simEndpointSetDefaultFor(AUDIO_RENDER, AUDIO_COMMUNICATIONS,
+                             row.communications);
+  for (int role = 0; role < 3 && row.noRecordingDefault; role++)
+    simEndpointSetDefaultFor(AUDIO_CAPTURE, (AudioRole)role, SIM_NO_DEFAULT);
+  ASSERT_EQ(1, KSTEvent_Execute(31, 0));
+  char *text = nullptr;
+  size_t size = 0;
+  FILE *out = open_memstream(&text, &size);
+  printDefaultDevices(out, dlopen(nullptr, RTLD_NOW), row.flows);
+  fclose(out);
+  std::string printed = text;
+  free(text);
+  EXPECT_EQ(printed, row.printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlughostAfterSwitch, testing::ValuesIn(AFTER_SWITCH_ROWS),
+    [](const testing::TestParamInfo<AfterSwitchRow> &info) {
+      return info.param.name;
+    });
+
 } // namespace

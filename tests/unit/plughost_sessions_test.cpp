@@ -162,6 +162,65 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlughostUnread, testing::ValuesIn(UNREAD_ROWS),
                            return info.param.name;
                          });
 
+/* After a command of the focused application, `plughost run` names each
+ * session the commands change, with what the command left it at. */
+struct AfterAppRow {
+  const char *name;
+  uint32_t foreground;
+  int32_t command;
+  std::vector<SceneSession> sessions;
+  const char *printed;
+};
+
+const AfterAppRow AFTER_APP_ROWS[] = {
+    {"StepDown",
+     100,
+     5010,
+     {{0, 100, 1, 0}, {1, 300, 1, 0}},
+     "  session player.exe  process 100  volume 90%  mute off\n"},
+    {"Mute",
+     100,
+     21,
+     {{0, 100, 1, 0}},
+     "  session player.exe  process 100  volume 100%  mute on\n"},
+    {"HelperOfTheExecutable",
+     200,
+     6050,
+     {{1, 201, 1, 0}, {0, 100, 1, 0}},
+     "  session BROWSER.exe  process 201  volume 50%  mute off\n"},
+    {"NoWindow",
+     0,
+     5010,
+     {{0, 100, 1, 0}},
+     "  session: none that the focused application's commands change\n"},
+};
+
+class PlughostAfterApp : public PlughostListing,
+                         public testing::WithParamInterface<AfterAppRow> {};
+
+TEST_P(PlughostAfterApp, NamesTheSessionsItChanges) {
+  const AfterAppRow &row = GetParam();
+  if (row.foreground)
+    simSetForegroundWindow(simAppWindowAdd(0, "W", row.foreground));
+  for (const SceneSession &s : row.sessions)
+    simSessionAdd(s.device, s.process)->state = s.state;
+  KSTEvent_Execute(row.command, 0);
+  char *text = nullptr;
+  size_t size = 0;
+  FILE *out = open_memstream(&text, &size);
+  printTakenSessions(out, dlopen(nullptr, RTLD_NOW));
+  fclose(out);
+  std::string printed = text;
+  free(text);
+  EXPECT_EQ(printed, row.printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlughostAfterApp,
+                         testing::ValuesIn(AFTER_APP_ROWS),
+                         [](const testing::TestParamInfo<AfterAppRow> &info) {
+                           return info.param.name;
+                         });
+
 TEST_F(PlughostSessions, SaysWhyAHelperIsChanged) {
   simSetForegroundWindow(simAppWindowAdd(0, "W", 200));
   simSessionAdd(1, 201)->displayName = "Tab";

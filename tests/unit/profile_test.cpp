@@ -74,6 +74,11 @@ const ProfileRow PROFILE_ROWS[] = {
     {50, "[S]\n\x1cK=5\n", 77},            /* 0x1C is not */
     {51, "[S]\nK=5\n", 5, " S\t", "\tK "}, /* the query is trimmed */
     {52, "[S]\n=5\n", 5, "S", ""},
+    /* The readings the guides name: each counts as 1, a switch's "on". */
+    {53, "[S]\nK=01\n", 1},
+    {54, "[S]\nK=+1\n", 1},
+    {55, "[S]\nK=1.0\n", 1},
+    {56, "[S]\nK= 1\n", 1},
 };
 
 class ProfileInt : public PluginTest,

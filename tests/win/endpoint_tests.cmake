@@ -44,13 +44,9 @@ endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
   focused_app_fake_test.cpp device_switch_fake_test.cpp)
 add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
-  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-  ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})
+  CROSSCOMPILING_EMULATOR ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})
 
 endpoint_test_program(volume_endpoint_wine_tests endpoint_wine_test.cpp)
-set_property(TARGET volume_endpoint_wine_tests PROPERTY
-  CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-  ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 if(NOT VOLUME_WINE_RUNS)
   return()
@@ -77,8 +73,7 @@ gtest_discover_tests(volume_endpoint_fake_tests
   TEST_FILTER -${SHIFT_JIS_CASE}
   PROPERTIES FIXTURES_REQUIRED fake_core_audio)
 add_test(NAME ${SHIFT_JIS_CASE}
-  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/stderr-via-file.sh
-          ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
+  COMMAND ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX}
           $<TARGET_FILE:volume_endpoint_fake_tests>
           --gtest_filter=${SHIFT_JIS_CASE})
 set_tests_properties(${SHIFT_JIS_CASE} PROPERTIES
@@ -103,28 +98,39 @@ function(endpoint_plughost_test name prefix expected)
             $<TARGET_FILE:plughost> run --taskbar volume.dll ${ARGN}
     WORKING_DIRECTORY ${ENDPOINT_PLUGIN_DIR})
   set_tests_properties(${name} PROPERTIES
-    PASS_REGULAR_EXPRESSION "^${expected}exit status 0\n$")
+    PASS_REGULAR_EXPRESSION "^${expected}exit status 0\n$"
+    RESOURCE_LOCK debug-channel)
 endfunction()
 
 set(endpoint_note "sound: the default playback endpoint \\(the settings set VolEndpoint=1\\)\n")
 endpoint_plughost_test(endpoint.plughost_run_fake ${FAKE_AUDIO_PREFIX}
-"${endpoint_note}3050  id 3050  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
-1010  id 1010  result 1  volume 60%  mute off  clock notified \\(1 -> 2\\)
+"${endpoint_note}3050  id 3050 \\(unknown\\)  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
+1010  id 1010 \\(unknown\\)  result 1  volume 60%  mute off  clock notified \\(1 -> 2\\)
 1  id 1  result 1  volume 60%  mute on  clock notified \\(2 -> 3\\)
-2005  id 2005  result 1  volume 55%  mute on  clock notified \\(3 -> 4\\)
+2005  id 2005 \\(unknown\\)  result 1  volume 55%  mute on  clock notified \\(3 -> 4\\)
 " 3050 1010 1 2005)
 set_tests_properties(endpoint.plughost_run_fake PROPERTIES
   FIXTURES_REQUIRED fake_core_audio)
 endpoint_plughost_test(endpoint.plughost_run_wine ${CMAKE_BINARY_DIR}/wine
-"${endpoint_note}3050  id 3050  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+"${endpoint_note}3050  id 3050 \\(unknown\\)  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+  said volume: Set\\(50\\): [^\n]+
 1  id 1  result 0  volume [0-9]+%  mute off  clock not notified \\(0 -> 0\\)
+  said volume: Mute: the mute did not change when looked at again
 " 3050 1)
 # The microphone's devices, by their friendly names.
 endpoint_plughost_test(endpoint.plughost_microphone_fake ${FAKE_AUDIO_PREFIX}
-"${endpoint_note}12  id 12  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
+"${endpoint_note}12  id 12 \\(unknown\\)  result 1  volume 50%  mute off  clock notified \\(0 -> 1\\)
   microphone Microphone \\(Fake Audio\\)  mute on
 " 12)
 set_tests_properties(endpoint.plughost_microphone_fake PROPERTIES
+  FIXTURES_REQUIRED fake_core_audio)
+# After a device switch, the default devices by name: NextOutput makes the
+# fake's headphones the default of every role.
+endpoint_plughost_test(endpoint.plughost_device_switch_fake ${FAKE_AUDIO_PREFIX}
+"${endpoint_note}31  id 31 \\(unknown\\)  result 1  volume [0-9]+%  mute off  clock notified \\(0 -> 1\\)
+  default playback   con mm  com  \"ヘッドホン \\(USB Headset\\)\"
+" 31)
+set_tests_properties(endpoint.plughost_device_switch_fake PROPERTIES
   FIXTURES_REQUIRED fake_core_audio)
 
 # `plughost devices` through plughost's own Core Audio calls: the fake's

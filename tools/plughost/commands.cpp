@@ -7,13 +7,22 @@
 #include <cstring>
 
 #include "command/command_families.h"
+#include "plughost/devices.h"
 #include "plughost/dll_machine.h"
 #include "plughost/plughost.h"
+#include "plughost/sessions.h"
 
 struct LoadedPlugin {
   const char *path;
   void *library;
   PluginExports exports;
+};
+
+/* A command of `plughost run`, as given and as it runs. */
+struct RunCommand {
+  const char *given;
+  int32_t id;
+  int unknown; /* no row of the plug-in's table holds the identifier */
 };
 
 /* A DLL built for another machine than plughost gets only the loader's
@@ -210,37 +219,55 @@ static DecimalParse parseDecimal(const char *text, int32_t *value) {
   return DECIMAL;
 }
 
-static int findCommandByName(const PluginInfo *info, const char *name,
-                             int32_t *id) {
-  if (!info->commands)
-    return 0;
-  for (uint32_t k = 0; k < info->commandCount; k++)
-    if (info->commands[k].name && strcmp(info->commands[k].name, name) == 0) {
-      *id = info->commands[k].commandId;
-      return 1;
-    }
-  return 0;
+static int foldAscii(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+int sameText(const char *first, const char *second) {
+  while (*first && foldAscii((unsigned char)*first) ==
+                       foldAscii((unsigned char)*second)) {
+    first++;
+    second++;
+  }
+  return foldAscii((unsigned char)*first) == foldAscii((unsigned char)*second);
 }
 
-/* One command as given: a number, or a name looked up in the table, which
- * is asked for (once) only when a name needs it. */
+/* The row of the table that holds a name, in any case (the settings keys
+ * that make the names are read in any case too), or an identifier. */
+static const CommandInfo *findRow(const PluginInfo *info, const char *name,
+                                  int32_t id) {
+  for (uint32_t k = 0; info && info->commands && k < info->commandCount; k++) {
+    const CommandInfo *row = &info->commands[k];
+    if (name ? row->name && sameText(row->name, name) : row->commandId == id)
+      return row;
+  }
+  return nullptr;
+}
+
+/* One command as given: a number, or a name looked up in the table. A
+ * number that no row holds still runs (the host may call any identifier),
+ * and is said to be unknown where there is a table to tell. */
 static int resolveCommandId(const LoadedPlugin *plugin, const char *given,
-                            PluginInfo **info, int32_t *id) {
-  DecimalParse parsed = parseDecimal(given, id);
-  if (parsed == DECIMAL)
+                            const PluginInfo *info, RunCommand *command) {
+  command->given = given;
+  DecimalParse parsed = parseDecimal(given, &command->id);
+  if (parsed == DECIMAL) {
+    command->unknown = info && !findRow(info, nullptr, command->id);
     return EXIT_DONE;
+  }
   if (parsed == DECIMAL_OUT_OF_RANGE) {
     fprintf(stderr, "plughost: command %s is out of range\n", given);
     return EXIT_BAD_USE;
   }
-  if (!*info && !(*info = plugin->exports.initPluginInfo(plugin->path))) {
+  if (!info) {
     fprintf(stderr,
             "plughost: %s gave no information record to look up %s in\n",
             plugin->path, given);
     return EXIT_FAILED;
   }
-  if (findCommandByName(*info, given, id))
+  const CommandInfo *row = findRow(info, given, 0);
+  if (row) {
+    command->id = row->commandId;
     return EXIT_DONE;
+  }
   fprintf(stderr, "plughost: %s has no command named %s\n", plugin->path,
           given);
   return EXIT_BAD_USE;
@@ -248,12 +275,12 @@ static int resolveCommandId(const LoadedPlugin *plugin, const char *given,
 
 /* All commands are resolved before any runs, so that a typo changes
  * nothing. */
-static int resolveCommandIds(const LoadedPlugin *plugin, char *const *commands,
-                             int count, int32_t *ids) {
-  PluginInfo *info = nullptr;
+static int resolveCommandIds(const LoadedPlugin *plugin, char *const *given,
+                             int count, RunCommand *commands) {
+  PluginInfo *info = plugin->exports.initPluginInfo(plugin->path);
   int status = EXIT_DONE;
   for (int k = 0; k < count && status == EXIT_DONE; k++)
-    status = resolveCommandId(plugin, commands[k], &info, &ids[k]);
+    status = resolveCommandId(plugin, given[k], info, &commands[k]);
   if (info)
     plugin->exports.freePluginInfo(info);
   return status;
@@ -269,12 +296,6 @@ static void printSound(void) {
   printf("  mute %s", !sound.muteKnown ? "-" : sound.muted ? "on" : "off");
 }
 
-/* Whether an identifier is one of the microphone's commands. */
-static int isMicrophoneCommand(int32_t id) {
-  const CommandFamily *family = familyOfId(id);
-  return family && family->subject == DISPLAY_MICROPHONE;
-}
-
 /* One line per recording device that a microphone command touched. */
 static void printMicrophones(void *library) {
   MicrophoneView views[2];
@@ -288,21 +309,61 @@ static void printMicrophones(void *library) {
            views[k].muted ? "on" : "off");
 }
 
-static void executeOne(const LoadedPlugin *plugin, const char *given,
-                       int32_t id) {
+/* What a command acts on beyond the sound, read again after it ran: the
+ * recording devices, the focused application's sessions, the defaults. */
+static void printWhatItActedOn(void *library, int32_t id) {
+  const CommandFamily *family = familyOfId(id);
+  switch (family ? family->subject : DISPLAY_PLAYBACK) {
+  case DISPLAY_MICROPHONE:
+    printMicrophones(library);
+    break;
+  case DISPLAY_APPLICATION:
+    printTakenSessions(stdout, library);
+    break;
+  case DISPLAY_OUTPUT_DEVICE:
+    printDefaultDevices(stdout, library, 1u << 0);
+    break;
+  case DISPLAY_INPUT_DEVICE:
+    printDefaultDevices(stdout, library, 1u << 1);
+    break;
+  case DISPLAY_HEADSET:
+    printDefaultDevices(stdout, library, 3u);
+    break;
+  case DISPLAY_PLAYBACK:
+  case DISPLAY_NAMED_DEVICE:
+    break;
+  }
+}
+
+/* What the plug-in said of the command on the debugger's channel: why it
+ * failed. */
+static void printDebugLines(void) {
+  static char text[DEBUG_TEXT_SIZE];
+  if (!hostTakeDebugLines(text, sizeof text))
+    return;
+  for (const char *line = text; *line;) {
+    const char *end = strchr(line, '\n');
+    int length = end ? (int)(end - line) : (int)strlen(line);
+    printf("  said %.*s\n", length, line);
+    line += length + (end ? 1 : 0);
+  }
+}
+
+static void executeOne(const LoadedPlugin *plugin, const RunCommand *command) {
   unsigned before = 0, after = 0;
   int counted = hostClockNotifications(&before);
-  int32_t result = plugin->exports.execute(id, 0);
+  int32_t result = plugin->exports.execute(command->id, 0);
   counted = counted && hostClockNotifications(&after);
-  printf("%s  id %d  result %d", given, (int)id, (int)result);
+  printf("%s  id %d%s  result %d", command->given, (int)command->id,
+         command->unknown ? " (unknown)" : "", (int)result);
   printSound();
   if (counted)
     printf("  clock %s (%u -> %u)\n",
            after > before ? "notified" : "not notified", before, after);
   else
     puts("  clock -");
-  if (isMicrophoneCommand(id))
-    printMicrophones(plugin->library);
+  printWhatItActedOn(plugin->library, command->id);
+  printDebugLines();
   fflush(stdout);
 }
 
@@ -323,8 +384,8 @@ static int usesEndpoint(const LoadedPlugin *plugin) {
              SETTING_ROWS[SETTING_ENDPOINT].onValue;
 }
 
-static void executeAll(const LoadedPlugin *plugin, char *const *commands,
-                       const int32_t *ids, int count) {
+static void executeAll(const LoadedPlugin *plugin, const RunCommand *commands,
+                       int count) {
   if (!plugin->exports.init(plugin->path, 0))
     fprintf(stderr, "plughost: KSTEvent_Init returned 0; running the "
                     "commands all the same\n");
@@ -333,7 +394,7 @@ static void executeAll(const LoadedPlugin *plugin, char *const *commands,
     puts(ENDPOINT_NOTE);
   hostStartObserving(plugin->library, endpoint);
   for (int k = 0; k < count; k++)
-    executeOne(plugin, commands[k], ids[k]);
+    executeOne(plugin, &commands[k]);
   hostStopObserving();
   plugin->exports.unload();
 }
@@ -343,9 +404,11 @@ int runCommands(const char *path, int withTaskbar, char *const *commands,
   LoadedPlugin plugin;
   if (!loadPlugin(path, &plugin))
     return EXIT_BAD_USE;
-  int32_t *ids = (int32_t *)calloc((size_t)commandCount, sizeof *ids);
-  int status = ids ? resolveCommandIds(&plugin, commands, commandCount, ids)
-                   : EXIT_FAILED;
+  RunCommand *resolved =
+      (RunCommand *)calloc((size_t)commandCount, sizeof *resolved);
+  int status =
+      resolved ? resolveCommandIds(&plugin, commands, commandCount, resolved)
+               : EXIT_FAILED;
   char reason[512] = "";
   if (status == EXIT_DONE && withTaskbar &&
       !hostCreateTaskbar(reason, sizeof reason)) {
@@ -353,8 +416,8 @@ int runCommands(const char *path, int withTaskbar, char *const *commands,
     status = EXIT_FAILED;
   }
   if (status == EXIT_DONE)
-    executeAll(&plugin, commands, ids, commandCount);
-  free(ids);
+    executeAll(&plugin, resolved, commandCount);
+  free(resolved);
   hostUnloadPlugin(plugin.library);
   return status;
 }

@@ -44,13 +44,22 @@ static const char *stateText(uint32_t state, char *other, size_t size) {
   }
 }
 
-static void printDevice(FILE *out, const DeviceReport *device) {
+static const char *flowText(int flow) {
+  return flow ? "recording" : "playback";
+}
+
+/* The roles a device is the default for, in columns, "-" where not. */
+static void printRoles(FILE *out, unsigned roles) {
   static const char *const ROLES[DEVICE_ROLES] = {"con", "mm", "com"};
-  char other[16];
-  fprintf(out, "%-9s  %-11s  ", device->flow ? "recording" : "playback",
-          stateText(device->state, other, sizeof other));
   for (int role = 0; role < DEVICE_ROLES; role++)
-    fprintf(out, "%-3s ", device->roles & (1u << role) ? ROLES[role] : "-");
+    fprintf(out, "%-3s ", roles & (1u << role) ? ROLES[role] : "-");
+}
+
+static void printDevice(FILE *out, const DeviceReport *device) {
+  char other[16];
+  fprintf(out, "%-9s  %-11s  ", flowText(device->flow),
+          stateText(device->state, other, sizeof other));
+  printRoles(out, device->roles);
   if (device->name[0])
     fprintf(out, " \"%s\"", device->name);
   else
@@ -72,6 +81,35 @@ void printDevicesListing(FILE *out, const DevicesListing *listing) {
         "communications\nroles. NextOutput and NextInput go round the active "
         "devices in this order.\n",
         out);
+}
+
+void printDefaultDevices(FILE *out, void *plugin, unsigned flows) {
+  char reason[512] = "";
+  if (!hostOpenDevices(plugin, reason, sizeof reason)) {
+    fprintf(out, "  default -  (%s)\n", reason);
+    return;
+  }
+  static DeviceReport reports[LISTED_DEVICES_MAX];
+  static DevicesListing listing;
+  listing = DevicesListing();
+  readDevicesListing(&listing, reports);
+  hostCloseDevices();
+  for (int flow = 0; flow < DEVICE_FLOWS; flow++) {
+    if (!(flows & (1u << flow)))
+      continue;
+    unsigned shown = 0;
+    for (unsigned i = 0; i < listing.count; i++) {
+      const DeviceReport *device = &reports[i];
+      if (device->flow != flow || !device->roles)
+        continue;
+      fprintf(out, "  default %-9s  ", flowText(flow));
+      printRoles(out, device->roles);
+      fprintf(out, " \"%s\"\n", device->name);
+      shown++;
+    }
+    if (!shown)
+      fprintf(out, "  default %-9s  none\n", flowText(flow));
+  }
 }
 
 /* ---- The listing's steps ------------------------------------------------ */

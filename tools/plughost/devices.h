@@ -51,6 +51,11 @@ extern const ListingSteps DEVICES_LISTING;
 /* Reads the devices and the defaults, and marks each device's roles. */
 void readDevicesListing(DevicesListing *listing, DeviceReport *reports);
 void printDevicesListing(FILE *out, const DevicesListing *listing);
+/* After a device switch (`plughost run`): the default devices of the flows
+ * whose bits are set in flows (1: playback, 2: recording), by name, with
+ * the roles each is the default for, as the loaded plug-in's system has
+ * them. */
+void printDefaultDevices(FILE *out, void *plugin, unsigned flows);
 
 /* ---- Platform part ----------------------------------------------------- */
 

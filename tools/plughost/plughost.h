@@ -56,6 +56,9 @@ int printListing(const char *path, const ListingSteps *steps, void *listing);
 int writeListing(void *plugin, const char *path, const ListingSteps *steps,
                  void *listing, FILE *out, char *reason, size_t reasonSize);
 
+/* Windows' rule for names: ASCII letters without regard to case. */
+int sameText(const char *first, const char *second);
+
 /* A control value as a whole percent of its bounds, rounded to nearest,
  * halves up. 0 for a control without a range, which has no percent. */
 int percentOfRange(uint32_t value, uint32_t minimum, uint32_t maximum,
@@ -129,5 +132,14 @@ struct MicrophoneView {
  * device. How many were found, or -1 when they cannot be read. */
 int hostReadMicrophones(void *plugin, MicrophoneView *views, int size);
 void hostStopObserving(void);
+
+enum { DEBUG_TEXT_SIZE = 4096 };
+
+/* The lines the plug-in said on the debugger's channel since the last
+ * take, each ending in "\n" (it says one for each command that fails);
+ * listening starts with hostStartObserving. 0, with the empty text, where
+ * they cannot be heard: another listener holds the channel, or the
+ * library was not built with the sim. */
+int hostTakeDebugLines(char *text, size_t size);
 
 #endif

@@ -8,18 +8,6 @@
 
 #include "plughost/plughost.h"
 
-static int foldAscii(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
-
-/* Windows' rule for names: ASCII letters without regard to case. */
-static int sameText(const char *first, const char *second) {
-  while (*first && foldAscii((unsigned char)*first) ==
-                       foldAscii((unsigned char)*second)) {
-    first++;
-    second++;
-  }
-  return foldAscii((unsigned char)*first) == foldAscii((unsigned char)*second);
-}
-
 /* A Store app's frame belongs to ApplicationFrameHost; the app is the
  * process of a core window inside it that another process made. */
 static void findFocusedProcess(SessionsListing *listing) {
@@ -128,21 +116,31 @@ static void printUnread(FILE *out, const SessionReport *report) {
           message);
 }
 
+/* A session's volume as a percent, or "?" where it could not be read. */
+static void volumeText(const SessionReport *session, char *text, size_t size) {
+  uint32_t percent = 0;
+  if (session->volumeKnown && percentOfScalar(session->volume, &percent))
+    snprintf(text, size, "%u%%", (unsigned)percent);
+  else
+    snprintf(text, size, "?");
+}
+
+static const char *muteText(const SessionReport *session) {
+  return session->volumeKnown ? (session->muted ? "on" : "off") : "?";
+}
+
 static void printSession(FILE *out, const SessionReport *session) {
   if (session->kind != SESSION_READ) {
     printUnread(out, session);
     return;
   }
-  char volume[16] = "?";
-  uint32_t percent = 0;
-  if (session->volumeKnown && percentOfScalar(session->volume, &percent))
-    snprintf(volume, sizeof volume, "%u%%", (unsigned)percent);
+  char volume[16];
+  volumeText(session, volume, sizeof volume);
   fprintf(out, "%c  %3u  %7u  %-8s  %6s  %-4s  %s%s%s%s\n",
           session->taken ? '*' : ' ', (unsigned)session->device,
           (unsigned)session->processId,
           session->systemSounds ? "system" : stateText(session->state), volume,
-          session->volumeKnown ? (session->muted ? "on" : "off") : "?",
-          session->executable[0] ? session->executable : "-",
+          muteText(session), session->executable[0] ? session->executable : "-",
           session->displayName[0] ? "  \"" : "", session->displayName,
           session->displayName[0] ? "\"" : "");
 }
@@ -207,6 +205,41 @@ void printSessionsListing(FILE *out, const SessionsListing *listing) {
   fputs("\n* a session the focused application's commands change now. "
         "Expired sessions and\nthe system sounds' never change.\n",
         out);
+}
+
+/* The file name of an executable's path (either separator). */
+static const char *fileName(const char *path) {
+  const char *name = path;
+  for (const char *at = path; *at; at++)
+    if (*at == '\\' || *at == '/')
+      name = at + 1;
+  return name;
+}
+
+void printTakenSessions(FILE *out, void *plugin) {
+  char reason[512] = "";
+  if (!hostOpenSessions(plugin, reason, sizeof reason)) {
+    fprintf(out, "  session -  (%s)\n", reason);
+    return;
+  }
+  static SessionReport reports[LISTED_SESSIONS_MAX];
+  SessionsListing listing = {};
+  readSessionsListing(&listing, reports);
+  hostCloseSessions();
+  unsigned taken = 0;
+  for (unsigned i = 0; i < listing.count; i++) {
+    if (!reports[i].taken)
+      continue;
+    char volume[16];
+    volumeText(&reports[i], volume, sizeof volume);
+    fprintf(out, "  session %s  process %u  volume %s  mute %s\n",
+            reports[i].executable[0] ? fileName(reports[i].executable) : "-",
+            (unsigned)reports[i].processId, volume, muteText(&reports[i]));
+    taken++;
+  }
+  if (!taken)
+    fputs("  session: none that the focused application's commands change\n",
+          out);
 }
 
 /* ---- The listing's steps ------------------------------------------------ */

@@ -70,6 +70,10 @@ extern const ListingSteps SESSIONS_LISTING;
  * the sessions the plug-in's rule chooses for it (session_choice.h). */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
 void printSessionsListing(FILE *out, const SessionsListing *listing);
+/* After a command of the focused application (`plughost run`): one line
+ * for each session its commands change now, with its volume and mute, as
+ * the loaded plug-in's system has them. */
+void printTakenSessions(FILE *out, void *plugin);
 
 /* ---- Platform part ----------------------------------------------------- */
 

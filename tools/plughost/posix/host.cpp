@@ -76,7 +76,29 @@ static decltype(&simMixerLine) findSimLine;
 static decltype(&simEndpoint) findSimEndpoint;
 static decltype(&simTrayClockNotifications) countClockMessages;
 
+static decltype(simDebugLineCount) *countDebugLines;
+static decltype(simDebugLine) *debugLine;
+static decltype(simDebugReset) *resetDebugLines;
+
+/* The sim keeps the lines the plug-in said; each take forgets them. */
+int hostTakeDebugLines(char *text, size_t size) {
+  size_t length = 0;
+  text[0] = '\0';
+  if (!countDebugLines || !debugLine || !resetDebugLines)
+    return 0;
+  for (unsigned i = 0; const char *line = debugLine(i); i++)
+    length += (size_t)snprintf(text + length, length < size ? size - length : 0,
+                               "%s", line);
+  resetDebugLines();
+  return 1;
+}
+
 void hostStartObserving(void *plugin, int endpoint) {
+  kitFindSim(plugin, "simDebugLineCount", &countDebugLines);
+  kitFindSim(plugin, "simDebugLine", &debugLine);
+  kitFindSim(plugin, "simDebugReset", &resetDebugLines);
+  if (resetDebugLines)
+    resetDebugLines();
   if (endpoint)
     kitFindSim(plugin, "simEndpoint", &findSimEndpoint);
   else
@@ -117,6 +139,9 @@ int hostClockNotifications(unsigned *count) {
 }
 
 void hostStopObserving(void) {
+  countDebugLines = nullptr;
+  debugLine = nullptr;
+  resetDebugLines = nullptr;
   findSimLine = nullptr;
   findSimEndpoint = nullptr;
   countClockMessages = nullptr;

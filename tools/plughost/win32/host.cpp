@@ -72,7 +72,22 @@ static MixerLineView speakers;
  * the kit's own Core Audio calls. */
 static int observeEndpoint;
 
+static int listening;
+
+int hostTakeDebugLines(char *text, size_t size) {
+  text[0] = '\0';
+  if (listening)
+    kitTakeDebugOutput(text, size);
+  return listening;
+}
+
 void hostStartObserving(void *, int endpoint) {
+  listening = kitListenDebugOutput();
+  if (!listening)
+    fputs("plughost: another program listens on the debugger's channel (a "
+          "debug-output viewer?): the plug-in's reasons for a failure show "
+          "there, not here\n",
+          stderr);
   observeEndpoint = endpoint;
   if (observeEndpoint)
     return;
@@ -109,6 +124,9 @@ void hostReadSound(SoundState *state) {
 }
 
 void hostStopObserving(void) {
+  if (listening)
+    kitStopDebugOutput();
+  listening = 0;
   kitCloseMixerLine(&speakers);
   observeEndpoint = 0;
 }
