@@ -17,9 +17,9 @@
  *    apartment, live interface references, and any step failing with any
  *    HRESULT; audio sessions on the endpoints, each of a process, with a
  *    state, a volume and a mute;
- *  - processes with their executables and handles, application windows
- *    (a Store app's frame among them) and the foreground window, any call
- *    of which can be made to fail;
+ *  - processes with their executables, parents, starts and handles, their
+ *    snapshot, application windows (a Store app's frame among them) and
+ *    the foreground window, any call of which can be made to fail;
  *  - a display that keeps the last frame it was given, and a monitor
  *    whose work area and DPI can be set;
  *  - debug output that keeps the lines it is given.
@@ -333,17 +333,34 @@ enum SimFocusOp {
   SIM_FOCUS_CHILD,      /* FindWindowExA */
   SIM_PROCESS_OPEN,     /* OpenProcess */
   SIM_PROCESS_IMAGE,    /* QueryFullProcessImageNameW */
-  SIM_PROCESS_CLOSE,    /* CloseHandle; counted only */
+  SIM_PROCESS_TIMES,    /* GetProcessTimes */
+  SIM_PROCESS_SNAPSHOT, /* CreateToolhelp32Snapshot */
+  SIM_PROCESS_WALK,     /* Process32FirstW and Process32NextW */
+  SIM_PROCESS_CLOSE,    /* CloseHandle, of a process or a snapshot;
+                           counted only */
   SIM_FOCUS_OPS
 };
 
-enum { SIM_MAX_PROCESSES = 16, SIM_MAX_APP_WINDOWS = 16 };
+enum { SIM_MAX_PROCESSES = 128, SIM_MAX_APP_WINDOWS = 16 };
 
 struct SimProcess {
   uint32_t processId;
   const char *imagePath; /* the executable, ASCII; null: none to tell */
   int openable;          /* OpenProcess succeeds for it */
+  uint32_t parentId;     /* what a snapshot gives as its parent */
+  uint64_t started;      /* GetProcessTimes' creation time */
 };
+
+/* The file name a snapshot gives a process: its executable's path past
+ * the last separator; empty where it has none to tell. Inline, so that a
+ * program reading a loaded plug-in's sim names a process as it does. */
+static inline const char *simProcessFile(const SimProcess *process) {
+  const char *file = process->imagePath ? process->imagePath : "";
+  for (const char *at = file; *at; at++)
+    if (*at == '\\' || *at == '/')
+      file = at + 1;
+  return file;
+}
 
 struct SimAppWindow {
   WindowHandle handle;
@@ -355,7 +372,10 @@ struct SimAppWindow {
 /* No processes, no application windows, no foreground window; the
  * image-name function present; no faults, calls or open handles. */
 void simFocusReset(void);
-/* A running process, openable; null when SIM_MAX_PROCESSES are there. */
+/* A running process, openable, without a parent (0), started after every
+ * process added before it (its start the number of processes added, it
+ * included); null when SIM_MAX_PROCESSES are there. A snapshot lists the
+ * processes in the order they were added, as they are when it is walked. */
 SimProcess *simProcessAdd(uint32_t processId, const char *imagePath);
 /* A window of a class made by a process: top-level for parent 0, else a
  * child of parent. Its handle; 0 when SIM_MAX_APP_WINDOWS are there. */
@@ -366,14 +386,19 @@ void simSetForegroundWindow(WindowHandle window);
  * process and window in the order they were added, or null. */
 WindowHandle simForegroundWindow(void);
 const SimProcess *simProcessAt(unsigned index);
+/* The first process added with that id, to be shaped further; or null. */
+SimProcess *simProcessOf(uint32_t processId);
 const SimAppWindow *simAppWindowAt(unsigned index);
 /* Whether QueryFullProcessImageNameW exists (not on Windows XP). */
 void simProcessSetImageLookup(int present);
 /* Makes a call fail (0, or no handle) until called again with 0. */
 void simFocusFail(SimFocusOp op, int fail);
+/* The same, but the next `calls` calls succeed first: a snapshot's walk
+ * that stops early, say. */
+void simFocusFailAfter(SimFocusOp op, unsigned calls, int fail);
 unsigned simFocusCalls(SimFocusOp op);
-/* Handles OpenProcess gave out and CloseHandle has not closed, and calls
- * on a handle that was not open. */
+/* Handles OpenProcess and CreateToolhelp32Snapshot gave out and
+ * CloseHandle has not closed, and calls on a handle that was not open. */
 long simProcessOpenHandles(void);
 unsigned simProcessMisuses(void);
 

@@ -233,8 +233,40 @@ void platformReplaceOpenProcess(ProcessOpenCall call);
  * call fails, does not exist or the path does not fit in size units. */
 uint32_t platformProcessImageName(ProcessHandle process, uint16_t *path,
                                   uint32_t size);
+/* GetProcessTimes (kernel32, Windows XP too), through a handle of
+ * platformOpenProcess: when the process started, its creation time in
+ * 100 ns units since 1601. 0 when it cannot be read. */
+int platformProcessStarted(ProcessHandle process, uint64_t *started);
 /* CloseHandle. */
 void platformCloseProcess(ProcessHandle process);
+
+/* Every process of the system, of every user, as one moment saw them: a
+ * Toolhelp snapshot (kernel32, Windows XP too), which names a process
+ * without opening it. */
+typedef uintptr_t ProcessSnapshot;
+
+enum { PROCESS_FILE_SIZE = 260 }; /* MAX_PATH: szExeFile's units */
+
+/* What PROCESSENTRY32W tells of a process. */
+struct ProcessEntry {
+  uint32_t processId; /* th32ProcessID */
+  /* th32ParentProcessID: the process that started it, as it was then.
+   * Windows keeps the number after that process has ended and may give
+   * it to a later process. */
+  uint32_t parentId;
+  uint16_t file[PROCESS_FILE_SIZE]; /* szExeFile: the executable's file
+                                       name, no folder, zero-terminated */
+};
+
+/* CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS); 0 when none was taken. */
+ProcessSnapshot platformSnapshotProcesses(void);
+/* Process32FirstW (first: 1) or Process32NextW (0): the first or the
+ * next process of the snapshot into *entry; 0 past the last one, or when
+ * the call fails. */
+int platformSnapshotProcess(ProcessSnapshot snapshot, int first,
+                            ProcessEntry *entry);
+/* CloseHandle of the snapshot. */
+void platformCloseSnapshot(ProcessSnapshot snapshot);
 
 /* ---- Files and modules (kernel32, version.dll) ----------------------- */
 
