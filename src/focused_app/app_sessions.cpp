@@ -1,97 +1,28 @@
 /*
- * The sessions of every active playback device, and the facts the rule of
- * session_choice.cpp asks to find the focused application's among them,
- * answered through Core Audio and the process calls.
+ * The facts the rules of session_choice.cpp ask to find the focused
+ * application's sessions, answered through Core Audio, the process calls
+ * and one snapshot of the processes, taken when a helper is first asked
+ * of.
  */
 #include "focused_app/app_sessions.h"
 
-#include "core_audio/core_audio.h"
 #include "focused_app/focused_process.h"
 #include "focused_app/session_choice.h"
 
-enum { NOT_JUDGED = -1 };
-
-/* Keeps a session's IAudioSessionControl2 and its process. One that
- * cannot be asked them is left out. */
-static void addSession(ComObject sessions, int32_t index, AppSessions *found) {
-  ComObject control = nullptr, control2 = nullptr;
-  if (found->count == MAX_APP_SESSIONS ||
-      !comSucceeded(sessionItem(sessions, index, &control)))
-    return;
-  ComResult result = querySession(control, SESSION_CONTROL2, &control2);
-  platformComRelease(control);
-  uint32_t processId = 0;
-  if (comSucceeded(result))
-    result = platformSessionProcessId(control2, &processId);
-  if (!comSucceeded(result)) {
-    if (control2)
-      platformComRelease(control2);
-    return;
-  }
-  found->entries[found->count++] = {control2, processId, NOT_JUDGED, NOT_JUDGED,
-                                    NOT_JUDGED};
-}
-
-/* Windows Vista has no IAudioSessionManager2: there every device fails
- * here and no session is found. A device unplugged while it is listed
- * (AUDCLNT_E_DEVICE_INVALIDATED) is left out as well. */
-static void listDeviceSessions(ComObject device, AppSessions *found) {
-  ComObject manager = nullptr, sessions = nullptr;
-  int32_t count = 0;
-  ComResult result = activateInterface(device, AUDIO_SESSION_MANAGER, &manager);
-  if (comSucceeded(result))
-    result = listSessionsOf(manager, &sessions);
-  if (comSucceeded(result))
-    result = platformSessionCount(sessions, &count);
-  for (int32_t i = 0; comSucceeded(result) && i < count; i++)
-    addSession(sessions, i, found);
-  if (sessions)
-    platformComRelease(sessions);
-  if (manager)
-    platformComRelease(manager);
-}
-
-void listSessions(ComObject enumerator, AppSessions *found) {
-  ComObject devices = nullptr;
-  uint32_t count = 0;
-  ComResult result = enumerateEndpoints(enumerator, AUDIO_RENDER, &devices);
-  if (comSucceeded(result))
-    result = platformEndpointCount(devices, &count);
-  for (uint32_t i = 0; comSucceeded(result) && i < count; i++) {
-    ComObject device = nullptr;
-    if (!comSucceeded(endpointItem(devices, i, &device)))
-      continue;
-    listDeviceSessions(device, found);
-    platformComRelease(device);
-  }
-  if (devices)
-    platformComRelease(devices);
-}
-
-/* Whether a session counts: neither expired nor the system sounds'. One
- * that cannot be told does not. Its state also tells whether it plays. */
-static int sessionCounts(SessionEntry *entry) {
-  if (entry->countsFlag != NOT_JUDGED)
-    return entry->countsFlag;
-  int32_t state = 0;
-  ComResult result = platformSessionState(entry->control, &state);
-  ComResult system = 0;
-  if (comSucceeded(result) && state != AUDIO_SESSION_EXPIRED)
-    result = system = platformSessionIsSystemSounds(entry->control);
-  /* IsSystemSoundsSession answers S_OK for that session, S_FALSE else. */
-  entry->countsFlag = comSucceeded(result) && state != AUDIO_SESSION_EXPIRED &&
-                      (uint32_t)system != 0;
-  entry->activeFlag = entry->countsFlag && state == AUDIO_SESSION_ACTIVE;
-  return entry->countsFlag;
-}
-
-/* The focused process and its executable, read once when first needed,
- * with the sessions being judged. */
+/* What the command learnt of the processes, each when first needed. */
 struct Judging {
-  AppSessions *found;
-  uint32_t processId;
-  int8_t imageFlag; /* its executable read, or NOT_JUDGED */
-  uint16_t image[IMAGE_PATH_SIZE];
+  HeldSessions *found;
+  uint32_t processId;  /* the focused one */
+  int8_t focusedLooks; /* LOOKED_ bits of it, or NOT_JUDGED */
+  int8_t snapshotFlag; /* the snapshot taken, or NOT_JUDGED */
+  /* The process last looked at (0: none): its start and whether it runs
+   * the focused one's executable (LOOKED_IMAGE). The rule asks both of a
+   * process one after the other. */
+  int8_t lastLooks;
+  uint32_t lastProcess;
+  ProcessSnapshot snapshot;
+  uint64_t focusedStart, lastStart;
+  uint16_t image[IMAGE_PATH_SIZE]; /* the focused one's executable */
 };
 
 static SessionEntry *entryOf(void *context, uint32_t session) {
@@ -103,52 +34,90 @@ static uint32_t sessionProcess(void *context, uint32_t session) {
 }
 
 static int counts(void *context, uint32_t session) {
-  return sessionCounts(entryOf(context, session));
+  SessionEntry *entry = entryOf(context, session);
+  return sessionLive(entry) && !entry->systemSounds;
 }
 
 static int plays(void *context, uint32_t session) {
-  SessionEntry *entry = entryOf(context, session);
-  return sessionCounts(entry) && entry->activeFlag;
+  return counts(context, session) && entryOf(context, session)->active;
 }
 
-/* A helper runs the focused process's executable. A process is looked at
- * once, however many sessions it has and in whatever order they are
- * judged; where the focused one's executable cannot be read, none is a
- * helper. */
-static int runsTheSameFile(void *context, uint32_t session) {
+/* The snapshot is walked afresh for each question, so that none of it is
+ * kept: however many processes run, each is seen. */
+static uint32_t parentOf(void *context, uint32_t process) {
   Judging *judging = (Judging *)context;
-  AppSessions *found = judging->found;
-  SessionEntry *entry = &found->entries[session];
-  for (uint32_t i = 0; i < found->count && entry->sameFileFlag == NOT_JUDGED;
-       i++)
-    if (i != session && found->entries[i].processId == entry->processId)
-      entry->sameFileFlag = found->entries[i].sameFileFlag;
-  if (judging->imageFlag == NOT_JUDGED)
-    judging->imageFlag = processImage(judging->processId, judging->image);
-  if (entry->sameFileFlag == NOT_JUDGED && judging->imageFlag) {
-    uint16_t path[IMAGE_PATH_SIZE];
-    entry->sameFileFlag =
-        processImage(entry->processId, path) && samePath(path, judging->image);
+  if (judging->snapshotFlag == NOT_JUDGED) {
+    judging->snapshot = platformSnapshotProcesses();
+    judging->snapshotFlag = judging->snapshot != 0;
   }
-  return entry->sameFileFlag == 1;
+  ProcessEntry entry;
+  for (int more = judging->snapshotFlag &&
+                  platformSnapshotProcess(judging->snapshot, 1, &entry);
+       more; more = platformSnapshotProcess(judging->snapshot, 0, &entry))
+    if (entry.processId == process)
+      return entry.parentId;
+  return 0;
+}
+
+/* A process is looked at through one handle for both questions; the
+ * focused one once. Where its executable cannot be read, none runs it. */
+static void lookAt(Judging *judging, uint32_t process) {
+  if (judging->focusedLooks == NOT_JUDGED)
+    judging->focusedLooks = (int8_t)lookAtProcess(
+        judging->processId, judging->image, &judging->focusedStart);
+  if (process == judging->processId || process == judging->lastProcess)
+    return;
+  uint16_t path[IMAGE_PATH_SIZE];
+  int looks = lookAtProcess(process, path, &judging->lastStart);
+  if (!(looks & judging->focusedLooks & LOOKED_IMAGE) ||
+      !samePath(path, judging->image))
+    looks &= ~LOOKED_IMAGE;
+  judging->lastProcess = process;
+  judging->lastLooks = (int8_t)looks;
+}
+
+static int startedAt(void *context, uint32_t process, uint64_t *started) {
+  Judging *judging = (Judging *)context;
+  int focused = process == judging->processId;
+  lookAt(judging, process);
+  *started = focused ? judging->focusedStart : judging->lastStart;
+  return ((focused ? judging->focusedLooks : judging->lastLooks) &
+          LOOKED_START) != 0;
+}
+
+static int runsItsFile(void *context, uint32_t process) {
+  Judging *judging = (Judging *)context;
+  lookAt(judging, process);
+  return (judging->lastLooks & LOOKED_IMAGE) != 0;
+}
+
+/* Judged once for every session of its process. */
+static int ofHelper(void *context, uint32_t session) {
+  Judging *judging = (Judging *)context;
+  HeldSessions *found = judging->found;
+  SessionEntry *entry = &found->entries[session];
+  if (entry->mark == NOT_JUDGED) {
+    ProcessTree tree = {judging, parentOf, startedAt, runsItsFile};
+    int8_t helper =
+        (int8_t)helperOf(&tree, entry->processId, judging->processId);
+    for (uint32_t i = 0; i < found->count; i++)
+      if (found->entries[i].processId == entry->processId)
+        found->entries[i].mark = helper;
+  }
+  return entry->mark == 1;
 }
 
 static void take(void *context, uint32_t session) {
-  AppSessions *found = ((Judging *)context)->found;
-  ComObject volume = nullptr;
-  if (comTook(querySession(found->entries[session].control,
-                           SESSION_SIMPLE_VOLUME, &volume),
-              FAILED_SESSION_REFUSED))
-    found->volumes[found->taken++] = volume;
-  else
-    found->allTaken = 0;
+  chooseSession(((Judging *)context)->found, session);
 }
 
-void takeSessions(AppSessions *found, uint32_t processId) {
+void takeAppSessions(HeldSessions *found, uint32_t processId) {
   Judging judging;
   judging.found = found;
   judging.processId = processId;
-  judging.imageFlag = NOT_JUDGED;
+  judging.focusedLooks = NOT_JUDGED;
+  judging.snapshotFlag = NOT_JUDGED;
+  judging.lastProcess = 0;
   SessionFacts facts = {};
   facts.context = &judging;
   facts.count = found->count;
@@ -156,16 +125,9 @@ void takeSessions(AppSessions *found, uint32_t processId) {
   facts.process = sessionProcess;
   facts.counts = counts;
   facts.plays = plays;
-  facts.ofHelper = runsTheSameFile;
+  facts.ofHelper = ofHelper;
   facts.choose = take;
   chooseAppSessions(&facts);
-}
-
-void releaseSessions(AppSessions *found) {
-  for (uint32_t i = 0; i < found->taken; i++)
-    platformComRelease(found->volumes[i]);
-  for (uint32_t i = 0; i < found->count; i++)
-    platformComRelease(found->entries[i].control);
-  found->taken = 0;
-  found->count = 0;
+  if (judging.snapshotFlag == 1)
+    platformCloseSnapshot(judging.snapshot);
 }

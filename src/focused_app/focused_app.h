@@ -6,11 +6,14 @@
  * Which sessions: those, on every active playback device, of the process
  * that made the foreground window (for a Store app's frame, the process
  * of the app's own window inside it); where that process has none, or
- * none of its plays while a process of the same executable file plays,
- * also those of every process that runs that file, since browsers and
- * other programs play from helper processes. Expired sessions and the
- * system sounds' session never count. Every session found changes, and
- * nothing is kept between commands.
+ * none of its plays while a helper's plays, also those of its helpers,
+ * since browsers and other programs play from helper processes: the
+ * processes of the same executable file that descend from it (children,
+ * grandchildren), by the parent ids of one snapshot of the processes. A
+ * process of that file outside its tree is another program (two programs
+ * of one javaw.exe or python.exe) and is left alone. Expired sessions and
+ * the system sounds' session never count. Every session found changes,
+ * and nothing is kept between commands.
  */
 #ifndef VOLUME_FOCUSED_APP_H
 #define VOLUME_FOCUSED_APP_H

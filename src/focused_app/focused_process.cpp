@@ -54,13 +54,18 @@ uint32_t focusedProcess(void) {
                                       : process;
 }
 
-int processImage(uint32_t processId, uint16_t path[IMAGE_PATH_SIZE]) {
+int lookAtProcess(uint32_t processId, uint16_t path[IMAGE_PATH_SIZE],
+                  uint64_t *started) {
   ProcessHandle process = platformOpenProcess(processId);
   if (!process)
     return 0;
-  uint32_t length = platformProcessImageName(process, path, IMAGE_PATH_SIZE);
+  uint32_t length =
+      path ? platformProcessImageName(process, path, IMAGE_PATH_SIZE) : 0;
+  int looked = length > 0 && length < IMAGE_PATH_SIZE ? LOOKED_IMAGE : 0;
+  if (started && platformProcessStarted(process, started))
+    looked |= LOOKED_START;
   platformCloseProcess(process);
-  return length > 0 && length < IMAGE_PATH_SIZE;
+  return looked;
 }
 
 int samePath(const uint16_t *first, const uint16_t *second) {
@@ -74,7 +79,7 @@ int samePath(const uint16_t *first, const uint16_t *second) {
 void processName(uint32_t processId, uint16_t *name, uint32_t size) {
   uint16_t path[IMAGE_PATH_SIZE];
   name[0] = 0;
-  if (processId == 0 || !processImage(processId, path))
+  if (processId == 0 || !lookAtProcess(processId, path, nullptr))
     return;
   uint32_t start = 0, end = 0, i = 0;
   for (; path[i] != 0; i++) {

@@ -21,9 +21,9 @@ struct SessionFacts {
   int (*counts)(void *context, uint32_t session);
   /* Plays now; asked only of a session that counts. */
   int (*plays)(void *context, uint32_t session);
-  /* Its process is a helper of the focused one (today: it runs the same
-   * executable); asked only of a session of another process that counts,
-   * never before a helper could matter. */
+  /* Its process is a helper of the focused one (helperOf). Asked only of
+   * a session of another process that counts, never before a helper
+   * could matter. */
   int (*ofHelper)(void *context, uint32_t session);
   /* The session is the application's: told once for each, in order. */
   void (*choose)(void *context, uint32_t session);
@@ -40,5 +40,30 @@ enum SessionsChosen {
  * its helpers' that count; where none of its own plays while a helper's
  * does, both: a program whose helper plays is heard through the helper. */
 SessionsChosen chooseAppSessions(const SessionFacts *facts);
+
+/* The processes of one snapshot, as the helper's rule asks of them; an
+ * answer asked again must answer alike. */
+struct ProcessTree {
+  void *context; /* the answerer's own */
+  /* The parent id the snapshot gives a process; 0 where it gives none or
+   * does not list the process. */
+  uint32_t (*parentOf)(void *context, uint32_t process);
+  /* When a process started, on a clock that only grows; 0 where that
+   * cannot be told. */
+  int (*startedAt)(void *context, uint32_t process, uint64_t *started);
+  /* It runs the focused process's executable; asked of a process just
+   * after its start, never of one that cannot be a helper. */
+  int (*runsItsFile)(void *context, uint32_t process);
+};
+
+/* Whether a process is a helper of the focused one: it runs its
+ * executable and descends from it (a child, a grandchild...) by the
+ * parent ids, each parent started no later than its child. A process
+ * whose parent ended may name by its parent id a later process that was
+ * given the same number: one that started before the process its parent
+ * id names is not its child. A start that cannot be told proves no
+ * descent. The parent ids are followed alone first, so that nothing is
+ * asked of a process outside the focused one's tree. */
+int helperOf(const ProcessTree *tree, uint32_t process, uint32_t focused);
 
 #endif

@@ -1,9 +1,10 @@
 /*
  * The focused application's commands (21 to 23, 4000 to 6100): which
  * sessions they take (the foreground process's, else or while those are
- * idle and a helper plays also those of its executable, a Store app inside
- * its frame, never expired or system sounds), the arithmetic over several
- * sessions, and each call failing, here or only elsewhere.
+ * idle and a helper plays also those of its helpers: processes of its
+ * executable in its own tree; a Store app inside its frame, never expired
+ * or system sounds), the arithmetic over several sessions, the processes
+ * opened, and each call failing, here or only elsewhere.
  */
 #include "plugin/plugin.h"
 #include "unit_support.h"
@@ -11,12 +12,23 @@
 namespace {
 
 /* Processes; the browser's helpers run its executable, one spelt in
- * another case. */
+ * another case, and descend from it: a child, a grandchild, and one
+ * below a process of another executable. A second browser started by the
+ * shell is another program, as is a browser whose parent ended before the
+ * browser was given the same number, and two whose parent ids name each
+ * other. */
 enum : uint32_t {
+  SHELL = 50,
   PLAYER = 100,
   BROWSER = 200,
   HELPER_A = 201,
   HELPER_B = 202,
+  CRASH_REPORTER = 203,
+  HELPER_C = 204,
+  SECOND_BROWSER = 210,
+  REUSED = 211,
+  LOOP_A = 212,
+  LOOP_B = 213,
   OTHER = 300,
   FRAME_HOST = 400,
   STORE_APP = 401
@@ -30,6 +42,8 @@ enum Foreground {
   FRAME,
   EMPTY_FRAME
 };
+
+const char BROWSER_FILE[] = "C:\\Browser\\browser.exe";
 
 struct Session {
   int device; /* playback device 0 or 1 */
@@ -47,11 +61,19 @@ protected:
     simEndpointReset();
     simFocusReset();
     simEndpointSetKind(1, AUDIO_RENDER, 1);
-    simProcessAdd(PLAYER, "C:\\Player\\player.exe");
-    simProcessAdd(BROWSER, "C:\\Browser\\browser.exe");
-    simProcessAdd(HELPER_A, "C:\\Browser\\browser.exe");
-    simProcessAdd(HELPER_B, "c:\\browser\\BROWSER.EXE");
-    simProcessAdd(OTHER, "C:\\Other\\other.exe");
+    simProcessAdd(SHELL, "C:\\Windows\\explorer.exe");
+    /* Started first: the browser has the number of its ended parent. */
+    simProcessAdd(REUSED, BROWSER_FILE)->parentId = BROWSER;
+    simProcessAdd(PLAYER, "C:\\Player\\player.exe")->parentId = SHELL;
+    simProcessAdd(BROWSER, BROWSER_FILE)->parentId = SHELL;
+    simProcessAdd(HELPER_A, BROWSER_FILE)->parentId = BROWSER;
+    simProcessAdd(HELPER_B, "c:\\browser\\BROWSER.EXE")->parentId = HELPER_A;
+    simProcessAdd(CRASH_REPORTER, "C:\\Browser\\crash.exe")->parentId = BROWSER;
+    simProcessAdd(HELPER_C, BROWSER_FILE)->parentId = CRASH_REPORTER;
+    simProcessAdd(SECOND_BROWSER, BROWSER_FILE)->parentId = SHELL;
+    simProcessAdd(LOOP_A, BROWSER_FILE)->parentId = LOOP_B;
+    simProcessAdd(LOOP_B, BROWSER_FILE)->parentId = LOOP_A;
+    simProcessAdd(OTHER, "C:\\Other\\other.exe")->parentId = SHELL;
     simProcessAdd(FRAME_HOST, "C:\\Windows\\ApplicationFrameHost.exe");
     simProcessAdd(STORE_APP, "C:\\Apps\\store.exe");
     windows[PLAYER_WINDOW] = simAppWindowAdd(0, "PlayerWindow", PLAYER);
@@ -120,7 +142,14 @@ struct AppRow {
   int result;
   std::vector<float> scalarsAfter;
   std::vector<int32_t> mutedAfter;
+  void (*tweak)(void) = nullptr; /* shapes the processes further */
 };
+
+void reporterUnopenable(void) { simProcessOf(CRASH_REPORTER)->openable = 0; }
+void helperUnopenable(void) { simProcessOf(HELPER_A)->openable = 0; }
+void startedWithTheBrowser(void) {
+  simProcessOf(HELPER_A)->started = simProcessOf(BROWSER)->started;
+}
 
 // clang-format off
 const AppRow APP_ROWS[] = {
@@ -183,6 +212,33 @@ const AppRow APP_ROWS[] = {
     {"MuteOff", BROWSER_WINDOW,
      {{0, HELPER_A, 0.2f, 1, 1, 0}, {0, HELPER_B, 0.2f, 0, 1, 0}},
      23, 1, {0.2f, 0.2f}, {0, 0}},
+    /* Helpers are the browser's own tree: by the parent ids, each parent
+     * started no later than its child. */
+    {"GrandchildBelowAnotherFile", BROWSER_WINDOW,
+     {{0, HELPER_C, 0.2f, 0, 1, 0}}, 6050, 1, {0.5f}, {0}},
+    {"ChildOfAnotherFileIsNoHelper", BROWSER_WINDOW,
+     {{0, CRASH_REPORTER, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
+    {"SecondInstanceIsAnotherProgram", BROWSER_WINDOW,
+     {{0, SECOND_BROWSER, 0.2f, 0, 1, 0}, {1, HELPER_A, 0.3f, 0, 1, 0}},
+     6050, 1, {0.2f, 0.5f}, {0, 0}},
+    {"ParentIdReusedByTheBrowser", BROWSER_WINDOW,
+     {{0, REUSED, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
+    {"ParentIdsInALoop", BROWSER_WINDOW,
+     {{0, LOOP_A, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
+    {"IdleOwnSessionSecondInstancePlays", BROWSER_WINDOW,
+     {{0, BROWSER, 0.4f, 0, 0, 0}, {1, SECOND_BROWSER, 0.2f, 0, 1, 0}},
+     6050, 1, {0.5f, 0.2f}, {0, 0}},
+    /* A start that cannot be told proves no descent. */
+    {"ProcessBetweenUnopenable", BROWSER_WINDOW,
+     {{0, HELPER_C, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0},
+     reporterUnopenable},
+    {"HelperUnopenable", BROWSER_WINDOW,
+     {{0, HELPER_A, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0},
+     helperUnopenable},
+    /* The clock may tick once for a parent and its child. */
+    {"StartedOnTheSameTick", BROWSER_WINDOW,
+     {{0, HELPER_A, 0.2f, 0, 1, 0}}, 6050, 1, {0.5f}, {0},
+     startedWithTheBrowser},
 };
 // clang-format on
 
@@ -192,6 +248,8 @@ class FocusedApp : public FocusedAppTest,
 TEST_P(FocusedApp, ChangesTheApplicationsSessionsOnly) {
   const AppRow &row = GetParam();
   shape(row.foreground, row.sessions);
+  if (row.tweak)
+    row.tweak();
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
   std::vector<float> after = scalars();
   ASSERT_EQ(after.size(), row.scalarsAfter.size());
@@ -282,6 +340,13 @@ const FaultRow FAULT_ROWS[] = {
      UNMUTED},
     {"ImageName", FOCUS_CALL, SIM_PROCESS_IMAGE, 0, FAIL, 6050, UNCHANGED,
      UNMUTED},
+    {"Start", FOCUS_CALL, SIM_PROCESS_TIMES, 0, FAIL, 6050, UNCHANGED,
+     UNMUTED},
+    {"Snapshot", FOCUS_CALL, SIM_PROCESS_SNAPSHOT, 0, FAIL, 6050, UNCHANGED,
+     UNMUTED},
+    /* The walk stops before the helpers are reached. */
+    {"SnapshotWalk", FOCUS_CALL, SIM_PROCESS_WALK, 2, FAIL, 6050, UNCHANGED,
+     UNMUTED},
 };
 // clang-format on
 
@@ -290,7 +355,7 @@ class FocusedAppFault : public FocusedAppTest,
 protected:
   void inject(const FaultRow &row, bool on) {
     if (row.kind == FOCUS_CALL)
-      simFocusFail((SimFocusOp)row.op, on);
+      simFocusFailAfter((SimFocusOp)row.op, row.after, on);
     else if (row.kind == SESSION_CALL && row.error && row.once)
       simSessionFailOnce((SimSessionOp)row.op, row.after, on ? row.error : 0);
     else if (row.kind == SESSION_CALL && row.error)
@@ -375,14 +440,16 @@ TEST_F(FocusedAppTest, WithoutTheImageNameOnlyOwnSessionsAreFound) {
   expectNothingHeld();
 }
 
-/* A process is opened once however many sessions it has, and closed. */
+/* A process is opened once however many sessions it has, and closed; the
+ * processes are listed once. */
 TEST_F(FocusedAppTest, EachHelperIsLookedAtOnce) {
   shape(BROWSER_WINDOW, {{0, HELPER_A, 0.2f, 0, 1, 0},
                          {1, HELPER_A, 0.2f, 0, 1, 0},
                          {1, HELPER_A, 0.2f, 0, 1, 0}});
   EXPECT_EQ(KSTEvent_Execute(6050, 0), 1);
   EXPECT_EQ(simFocusCalls(SIM_PROCESS_OPEN), 2u) << "the browser and helper A";
-  EXPECT_EQ(simFocusCalls(SIM_PROCESS_CLOSE), 2u);
+  EXPECT_EQ(simFocusCalls(SIM_PROCESS_SNAPSHOT), 1u);
+  EXPECT_EQ(simFocusCalls(SIM_PROCESS_CLOSE), 3u) << "and the snapshot";
   expectNothingHeld();
 }
 
@@ -398,11 +465,17 @@ const OpensRow OPENS_ROWS[] = {
     {"IdleOwnNothingElsePlays",
      {{0, BROWSER, 0.2f, 0, 0, 0}, {0, HELPER_A, 0.2f, 0, 0, 0}},
      0},
+    /* Outside the browser's tree: nothing is opened. */
     {"IdleOwnAnotherProgramPlays",
      {{0, BROWSER, 0.2f, 0, 0, 0},
       {0, HELPER_A, 0.2f, 0, 0, 0},
       {1, OTHER, 0.2f, 0, 1, 0}},
-     2},
+     0},
+    {"IdleOwnSecondInstancePlays",
+     {{0, BROWSER, 0.2f, 0, 0, 0}, {1, SECOND_BROWSER, 0.2f, 0, 1, 0}},
+     0},
+    /* The helper, the process between and the browser, once each. */
+    {"GrandchildBelowAnotherFile", {{0, HELPER_C, 0.2f, 0, 1, 0}}, 3},
     {"IdleOwnHelperPlaysLater",
      {{0, BROWSER, 0.2f, 0, 0, 0},
       {0, HELPER_A, 0.2f, 0, 0, 0},

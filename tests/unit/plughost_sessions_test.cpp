@@ -50,6 +50,7 @@ const SceneRow SCENE_ROWS[] = {
      {{0, 200, 0, 0}, {0, 201, 1, 0}, {1, 300, 1, 0}},
      {1, 1, 0}},
     {"IdleOwnIdleHelper", 200, 0, {{0, 200, 0, 0}, {1, 201, 0, 0}}, {1, 0}},
+    {"SecondInstance", 200, 0, {{0, 202, 1, 0}, {1, 201, 1, 0}}, {0, 1}},
 };
 
 class PlughostListing : public testing::Test {
@@ -61,7 +62,9 @@ protected:
     simEndpointSetKind(1, AUDIO_RENDER, 1);
     simProcessAdd(100, "C:\\player.exe");
     simProcessAdd(200, "C:\\Browser\\browser.exe");
-    simProcessAdd(201, "c:\\browser\\BROWSER.exe");
+    simProcessAdd(201, "c:\\browser\\BROWSER.exe")->parentId = 200;
+    /* A second browser: the same executable, not started by the first. */
+    simProcessAdd(202, "C:\\Browser\\browser.exe");
     simProcessAdd(300, "C:\\other.exe");
     simProcessAdd(400, "C:\\ApplicationFrameHost.exe");
     simProcessAdd(401, "C:\\store.exe");
@@ -234,7 +237,8 @@ TEST_F(PlughostSessions, SaysWhyAHelperIsChanged) {
       "*    1      201  active      100%  off   c:\\browser\\BROWSER.exe  "
       "\"Tab\"\n\n"
       "Process 200 has no session of its own: the commands change those "
-      "of the processes\nthat run its executable.\n\n"
+      "of its\nhelpers, the processes of its executable that descend from "
+      "it.\n\n"
       "* a session the focused application's commands change now. "
       "Expired sessions and\nthe system sounds' never change.\n");
 }

@@ -51,12 +51,29 @@ static int reportPlays(void *context, uint32_t session) {
   return reportOf(context, session)->state == SESSION_ACTIVE;
 }
 
-/* A helper runs the focused process's executable, as the plug-in judges. */
-static int reportRunsTheSameFile(void *context, uint32_t session) {
+static uint32_t parentOfProcess(void *, uint32_t process) {
+  return hostParentProcess(process);
+}
+
+static int startOfProcess(void *, uint32_t process, uint64_t *started) {
+  return hostProcessStarted(process, started);
+}
+
+static int runsFocusedFile(void *context, uint32_t process) {
   const SessionsListing *listing = (const SessionsListing *)context;
-  const SessionReport *report = &listing->sessions[session];
-  return listing->focusedExecutable[0] && report->executable[0] &&
-         sameText(report->executable, listing->focusedExecutable);
+  char path[SESSION_TEXT_SIZE];
+  return listing->focusedExecutable[0] &&
+         hostProcessExecutable(process, path, sizeof path) &&
+         sameText(path, listing->focusedExecutable);
+}
+
+/* A helper by the plug-in's own rule (session_choice.h). */
+static int reportIsHelper(void *context, uint32_t session) {
+  const SessionsListing *listing = (const SessionsListing *)context;
+  ProcessTree tree = {context, parentOfProcess, startOfProcess,
+                      runsFocusedFile};
+  return helperOf(&tree, listing->sessions[session].processId,
+                  listing->focusedProcess);
 }
 
 static void markTaken(void *context, uint32_t session) {
@@ -72,7 +89,7 @@ static void markSessions(SessionsListing *listing) {
   facts.process = reportProcess;
   facts.counts = reportCounts;
   facts.plays = reportPlays;
-  facts.ofHelper = reportRunsTheSameFile;
+  facts.ofHelper = reportIsHelper;
   facts.choose = markTaken;
   listing->chosen = chooseAppSessions(&facts);
 }
@@ -156,20 +173,22 @@ static void printFocusNote(FILE *out, const SessionsListing *listing,
   }
   if (!taken)
     fprintf(out,
-            "\nProcess %u has no session, nor has any process of its "
-            "executable: the focused\napplication's commands return 0 (a "
-            "program has a session once it has played).\n",
+            "\nProcess %u has no session, nor has any of its helpers "
+            "(processes of its\nexecutable that descend from it): the "
+            "focused application's commands return 0\n(a program has a "
+            "session once it has played).\n",
             (unsigned)listing->focusedProcess);
   else if (listing->chosen == CHOSEN_HELPERS)
     fprintf(out,
             "\nProcess %u has no session of its own: the commands change "
-            "those of the processes\nthat run its executable.\n",
+            "those of its\nhelpers, the processes of its executable that "
+            "descend from it.\n",
             (unsigned)listing->focusedProcess);
   else if (listing->chosen == CHOSEN_OWN_AND_HELPERS)
     fprintf(out,
-            "\nNo session of process %u plays, and one of another process "
-            "of its executable\ndoes: the commands change the sessions of "
-            "both.\n",
+            "\nNo session of process %u plays, and one of its helpers "
+            "(a process of its\nexecutable that descends from it) does: the "
+            "commands change the sessions of\nboth.\n",
             (unsigned)listing->focusedProcess);
   if (!listing->complete)
     fputs(taken ? "What could not be read (above) does not fail the "

@@ -96,6 +96,15 @@ uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
                               const char *className);
 /* A process's executable as UTF-8; 0 when it cannot be had. */
 int hostProcessExecutable(uint32_t processId, char *path, size_t size);
+/* What one snapshot of the processes, taken when first asked of after
+ * hostOpenSessions, gives a process as the plug-in's does: its parent id
+ * (0 where none) and its executable's file name, UTF-16 (0 and the empty
+ * name where it is not listed). */
+uint32_t hostParentProcess(uint32_t processId);
+int hostProcessFile(uint32_t processId, uint16_t *file, size_t size);
+/* When a process started, as the plug-in reads it; 0 where that cannot
+ * be told. */
+int hostProcessStarted(uint32_t processId, uint64_t *started);
 /* The system's message for an HRESULT, one line of UTF-8; empty where
  * there is none. */
 void hostErrorText(uint32_t error, char *text, size_t size);

@@ -123,12 +123,41 @@ uintptr_t hostNextChildWindow(uintptr_t parent, uintptr_t after,
   return 0;
 }
 
-int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
+static const SimProcess *processOf(uint32_t processId) {
   for (unsigned i = 0; const SimProcess *process = sim.processAt(i); i++)
-    if (process->processId == processId && process->imagePath &&
-        process->openable)
-      return (size_t)snprintf(path, size, "%s", process->imagePath) < size;
+    if (process->processId == processId)
+      return process;
+  return nullptr;
+}
+
+int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
+  const SimProcess *process = processOf(processId);
+  if (process && process->imagePath && process->openable)
+    return (size_t)snprintf(path, size, "%s", process->imagePath) < size;
   return 0;
+}
+
+uint32_t hostParentProcess(uint32_t processId) {
+  const SimProcess *process = processOf(processId);
+  return process ? process->parentId : 0;
+}
+
+int hostProcessFile(uint32_t processId, uint16_t *file, size_t size) {
+  const SimProcess *process = processOf(processId);
+  const char *name = process ? simProcessFile(process) : "";
+  size_t i = 0;
+  for (; name[i] != '\0' && i + 1 < size; i++)
+    file[i] = (uint8_t)name[i];
+  file[i] = 0;
+  return process != nullptr;
+}
+
+int hostProcessStarted(uint32_t processId, uint64_t *started) {
+  const SimProcess *process = processOf(processId);
+  if (!process || !process->openable)
+    return 0;
+  *started = process->started;
+  return 1;
 }
 
 /* The sim has no system messages. */

@@ -1,7 +1,8 @@
 /*
  * `plughost sessions` on Windows: the sessions of every active playback
  * device through plughost's own Core Audio calls, the foreground window
- * through user32 and each process's executable through kernel32. The
+ * through user32 and each process's executable, start, parent and file
+ * name through kernel32 (a Toolhelp snapshot for the last two). The
  * calls are written out here rather than borrowed from the plug-in, so
  * that the listing can show where the plug-in goes wrong.
  */
@@ -10,6 +11,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -34,10 +36,15 @@ int hostOpenSessions(void *, char *reason, size_t reasonSize) {
   return 1;
 }
 
+static HANDLE snapshot = INVALID_HANDLE_VALUE;
+
 void hostCloseSessions(void) {
   if (SUCCEEDED(entered))
     CoUninitialize();
   entered = E_FAIL;
+  if (snapshot != INVALID_HANDLE_VALUE)
+    CloseHandle(snapshot);
+  snapshot = INVALID_HANDLE_VALUE;
 }
 
 static void readVolume(IAudioSessionControl2 *control, SessionReport *report) {
@@ -238,6 +245,47 @@ int hostProcessExecutable(uint32_t processId, char *path, size_t size) {
   if (read)
     kitWideToUtf8(wide, path, size);
   return read && path[0];
+}
+
+/* The process's entry in the snapshot, taken when first needed. */
+static int snapshotEntry(uint32_t processId, PROCESSENTRY32W *entry) {
+  if (snapshot == INVALID_HANDLE_VALUE)
+    snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  entry->dwSize = sizeof *entry;
+  for (BOOL more =
+           snapshot != INVALID_HANDLE_VALUE && Process32FirstW(snapshot, entry);
+       more; more = Process32NextW(snapshot, entry))
+    if (entry->th32ProcessID == processId)
+      return 1;
+  return 0;
+}
+
+uint32_t hostParentProcess(uint32_t processId) {
+  PROCESSENTRY32W entry;
+  return snapshotEntry(processId, &entry) ? entry.th32ParentProcessID : 0;
+}
+
+int hostProcessFile(uint32_t processId, uint16_t *file, size_t size) {
+  PROCESSENTRY32W entry;
+  int listed = snapshotEntry(processId, &entry);
+  size_t i = 0;
+  for (; listed && entry.szExeFile[i] != 0 && i + 1 < size; i++)
+    file[i] = entry.szExeFile[i];
+  file[i] = 0;
+  return listed;
+}
+
+int hostProcessStarted(uint32_t processId, uint64_t *started) {
+  HANDLE process =
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  FILETIME times[4];
+  BOOL read = process && GetProcessTimes(process, &times[0], &times[1],
+                                         &times[2], &times[3]);
+  if (process)
+    CloseHandle(process);
+  if (read)
+    *started = (uint64_t)times[0].dwHighDateTime << 32 | times[0].dwLowDateTime;
+  return read;
 }
 
 void hostErrorText(uint32_t error, char *text, size_t size) {
