@@ -36,6 +36,11 @@ struct CommandRequest {
   int describe; /* the outcome will be shown: name what was changed */
 };
 
+/* Names in the outcome what a command changed (UTF-16), cut to
+ * OUTCOME_NAME_SIZE - 1 units; a cut between the two halves of a
+ * surrogate pair leaves no half. */
+void nameOutcome(CommandOutcome *outcome, const uint16_t *name);
+
 /* Runs one command of a family; on success *outcome says what it left. */
 typedef int (*CommandHandler)(const CommandRequest *request,
                               CommandOutcome *outcome);

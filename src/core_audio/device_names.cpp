@@ -7,10 +7,9 @@
 #include "command/command_settings.h"
 #include "core_audio/core_audio.h"
 
-/* Upper case to lower case where the letters have case: the names users
- * type are ASCII ("USB"), accented Latin ("Émulation") or full-width
- * ("ＵＳＢ"); Japanese has no case. */
-static uint16_t folded(uint16_t unit) {
+/* The names users type are ASCII ("USB"), accented Latin ("Émulation")
+ * or full-width ("ＵＳＢ"); Japanese has no case. */
+uint16_t foldedCase(uint16_t unit) {
   if ((unit >= 'A' && unit <= 'Z') ||
       (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7))
     return (uint16_t)(unit + 0x20);
@@ -21,7 +20,7 @@ static uint16_t folded(uint16_t unit) {
 
 static int holdsAt(const uint16_t *name, const uint16_t *text) {
   for (uint32_t i = 0; text[i] != 0; i++)
-    if (name[i] == 0 || folded(name[i]) != folded(text[i]))
+    if (name[i] == 0 || foldedCase(name[i]) != foldedCase(text[i]))
       return 0;
   return 1;
 }

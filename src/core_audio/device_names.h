@@ -12,6 +12,10 @@
 /* UTF-16 units of a friendly name read whole for matching. */
 enum { FRIENDLY_NAME_SIZE = 128 };
 
+/* A letter in lower case where it has case: ASCII, Latin-1 and
+ * full-width letters, the case rule of the names users type. */
+uint16_t foldedCase(uint16_t unit);
+
 /* Whether a device's name (UTF-16) holds the text (the settings file's
  * bytes, in the ANSI code page), compared without regard to case: ASCII,
  * Latin-1 and full-width letters. Windows' own prefixes ("2- ") stand

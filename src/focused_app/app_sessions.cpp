@@ -9,19 +9,18 @@
 #include "focused_app/focused_process.h"
 #include "focused_app/session_choice.h"
 
+static_assert((int)LOOKED_IMAGE == (int)PROCESS_RUNS_ITS_FILE &&
+                  (int)LOOKED_START == (int)PROCESS_STARTED,
+              "a look at a process answers the rule as it is");
+
 /* What the command learnt of the processes, each when first needed. */
 struct Judging {
   HeldSessions *found;
   uint32_t processId;  /* the focused one */
   int8_t focusedLooks; /* LOOKED_ bits of it, or NOT_JUDGED */
   int8_t snapshotFlag; /* the snapshot taken, or NOT_JUDGED */
-  /* The process last looked at (0: none): its start and whether it runs
-   * the focused one's executable (LOOKED_IMAGE). The rule asks both of a
-   * process one after the other. */
-  int8_t lastLooks;
-  uint32_t lastProcess;
   ProcessSnapshot snapshot;
-  uint64_t focusedStart, lastStart;
+  uint64_t focusedStart;
   uint16_t image[IMAGE_PATH_SIZE]; /* the focused one's executable */
 };
 
@@ -59,36 +58,24 @@ static uint32_t parentOf(void *context, uint32_t process) {
   return 0;
 }
 
-/* A process is looked at through one handle for both questions; the
- * focused one once. Where its executable cannot be read, none runs it. */
-static void lookAt(Judging *judging, uint32_t process) {
+/* Through one handle: its start, and whether it runs the focused one's
+ * executable, which is read once. Where that cannot be read, none runs
+ * it. */
+static int look(void *context, uint32_t process, uint64_t *started) {
+  Judging *judging = (Judging *)context;
   if (judging->focusedLooks == NOT_JUDGED)
     judging->focusedLooks = (int8_t)lookAtProcess(
         judging->processId, judging->image, &judging->focusedStart);
-  if (process == judging->processId || process == judging->lastProcess)
-    return;
+  if (process == judging->processId) {
+    *started = judging->focusedStart;
+    return judging->focusedLooks;
+  }
   uint16_t path[IMAGE_PATH_SIZE];
-  int looks = lookAtProcess(process, path, &judging->lastStart);
+  int looks = lookAtProcess(process, path, started);
   if (!(looks & judging->focusedLooks & LOOKED_IMAGE) ||
       !samePath(path, judging->image))
     looks &= ~LOOKED_IMAGE;
-  judging->lastProcess = process;
-  judging->lastLooks = (int8_t)looks;
-}
-
-static int startedAt(void *context, uint32_t process, uint64_t *started) {
-  Judging *judging = (Judging *)context;
-  int focused = process == judging->processId;
-  lookAt(judging, process);
-  *started = focused ? judging->focusedStart : judging->lastStart;
-  return ((focused ? judging->focusedLooks : judging->lastLooks) &
-          LOOKED_START) != 0;
-}
-
-static int runsItsFile(void *context, uint32_t process) {
-  Judging *judging = (Judging *)context;
-  lookAt(judging, process);
-  return (judging->lastLooks & LOOKED_IMAGE) != 0;
+  return looks;
 }
 
 /* Judged once for every session of its process. */
@@ -97,7 +84,7 @@ static int ofHelper(void *context, uint32_t session) {
   HeldSessions *found = judging->found;
   SessionEntry *entry = &found->entries[session];
   if (entry->mark == NOT_JUDGED) {
-    ProcessTree tree = {judging, parentOf, startedAt, runsItsFile};
+    ProcessTree tree = {judging, parentOf, look};
     int8_t helper =
         (int8_t)helperOf(&tree, entry->processId, judging->processId);
     for (uint32_t i = 0; i < found->count; i++)
@@ -117,16 +104,8 @@ void takeAppSessions(HeldSessions *found, uint32_t processId) {
   judging.processId = processId;
   judging.focusedLooks = NOT_JUDGED;
   judging.snapshotFlag = NOT_JUDGED;
-  judging.lastProcess = 0;
-  SessionFacts facts = {};
-  facts.context = &judging;
-  facts.count = found->count;
-  facts.focusedProcess = processId;
-  facts.process = sessionProcess;
-  facts.counts = counts;
-  facts.plays = plays;
-  facts.ofHelper = ofHelper;
-  facts.choose = take;
+  SessionFacts facts = {&judging, found->count, processId, sessionProcess,
+                        counts,   plays,        ofHelper,  take};
   chooseAppSessions(&facts);
   if (judging.snapshotFlag == 1)
     platformCloseSnapshot(judging.snapshot);

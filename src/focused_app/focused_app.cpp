@@ -1,18 +1,13 @@
 /*
- * The focused application's sessions as one volume backend of many
- * targets: the volume read is the loudest session's, every write goes to
- * every session. Its context is the command's HeldSessions.
+ * The focused application's sessions, chosen by the rule of
+ * session_choice.cpp, as one volume target of many.
  */
 #include "focused_app/focused_app.h"
 
 #include "core_audio/core_audio.h"
 #include "focused_app/app_sessions.h"
 #include "focused_app/focused_process.h"
-#include "volume_commands/volume_commands.h"
-
-static const VolumeBackend APP_BACKEND = {readSessionPercent,
-                                          writeSessionPercent, readSessionMute,
-                                          writeSessionMute, nullptr};
+#include "volume_commands/session_volume.h"
 
 struct AppCommand {
   const CommandRequest *request;
@@ -25,19 +20,9 @@ static int runOnSessions(ComObject enumerator, void *context) {
   HeldSessions found;
   listSessions(enumerator, &found);
   takeAppSessions(&found, command->process);
-  /* What could not be read elsewhere does not matter once the
-   * application is found; a session of its that was not changed does. */
-  int result = 0;
-  if (found.taken == 0) {
+  if (found.taken == 0)
     commandFails(FAILED_NO_FOREGROUND_SESSION, nullptr, command->process);
-  } else {
-    VolumeTarget target = {&APP_BACKEND, &found, found.taken, nullptr};
-    result = runVolumeCommand(&target, (VolumeAction)command->request->action,
-                              command->request->argument, command->outcome) &&
-             found.allTaken;
-  }
-  releaseSessions(&found);
-  return result;
+  return runOnChosenSessions(&found, command->request, command->outcome);
 }
 
 int runOnFocusedApp(const CommandRequest *request, CommandOutcome *outcome) {

@@ -60,12 +60,13 @@ static uint32_t linksUpTo(const ProcessTree *tree, uint32_t process,
 int helperOf(const ProcessTree *tree, uint32_t process, uint32_t focused) {
   uint32_t links = linksUpTo(tree, process, focused);
   uint64_t child = 0, parent = 0;
-  if (links == 0 || !tree->startedAt(tree->context, process, &child) ||
-      !tree->runsItsFile(tree->context, process))
+  if (links == 0 || tree->look(tree->context, process, &child) !=
+                        (PROCESS_STARTED | PROCESS_RUNS_ITS_FILE))
     return 0;
   for (uint32_t at = process; links > 0; links--, child = parent) {
     at = tree->parentOf(tree->context, at);
-    if (!tree->startedAt(tree->context, at, &parent) || parent > child)
+    if (!(tree->look(tree->context, at, &parent) & PROCESS_STARTED) ||
+        parent > child)
       return 0;
   }
   return 1;

@@ -41,6 +41,9 @@ enum SessionsChosen {
  * does, both: a program whose helper plays is heard through the helper. */
 SessionsChosen chooseAppSessions(const SessionFacts *facts);
 
+/* What a look at a process tells (ProcessTree's look). */
+enum { PROCESS_RUNS_ITS_FILE = 1, PROCESS_STARTED = 2 };
+
 /* The processes of one snapshot, as the helper's rule asks of them; an
  * answer asked again must answer alike. */
 struct ProcessTree {
@@ -48,12 +51,10 @@ struct ProcessTree {
   /* The parent id the snapshot gives a process; 0 where it gives none or
    * does not list the process. */
   uint32_t (*parentOf)(void *context, uint32_t process);
-  /* When a process started, on a clock that only grows; 0 where that
-   * cannot be told. */
-  int (*startedAt)(void *context, uint32_t process, uint64_t *started);
-  /* It runs the focused process's executable; asked of a process just
-   * after its start, never of one that cannot be a helper. */
-  int (*runsItsFile)(void *context, uint32_t process);
+  /* A look at a process: PROCESS_STARTED with *started where its start,
+   * on a clock that only grows, can be told; PROCESS_RUNS_ITS_FILE where
+   * it runs the focused process's executable. */
+  int (*look)(void *context, uint32_t process, uint64_t *started);
 };
 
 /* Whether a process is a helper of the focused one: it runs its

@@ -55,23 +55,22 @@ static uint32_t parentOfProcess(void *, uint32_t process) {
   return hostParentProcess(process);
 }
 
-static int startOfProcess(void *, uint32_t process, uint64_t *started) {
-  return hostProcessStarted(process, started);
-}
-
-static int runsFocusedFile(void *context, uint32_t process) {
+/* Its start, and whether it runs the focused process's executable. */
+static int lookAtProcess(void *context, uint32_t process, uint64_t *started) {
   const SessionsListing *listing = (const SessionsListing *)context;
   char path[SESSION_TEXT_SIZE];
-  return listing->focusedExecutable[0] &&
-         hostProcessExecutable(process, path, sizeof path) &&
-         sameText(path, listing->focusedExecutable);
+  int looks = hostProcessStarted(process, started) ? PROCESS_STARTED : 0;
+  if (listing->focusedExecutable[0] &&
+      hostProcessExecutable(process, path, sizeof path) &&
+      sameText(path, listing->focusedExecutable))
+    looks |= PROCESS_RUNS_ITS_FILE;
+  return looks;
 }
 
 /* A helper by the plug-in's own rule (session_choice.h). */
 static int reportIsHelper(void *context, uint32_t session) {
   const SessionsListing *listing = (const SessionsListing *)context;
-  ProcessTree tree = {context, parentOfProcess, startOfProcess,
-                      runsFocusedFile};
+  ProcessTree tree = {context, parentOfProcess, lookAtProcess};
   return helperOf(&tree, listing->sessions[session].processId,
                   listing->focusedProcess);
 }
