@@ -11,14 +11,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "command/command_families.h"
 #include "plugin/plugin.h"
 #include "sim/sim.h"
 
 /* Settings whose every device slot names a device of the sim (both of
- * them, for a headset), so that those identifiers succeed too; the module
- * is named beside them. */
+ * them, for a headset) and every program slot the player, each with its
+ * numbers, so that those identifiers succeed too; the module is named
+ * beside them. */
 static void nameEveryDevice(char module[64]) {
   char folder[] = "/tmp/volume-id-space-XXXXXX";
   if (!mkdtemp(folder))
@@ -30,9 +32,14 @@ static void nameEveryDevice(char module[64]) {
   if (!file)
     return;
   fputs("[Command]\n", file);
-  for (int k = 0; k < 10; k++)
+  for (int k = 0; k < 10; k++) {
     fprintf(file, "Output%d=speakers\nInput%d=microphone\nDevice%d=simulated\n",
             k, k, k);
+    fprintf(file, "Program%d=player\n", k);
+    for (const char *stem : {"Output", "Input", "Program"})
+      fprintf(file, "%sUpDown%d=5\n%sSet%d=5\n%sMute%d=1\n", stem, k, stem, k,
+              stem, k);
+  }
   fclose(file);
   simSetModuleFileName(module);
 }

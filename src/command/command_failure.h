@@ -47,6 +47,7 @@ enum CommandFailure {
   FAILED_POLICY_CONFIG,
   FAILED_SWITCH_REFUSED,
   FAILED_SWITCH_NOT_SHOWN,
+  FAILED_PROCESSES_UNLISTED,
   FAILURE_COUNT
 };
 
@@ -95,6 +96,7 @@ inline constexpr CommandFailureRow COMMAND_FAILURES[FAILURE_COUNT] = {
     {FAILED_POLICY_CONFIG, "the policy-config class cannot be made (%x)"},
     {FAILED_SWITCH_REFUSED, "Windows refused the new default (%x)"},
     {FAILED_SWITCH_NOT_SHOWN, "the new default did not show"},
+    {FAILED_PROCESSES_UNLISTED, "the running programs cannot be listed"},
 };
 
 constexpr bool commandFailuresInOrder(void) {

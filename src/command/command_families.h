@@ -20,6 +20,7 @@
 #include "focused_app/focused_app.h"
 #include "microphone/microphone.h"
 #include "named_device/named_device.h"
+#include "program/program.h"
 #include "volume_commands/volume_commands.h"
 
 /* How a family's [Command] key offers its commands. Rows that follow each
@@ -92,6 +93,7 @@ inline constexpr CommandTarget NAMED_OUTPUT = {runOnNamedOutput,
                                                DISPLAY_NAMED_DEVICE};
 inline constexpr CommandTarget NAMED_INPUT = {runOnNamedInput,
                                               DISPLAY_NAMED_DEVICE};
+inline constexpr CommandTarget PROGRAM = {runOnProgram, DISPLAY_PROGRAM};
 
 /* The way a step row goes, and the three mute commands. */
 enum StepDirection { STEP_UP = 1, STEP_DOWN = -1 };
@@ -248,6 +250,10 @@ inline constexpr CommandFamily COMMAND_FAMILIES[] = {
   namedSteps(SETTING_NUMBER_INPUT_STEP,  "InputVolumeDown(%d)",  TEXT_CAPTION_NAMED_DOWN, 11500, STEP_DOWN, NAMED_INPUT),
   namedLevel(SETTING_NUMBER_INPUT_SET,   "InputSet(%d)",         TEXT_CAPTION_NAMED_SET,  11600,            NAMED_INPUT),
   namedMute (SETTING_NUMBER_INPUT_MUTE,  "InputMute(%d)",        TEXT_CAPTION_NAMED_MUTE, 11700,            NAMED_INPUT),
+  namedSteps(SETTING_NUMBER_PROGRAM_STEP, "ProgramVolumeUp(%d)",   TEXT_CAPTION_NAMED_UP,   12000, STEP_UP,   PROGRAM),
+  namedSteps(SETTING_NUMBER_PROGRAM_STEP, "ProgramVolumeDown(%d)", TEXT_CAPTION_NAMED_DOWN, 12100, STEP_DOWN, PROGRAM),
+  namedLevel(SETTING_NUMBER_PROGRAM_SET,  "ProgramSet(%d)",        TEXT_CAPTION_NAMED_SET,  12200,            PROGRAM),
+  namedMute (SETTING_NUMBER_PROGRAM_MUTE, "ProgramMute(%d)",       TEXT_CAPTION_NAMED_MUTE, 12300,            PROGRAM),
 };
 /* clang-format on */
 

@@ -52,9 +52,10 @@ inline constexpr SettingRow SETTING_ROWS[SETTING_COUNT] = {
  * a double-byte character. The command table offers a command for each
  * slot that holds a text. */
 enum SettingTextId : uint8_t {
-  SETTING_TEXT_OUTPUT, /* a playback device's name, or part of it */
-  SETTING_TEXT_INPUT,  /* a recording device's */
-  SETTING_TEXT_DEVICE, /* a headset's: both directions' */
+  SETTING_TEXT_OUTPUT,  /* a playback device's name, or part of it */
+  SETTING_TEXT_INPUT,   /* a recording device's */
+  SETTING_TEXT_DEVICE,  /* a headset's: both directions' */
+  SETTING_TEXT_PROGRAM, /* executables' file names, "|" between them */
   SETTING_TEXT_COUNT
 };
 
@@ -70,12 +71,14 @@ inline constexpr SettingTextRow SETTING_TEXT_ROWS[SETTING_TEXT_COUNT] = {
     {SETTING_TEXT_OUTPUT, "Command", "Output"},
     {SETTING_TEXT_INPUT, "Command", "Input"},
     {SETTING_TEXT_DEVICE, "Command", "Device"},
+    {SETTING_TEXT_PROGRAM, "Command", "Program"},
 };
 
 /* The numbers that go with a text slot: "<key>0".."<key>9", each the
  * number of the command of the text slot of the same k (a named device's
- * step or level), or the switch that offers its mute. The command table
- * offers a slot's command only where both its text and its number hold. */
+ * or program's step or level), or the switch that offers its mute. The command
+ * table offers a slot's command only where both its text and its number hold.
+ */
 enum SettingNumberId : uint8_t {
   SETTING_NUMBER_OUTPUT_STEP, /* a named playback device's step */
   SETTING_NUMBER_OUTPUT_SET,  /* its level */
@@ -83,6 +86,9 @@ enum SettingNumberId : uint8_t {
   SETTING_NUMBER_INPUT_STEP,  /* the same for a recording device */
   SETTING_NUMBER_INPUT_SET,
   SETTING_NUMBER_INPUT_MUTE,
+  SETTING_NUMBER_PROGRAM_STEP, /* a program's step, by its names */
+  SETTING_NUMBER_PROGRAM_SET,  /* its level */
+  SETTING_NUMBER_PROGRAM_MUTE, /* 1: offers its mute */
   SETTING_NUMBER_COUNT
 };
 
@@ -114,6 +120,12 @@ inline constexpr SettingNumberRow SETTING_NUMBER_ROWS[SETTING_NUMBER_COUNT] = {
      NUMBER_AMOUNT},
     {SETTING_NUMBER_INPUT_MUTE, "Command", "InputMute", SETTING_TEXT_INPUT,
      NUMBER_SWITCH},
+    {SETTING_NUMBER_PROGRAM_STEP, "Command", "ProgramUpDown",
+     SETTING_TEXT_PROGRAM, NUMBER_AMOUNT},
+    {SETTING_NUMBER_PROGRAM_SET, "Command", "ProgramSet", SETTING_TEXT_PROGRAM,
+     NUMBER_AMOUNT},
+    {SETTING_NUMBER_PROGRAM_MUTE, "Command", "ProgramMute",
+     SETTING_TEXT_PROGRAM, NUMBER_SWITCH},
 };
 
 /* Whether a value read for a number slot offers its command. */

@@ -4,8 +4,8 @@
  * The step and level captions (TEXT_CAPTION_UP, _DOWN, _SET and their
  * TEXT_CAPTION_APP_ forms) carry one "%d" for the command's number; the
  * device captions by name one "%s" for the settings file's text, and the
- * named devices' steps and levels also one "%d" for the slot's number;
- * the others none.
+ * named devices' and programs' steps and levels also one "%d" for the
+ * slot's number; the others none.
  */
 #ifndef VOLUME_TEXTS_H
 #define VOLUME_TEXTS_H
@@ -81,7 +81,8 @@
   TEXT_OUTPUT "\x82\xc6" TEXT_INPUT TEXT_WO "%s" TEXT_SWITCH_TO
 
 /* "%sのボリュームを%d上げる", "...下げる", "...にセット", "%sをミュート":
- * the device the text names, its volume by the number, or its mute. */
+ * the device or program the text names, its volume by the number, or its
+ * mute. */
 #define TEXT_CAPTION_NAMED_UP "%s" TEXT_NO TEXT_CAPTION_UP
 #define TEXT_CAPTION_NAMED_DOWN "%s" TEXT_NO TEXT_CAPTION_DOWN
 #define TEXT_CAPTION_NAMED_SET "%s" TEXT_NO TEXT_CAPTION_SET

@@ -68,7 +68,8 @@ static int namesDevice(const DisplayView *view) {
   return view->subject == DISPLAY_OUTPUT_DEVICE ||
          view->subject == DISPLAY_INPUT_DEVICE ||
          view->subject == DISPLAY_HEADSET ||
-         view->subject == DISPLAY_NAMED_DEVICE;
+         view->subject == DISPLAY_NAMED_DEVICE ||
+         view->subject == DISPLAY_PROGRAM;
 }
 
 void layoutDisplay(const DisplayView *view, const DisplayMonitor *monitor,

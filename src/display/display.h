@@ -18,7 +18,8 @@ enum DisplaySubject : uint8_t {
   DISPLAY_OUTPUT_DEVICE, /* the default playback device, switched */
   DISPLAY_INPUT_DEVICE,  /* the default recording device, switched */
   DISPLAY_HEADSET,       /* both, switched to one headset */
-  DISPLAY_NAMED_DEVICE   /* a device named by the settings: its level */
+  DISPLAY_NAMED_DEVICE,  /* a device named by the settings: its level */
+  DISPLAY_PROGRAM        /* a program named by the settings: its level */
 };
 
 enum { DISPLAY_NAME_SIZE = 40 };

@@ -3,7 +3,7 @@
  * 「音量 55%」, the mute state as 「ミュート」 or 「ミュート解除」, the
  * microphone's with 「マイク」 before it, an application's with its name,
  * a device switched to as 「出力: ヘッドホン (USB Headset)」, a named
- * device's level with its name before it.
+ * device's or program's level with its name before it.
  */
 #include "display/display_text.h"
 
@@ -79,7 +79,7 @@ void displayText(const DisplayView *view, uint16_t *text, uint32_t size) {
   text[0] = 0;
   if (appendDevice(&builder, view))
     return;
-  if (view->subject == DISPLAY_NAMED_DEVICE)
+  if (view->subject == DISPLAY_NAMED_DEVICE || view->subject == DISPLAY_PROGRAM)
     appendUnits(&builder, view->name);
   else if (view->subject == DISPLAY_APPLICATION)
     view->name[0] != 0 ? appendUnits(&builder, view->name)

@@ -158,15 +158,16 @@ TEST_P(Layout, PlacesAndScales) {
 INSTANTIATE_TEST_SUITE_P(Display, Layout, testing::ValuesIn(LAYOUT_ROWS),
                          rowName<LayoutRow>);
 
-/* A device's view is wider, for its long name, and centred the same way. */
+/* A device's or program's view is wider, for its long name, and centred
+ * the same way. */
 TEST(DeviceLayout, IsWiderForTheName) {
   const struct {
     DisplayMonitor monitor;
     PixelRect window;
   } rows[] = {{{{0, 0, 1920, 1040}, 96}, {780, 944, 1140, 992}},
               {{{0, 0, 2560, 1400}, 144}, {1010, 1256, 1550, 1328}}};
-  for (DisplaySubject subject :
-       {DISPLAY_OUTPUT_DEVICE, DISPLAY_INPUT_DEVICE, DISPLAY_HEADSET})
+  for (DisplaySubject subject : {DISPLAY_OUTPUT_DEVICE, DISPLAY_INPUT_DEVICE,
+                                 DISPLAY_HEADSET, DISPLAY_PROGRAM})
     for (const auto &row : rows) {
       DisplayView view = viewOf(subject, 0, 0, 0, "Headphones");
       DisplayFrame frame;
@@ -197,6 +198,10 @@ const TextRow TEXT_ROWS[] = {
     {"AppMuted", viewOf(DISPLAY_APPLICATION, 0, 0, 1, "player"),
      u"player ミュート"},
     {"AppWithoutName", viewOf(DISPLAY_APPLICATION, 1, 7, 0, ""), u"アプリ 7%"},
+    {"ProgramLevel", viewOf(DISPLAY_PROGRAM, 1, 40, 0, "chat.exe|voice.exe"),
+     u"chat.exe|voice.exe 40%"},
+    {"ProgramMuted", viewOf(DISPLAY_PROGRAM, 0, 0, 1, "spotify"),
+     u"spotify ミュート"},
     {"OutputDevice", viewOf(DISPLAY_OUTPUT_DEVICE, 0, 0, 0, "Headphones"),
      u"出力: Headphones"},
     {"InputDevice", viewOf(DISPLAY_INPUT_DEVICE, 0, 0, 0, "Mic"), u"入力: Mic"},

@@ -70,6 +70,14 @@ const FailureRow FAILURE_ROWS[] = {
      "holds no number 0 to 100\n"},
     {"SwitchTakes", "", [] { simEndpointSetKind(1, AUDIO_RENDER, 1); }, 31,
      nullptr},
+    {"ProgramWithoutSession", "[Command]\nProgram0=music.exe\nProgramMute0=1\n",
+     nothing, 12300, "volume: ProgramMute(0): no audio session of music.exe\n"},
+    {"ProgramsUnlisted", "[Command]\nProgram4=music|chat\nProgramSet4=20\n",
+     [] {
+       simSessionAdd(0, 40);
+       simFocusFail(SIM_PROCESS_SNAPSHOT, 1);
+     },
+     12204, "volume: ProgramSet(4): the running programs cannot be listed\n"},
 };
 
 class FailureLine : public PluginTest,

@@ -2,9 +2,9 @@
  * Each family keeps the identifiers the host has in its key bindings, and
  * of the identifiers around 0 and at both ends of the 32-bit range exactly
  * those in the rows of command/command_families.h reach the mixer or Core
- * Audio (the microphone's, the focused application's) and the clock; every
- * other one returns 0 and touches nothing. (bench/id_space.cpp runs all
- * 2^32 identifiers the same way, outside the test run.)
+ * Audio (the microphone's, the focused application's, a program's) and the
+ * clock; every other one returns 0 and touches nothing. (bench/id_space.cpp
+ * runs all 2^32 identifiers the same way, outside the test run.)
  */
 #include <climits>
 #include <iterator>
@@ -64,6 +64,10 @@ const PinnedRange PINNED_RANGES[] = {
     {"InputVolumeDown(%d)", 11500, 11509},
     {"InputSet(%d)", 11600, 11609},
     {"InputMute(%d)", 11700, 11709},
+    {"ProgramVolumeUp(%d)", 12000, 12009},
+    {"ProgramVolumeDown(%d)", 12100, 12109},
+    {"ProgramSet(%d)", 12200, 12209},
+    {"ProgramMute(%d)", 12300, 12309},
 };
 
 void expectPinnedRanges(void) {
@@ -82,8 +86,9 @@ void expectPinnedRanges(void) {
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_NO_FATAL_FAILURE(expectPinnedRanges());
   /* Every device slot names a device there is: the speakers and the
-   * microphone both for a headset; every number slot of a named device
-   * holds a step or level, its mute switch 1. */
+   * microphone both for a headset, every program slot the player; every
+   * number slot of a named device or program holds a step or level, its
+   * mute switch 1. */
   std::string texts = "[Command]\n";
   for (int k = 0; k < 10; k++) {
     std::string slot = std::to_string(k);
@@ -91,8 +96,9 @@ TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
              "=microphone\nDevice" + slot + "=simulated\n";
     for (const char *number : {"UpDown", "Set"})
       texts += std::string("Output") + number + slot + "=5\nInput" + number +
-               slot + "=5\n";
-    texts += "OutputMute" + slot + "=1\nInputMute" + slot + "=1\n";
+               slot + "=5\nProgram" + number + slot + "=5\n";
+    texts += "OutputMute" + slot + "=1\nInputMute" + slot + "=1\nProgramMute" +
+             slot + "=1\nProgram" + slot + "=player\n";
   }
   writeSettings(texts);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);

@@ -331,6 +331,7 @@ static void printWhatItActedOn(void *library, int32_t id) {
     break;
   case DISPLAY_PLAYBACK:
   case DISPLAY_NAMED_DEVICE:
+  case DISPLAY_PROGRAM:
     break;
   }
 }
