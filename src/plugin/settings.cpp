@@ -82,10 +82,14 @@ void readStartupSettings(void) {
     for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
       readSettingText(path, row.section, row.key, slot,
                       settings.texts[row.id][slot]);
+  /* A number without its text offers nothing: only those are read, as
+   * every read goes through the file again. */
   for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
     for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
       settings.numbers[row.id][slot] =
-          readSettingNumber(path, row.section, row.key, slot);
+          settings.texts[row.text][slot][0] != '\0'
+              ? readSettingNumber(path, row.section, row.key, slot)
+              : NO_NUMBER;
 }
 
 const Settings &startupSettings(void) { return settings; }
