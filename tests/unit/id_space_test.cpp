@@ -22,7 +22,7 @@ struct Window {
   int64_t first, last;
 };
 
-const Window WINDOWS[] = {{-10000, 10000},
+const Window WINDOWS[] = {{-10000, 20000},
                           {INT_MIN, (int64_t)INT_MIN + 1000},
                           {(int64_t)INT_MAX - 1000, INT_MAX}};
 
@@ -55,6 +55,14 @@ const PinnedRange PINNED_RANGES[] = {
     {"OutputDevice(%d)", 7000, 7009},
     {"InputDevice(%d)", 7100, 7109},
     {"Device(%d)", 7200, 7209},
+    {"OutputVolumeUp(%d)", 11000, 11009},
+    {"OutputVolumeDown(%d)", 11100, 11109},
+    {"OutputSet(%d)", 11200, 11209},
+    {"OutputMute(%d)", 11300, 11309},
+    {"InputVolumeUp(%d)", 11400, 11409},
+    {"InputVolumeDown(%d)", 11500, 11509},
+    {"InputSet(%d)", 11600, 11609},
+    {"InputMute(%d)", 11700, 11709},
 };
 
 void expectPinnedRanges(void) {
@@ -72,13 +80,17 @@ void expectPinnedRanges(void) {
 
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_NO_FATAL_FAILURE(expectPinnedRanges());
-  /* Every device slot names a device there is: the speakers and the
-   * microphone both for a headset. */
+  /* Every device slot names a device there is (the speakers and the
+   * microphone both for a headset), with a number for each of its
+   * commands. */
   std::string texts = "[Command]\n";
-  for (int k = 0; k < 10; k++)
-    texts += "Output" + std::to_string(k) + "=speakers\nInput" +
-             std::to_string(k) + "=microphone\nDevice" + std::to_string(k) +
-             "=simulated\n";
+  for (int k = 0; k < 10; k++) {
+    std::string slot = std::to_string(k);
+    texts += "Output" + slot + "=speakers\nInput" + slot +
+             "=microphone\nDevice" + slot + "=simulated\n";
+    for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
+      texts += std::string(row.key) + slot + "=1\n";
+  }
   writeSettings(texts);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
   simEndpointReset(); /* with a recording device: the microphone's succeed */
