@@ -172,8 +172,7 @@ ComResult platformCreatePolicyConfig(ComObject *policy, uint32_t *variant);
 /* IPolicyConfig::SetDefaultEndpoint: makes the device of that id the
  * default for one role. */
 ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t variant,
-                                     const uint16_t *deviceId,
-                                     AudioRole role);
+                                     const uint16_t *deviceId, AudioRole role);
 
 /* ---- Audio sessions (Windows 7 and later) ---------------------------- */
 
@@ -264,6 +263,12 @@ uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size);
 /* OutputDebugStringA: one line for a debugger or a debug-output viewer;
  * nothing happens where neither listens. */
 void platformDebugOutput(const char *line);
+
+/* GetTickCount: milliseconds since Windows started, wrapping to 0 after
+ * 49.7 days (differences in unsigned arithmetic stay right). */
+uint32_t platformTickCount(void);
+/* Sleep: the calling thread waits at least that many milliseconds. */
+void platformSleep(uint32_t milliseconds);
 
 /* GetModuleFileNameA: the length copied; 0 on failure and `size` when the
  * name was cut short. */
