@@ -26,6 +26,18 @@ DisplayView viewOf(DisplaySubject subject, uint32_t showsLevel,
   return view;
 }
 
+/* A named device's view, its name in UTF-16. */
+DisplayView namedView(uint32_t showsLevel, uint32_t percent, uint32_t muted,
+                      const char16_t *name) {
+  DisplayView view = {DISPLAY_NAMED_DEVICE, showsLevel, percent, muted, {0}};
+  for (uint32_t i = 0; name[i] != 0; i++)
+    view.name[i] = (uint16_t)name[i];
+  return view;
+}
+
+const char16_t REALTEK[] = u"スピーカー (Realtek High Definition Audio)";
+const char16_t EMOJI[] = u"ab😀😀😀😀😀😀😀😀😀😀";
+
 struct LayoutRow {
   const char *name;
   DisplayMonitor monitor;
@@ -220,6 +232,15 @@ const TextRow TEXT_ROWS[] = {
      u"Headphones ミュート"},
     {"NamedDeviceUnmuted", viewOf(DISPLAY_NAMED_DEVICE, 0, 0, 0, "HDMI"),
      u"HDMI ミュート解除"},
+    /* A long name is cut so that the figure or the state still shows in
+     * the 36 columns the view holds (a full-width letter takes two). */
+    {"LongNameBeforeALevel", namedView(1, 100, 0, REALTEK),
+     u"スピーカー (Realtek High Defi… 100%"},
+    {"LongNameBeforeAMute", namedView(0, 0, 1, REALTEK),
+     u"スピーカー (Realtek High … ミュート"},
+    {"FittingNameWhole", namedView(1, 5, 0, u"スピーカー (Realtek HD Audio)"),
+     u"スピーカー (Realtek HD Audio) 5%"},
+    {"NoHalfAPairLeft", namedView(1, 100, 0, EMOJI), u"ab😀😀😀😀😀😀… 100%"},
 };
 
 class Text : public testing::TestWithParam<TextRow> {};
