@@ -45,19 +45,16 @@ static void appendWords(TextBuilder *builder, const char16_t *words) {
   appendUnits(builder, units);
 }
 
+/* The figure written backwards from its "%", at most six digits. */
 static void appendPercent(TextBuilder *builder, uint32_t percent) {
-  uint16_t digits[8];
-  uint32_t count = 0;
+  uint16_t units[8] = {0};
+  uint32_t at = 6;
+  units[at] = '%';
   do {
-    digits[count++] = (uint16_t)('0' + percent % 10);
+    units[--at] = (uint16_t)('0' + percent % 10);
     percent /= 10;
-  } while (percent != 0);
-  uint16_t units[8];
-  for (uint32_t i = 0; i < count; i++)
-    units[i] = digits[count - 1 - i];
-  units[count] = '%';
-  units[count + 1] = 0;
-  appendUnits(builder, units);
+  } while (percent != 0 && at > 0);
+  appendUnits(builder, units + at);
 }
 
 static const uint16_t SPACE[] = {' ', 0};
