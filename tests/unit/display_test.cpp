@@ -230,16 +230,15 @@ const TextRow TEXT_ROWS[] = {
      u"Headphones 40%"},
     {"NamedDeviceMuted", viewOf(DISPLAY_NAMED_DEVICE, 0, 0, 1, "Headphones"),
      u"Headphones ミュート"},
-    {"NamedDeviceUnmuted", viewOf(DISPLAY_NAMED_DEVICE, 0, 0, 0, "HDMI"),
-     u"HDMI ミュート解除"},
     /* A long name is cut so that the figure or the state still shows in
      * the 36 columns the view holds (a full-width letter takes two). */
     {"LongNameBeforeALevel", namedView(1, 100, 0, REALTEK),
      u"スピーカー (Realtek High Defi… 100%"},
     {"LongNameBeforeAMute", namedView(0, 0, 1, REALTEK),
      u"スピーカー (Realtek High … ミュート"},
-    {"FittingNameWhole", namedView(1, 5, 0, u"スピーカー (Realtek HD Audio)"),
-     u"スピーカー (Realtek HD Audio) 5%"},
+    {"ANameThatJustFitsWhole",
+     namedView(1, 100, 0, u"スピーカー (Realtek High Defini"),
+     u"スピーカー (Realtek High Defini 100%"},
     {"NoHalfAPairLeft", namedView(1, 100, 0, EMOJI), u"ab😀😀😀😀😀😀… 100%"},
 };
 

@@ -133,8 +133,6 @@ const MicLevelRow MIC_LEVEL_ROWS[] = {
     /* A step starts from the louder device and brings both to one level. */
     {"StepUpFromTheLoudest", "", MIC_A, MIC_B, 0.3f, 0.5f, 0, 8010, SIM_COM_ENTER, 0, 0, 1, 0.6f, 0.6f, 2},
     {"StepDownFromTheLoudest", "", MIC_A, MIC_B, 0.5f, 0.3f, 0, 9010, SIM_COM_ENTER, 0, 0, 1, 0.4f, 0.4f, 2},
-    {"StepStopsAtFull", "", MIC_A, MIC_B, 0.95f, 0.2f, 0, 8010, SIM_COM_ENTER, 0, 0, 1, 1.0f, 1.0f, 2},
-    {"StepStopsAtSilence", "", MIC_A, MIC_A, 0.05f, 0.7f, 0, 9100, SIM_COM_ENTER, 0, 0, 1, 0.0f, 0.7f, 1},
     {"SetsEvery", "", MIC_B, MIC_A, 0.1f, 0.9f, 0, 10040, SIM_COM_ENTER, 0, 0, 1, 0.4f, 0.4f, 2},
     {"OneDevice", "", MIC_A, MIC_A, 0.1f, 0.9f, 0, 10075, SIM_COM_ENTER, 0, 0, 1, 0.75f, 0.9f, 1},
     {"NoCommunicationsDefault", "", MIC_A, NONE, 0.1f, 0.9f, 0, 10030, SIM_COM_ENTER, 0, 0, 1, 0.3f, 0.9f, 1},
