@@ -2,10 +2,11 @@
  * The information record given arbitrary [Command] contents and a failing
  * allocation, followed by the free.
  *
- * Input: one allocation to fail (or none), then either a value for any of
- * the command table's keys (a number or text of any bytes, written as
- * "<key>0".."<key>9" for a family of slots, number or text, "<key>" for a
- * switch) or the settings file's raw bytes. Checks: a null record only
+ * Input: one allocation to fail (or none), then either values for any of
+ * the command table's keys, picked at random (a number or text of any
+ * bytes, written as "<key>0".."<key>9" for a family of slots, number or
+ * text, "<key>" for a switch; a text slot with the number slot of the
+ * same k) or the settings file's raw bytes. Checks: a null record only
  * when its own allocation failed; the count equal to what the table's
  * rows offer for the keys as the profile reader gives them (0 with no
  * table when the table's allocation failed); every command's identifier,
@@ -44,16 +45,30 @@ static std::vector<std::string> tableKeys(void) {
   return keys;
 }
 
+static std::string consumeValue(FuzzedDataProvider &input) {
+  return input.ConsumeBool()
+             ? std::to_string(input.ConsumeIntegralInRange(-5, 105))
+             : input.ConsumeRandomLengthString(40);
+}
+
+/* Keys picked at random, so that the table's last rows are reached as
+ * often as its first; and now and then a text slot with the number slot
+ * of the same k, which a named device needs both of. */
 static std::string slotsSection(FuzzedDataProvider &input) {
+  static const std::vector<std::string> keys = tableKeys();
   std::string text = "[Command]\r\n";
-  for (const std::string &key : tableKeys()) {
-    if (input.remaining_bytes() == 0 || input.ConsumeIntegralInRange(0, 3) == 0)
+  while (input.remaining_bytes() > 0 && input.ConsumeIntegralInRange(0, 15)) {
+    if (input.ConsumeIntegralInRange(0, 3) == 0) {
+      const SettingNumberRow &row = input.PickValueInArray(SETTING_NUMBER_ROWS);
+      std::string k = std::to_string(input.ConsumeIntegralInRange(0, 9));
+      text += std::string(SETTING_TEXT_ROWS[row.text].key) + k + "=" +
+              input.ConsumeRandomLengthString(40) + "\r\n";
+      text += row.key + k + "=" + consumeValue(input) + "\r\n";
       continue;
-    std::string value =
-        input.ConsumeBool()
-            ? std::to_string(input.ConsumeIntegralInRange(-5, 105))
-            : input.ConsumeRandomLengthString(40);
-    text += key + "=" + value + "\r\n";
+    }
+    const std::string &key =
+        keys[input.ConsumeIntegralInRange<size_t>(0, keys.size() - 1)];
+    text += key + "=" + consumeValue(input) + "\r\n";
   }
   return text;
 }

@@ -252,8 +252,8 @@ const LateRow LATE_ROWS[] = {
     {"NeverShows", 31, 11, 1000, 0, 0, 11, 500},
     {"AcrossTheClocksWrap", 31, 11, 0xFFFFFF00u, 0, 0, 11, 500},
     /* Both directions of a pair share the one wait. */
-    {"APairWaitsOnce", 7200, 100, 1000, 0, 0, 11, 500},
     {"APairShowingLate", 7200, 4, 1000, 0, 1, 10, 400},
+    {"APairShowingTooLate", 7200, 8, 1000, 0, 0, 12, 500},
     /* A look that cannot be made ends the wait. */
     {"ALookRefused", 31, 3, 1000, 2, 0, 2, 50},
 };
