@@ -109,13 +109,14 @@ static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
  * be so the moment the policy-config call returns: AudioSwitcher's
  * author found that setting the default "can take longer than expected"
  * and gives it 500 ms (github.com/xenolightning/AudioSwitcher, issue 57,
- * 2021), and its users saw SetDefaultDevice "not complete in the
- * requested time period" while the default was set all the same, later
- * (xenolightning/AudioSwitcher_v1, issues 2125 and 2152). So the default
- * is looked at again until it shows, for about half a second after the
- * writes. Each look has an enumerator of its own: no report found says
- * that one enumerator keeps an old answer, but a fresh one costs only a
- * CoCreateInstance, and nothing of the command's can stand in the way. */
+ * 2021), and its users saw "COM operation 'SetDefaultDevice' did not
+ * complete in the requested time period" where, its author answered, the
+ * default "may have still" been set, later (xenolightning/
+ * AudioSwitcher_v1, issues 2125 and 2152). So the default is looked at
+ * again until it shows, for about half a second after the writes. Each
+ * look has an enumerator of its own, as a precaution: no public report
+ * found says that one enumerator keeps an old answer, and a fresh one
+ * costs one CoCreateInstance. */
 enum { SHOW_WAIT_MILLISECONDS = 500, SHOW_LOOK_MILLISECONDS = 50 };
 
 /* Looks at a direction's console default once: 1 with *shows set, 0
