@@ -36,7 +36,7 @@ add_custom_target(release_texts ALL DEPENDS ${VOLUME_RELEASE_TEXTS})
 # The pictures of the on-screen display, which the guides name, as they
 # are in docs/.
 set(VOLUME_RELEASE_PICTURES)
-foreach(view level mute microphone app device)
+foreach(view level mute microphone microphone-level app device named)
   list(APPEND VOLUME_RELEASE_PICTURES
        ${PROJECT_SOURCE_DIR}/docs/display-${view}.png)
 endforeach()

@@ -5,7 +5,7 @@
 #
 # makes the zip with CPack from the build's own configuration (what
 # `--target package` runs), unpacks it into WORK and checks that it holds
-# the four files and the display's five pictures and nothing else, that its
+# the four files and the display's seven pictures and nothing else, that its
 # DLL is byte for byte the one the tests load and its pictures those of
 # docs/, that the texts are what Notepad on a Japanese Windows reads,
 # and, under Wine, that the DLL loads from the unpacked folder, reads the
@@ -32,7 +32,8 @@ zip=$work/$name.zip
 
 listing=$(cd "$work/unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
 pictures="./display-app.png ./display-device.png ./display-level.png"
-pictures="$pictures ./display-microphone.png ./display-mute.png"
+pictures="$pictures ./display-microphone-level.png ./display-microphone.png"
+pictures="$pictures ./display-mute.png ./display-named.png"
 [ "$listing" = "$pictures ./guide-en.txt ./guide-ja.txt ./volume.dll ./volume.ini " ] ||
   fail "the zip holds: $listing"
 cmp "$dll" "$work/unpacked/volume.dll" ||
