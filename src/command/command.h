@@ -21,6 +21,17 @@ struct CommandOutcome {
                                        command names it; empty: none */
 };
 
+/* Names what a command changed (a UTF-16 name, cut to fit): a cut
+ * between the two halves of a surrogate pair leaves no half. */
+static inline void nameOutcome(CommandOutcome *outcome, const uint16_t *name) {
+  uint32_t i = 0;
+  for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
+    outcome->name[i] = name[i];
+  if (name[i] != 0 && i > 0 && (outcome->name[i - 1] & 0xFC00) == 0xD800)
+    i--;
+  outcome->name[i] = 0;
+}
+
 /* One command, decoded from its identifier by its family's row. */
 struct CommandRequest {
   int32_t action; /* the family's own: a VolumeAction for a volume

@@ -228,14 +228,7 @@ static int chooseDevice(ComObject enumerator, const SwitchJob *job,
 }
 
 static void describeSwitch(const FlowSwitch *flow, CommandOutcome *outcome) {
-  const uint16_t *name = flow->chosen->name;
-  uint32_t i = 0;
-  for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
-    outcome->name[i] = name[i];
-  /* A cut between the two halves of a surrogate pair leaves no half. */
-  if (name[i] != 0 && i > 0 && (outcome->name[i - 1] & 0xFC00) == 0xD800)
-    i--;
-  outcome->name[i] = 0;
+  nameOutcome(outcome, flow->chosen->name);
   outcome->showsLevel = 0;
 }
 

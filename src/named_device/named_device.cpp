@@ -20,17 +20,6 @@ struct NamedDeviceCommand {
   const char *text;
 };
 
-/* The device's name as the display shows it; a cut between the two
- * halves of a surrogate pair leaves no half. */
-static void describeDevice(const uint16_t *name, CommandOutcome *outcome) {
-  uint32_t i = 0;
-  for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
-    outcome->name[i] = name[i];
-  if (name[i] != 0 && i > 0 && (outcome->name[i - 1] & 0xFC00) == 0xD800)
-    i--;
-  outcome->name[i] = 0;
-}
-
 static int runOnDevice(HeldDevices *held, const NamedDeviceCommand *command) {
   const CommandRequest *request = command->request;
   /* A recording device's mute is the user's privacy: only a mute command
@@ -55,7 +44,7 @@ static int runWithEnumerator(ComObject enumerator, void *context) {
   int result = runOnDevice(&held, command);
   releaseHeldDevices(&held);
   if (result && command->request->describe)
-    describeDevice(name, command->outcome);
+    nameOutcome(command->outcome, name);
   return result;
 }
 
