@@ -53,13 +53,13 @@ static std::vector<CheckCase> checkCases(void) {
       {"EveryKindValidInAnyCase",
        "[setting]\r\nVOLENDPOINT=1\r\nVolComponentType=12\r\nosd=0\r\n"
        "; Step0=5 is a comment\r\n[Command]\r\nupdown0=5\r\nSet0=0\r\n"
-       "Set1=100\r\nMicMute=1\r\nMicMuteOnOff=0\r\nOutput0=\r\nOutput3=" +
+       "Set9=100\r\nMicMute=1\r\nMicMuteOnOff=0\r\nOutput0=\r\nOutput3=" +
            SPEAKERS_932 + "\r\nOutputSet3=50\r\nOutputMute3=1\r\n",
        "", 0},
       {"TextAloneOffersItsSwitch", "[Command]\nOutput3=HDMI\n", "", 0},
-      {"UnknownKeyNearest", "[Command]\nStep0=5\nSet=50\n",
+      {"UnknownKeyNearest", "[Command]\nStep0=5\nSET=50\n",
        "line 2: Step0=5: no such key (Set0?)\n"
-       "line 3: Set=50: no such key (Set0?)\n",
+       "line 3: SET=50: no such key (Set0?)\n",
        0},
       {"UnknownKeyOfAnotherSection", "[Command]\nVolEndpont=1\nFrobnicate=1\n",
        "line 2: VolEndpont=1: no such key (VolEndpoint of [Setting]?)\n"
