@@ -54,7 +54,8 @@ static std::vector<CheckCase> checkCases(void) {
        "[setting]\r\nVOLENDPOINT=1\r\nVolComponentType=12\r\nosd=0\r\n"
        "; Step0=5 is a comment\r\n[Command]\r\nupdown0=5\r\nSet0=0\r\n"
        "Set9=100\r\nMicMute=1\r\nMicMuteOnOff=0\r\nOutput0=\r\nOutput3=" +
-           SPEAKERS_932 + "\r\nOutputSet3=50\r\nOutputMute3=1\r\n",
+           SPEAKERS_932 + "\r\nOutputSet3=50\r\nOutputMute3=1\r\nInput3=" +
+           std::string(63, 'C') + "\r\n",
        "", 0},
       {"TextAloneOffersItsSwitch", "[Command]\nOutput3=HDMI\n", "", 0},
       {"UnknownKeyNearest", "[Command]\nStep0=5\nSET=50\n",
@@ -86,9 +87,9 @@ static std::vector<CheckCase> checkCases(void) {
        "line 9: OutputMute1=2: off: only 1 turns it on\n",
        0},
       {"TextCutNotInsideACharacter",
-       "[Command]\nOutput0=" + std::string(70, 'B') + "\nInput1=" + A62 +
+       "[Command]\nOutput0=" + std::string(64, 'B') + "\nInput1=" + A62 +
            "\x83\x41\n",
-       "line 2: Output0=" + std::string(70, 'B') + ": cut to 63 bytes: \"" +
+       "line 2: Output0=" + std::string(64, 'B') + ": cut to 63 bytes: \"" +
            std::string(63, 'B') + "\"\nline 3: Input1=" + A62 +
            "\xE3\x82\xA2: cut to 62 bytes: \"" + A62 + "\"\n",
        0},
@@ -151,6 +152,7 @@ static std::vector<CheckCase> checkCases(void) {
        "as ANSI, and a name beyond ASCII matches no device; save the file as "
        "ANSI\n",
        0},
+      {"OverlongFormIsNoUtf8", "[Command]\nOutput0=\xC0\xAF\n", "", 0},
       {"Utf16LittleEndian", utf16("[Command]\r\nSet0=150\r\n", false),
        "file: UTF-16 (little-endian), not the ANSI code page; save the file as "
        "ANSI\n"
