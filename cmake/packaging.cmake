@@ -1,8 +1,9 @@
 # The release zip: `cmake --build --preset win32 --target package` makes
 # volume-<version>-win32.zip with the DLL, the example settings file, the
-# two user guides and the display's pictures, side by side at the top of
-# the archive (Explorer's "Extract All" puts them in a folder named after
-# the zip).
+# two user guides, the display's pictures and plughost.exe (the stand-in
+# host the guides have a user check the settings and try a command with),
+# side by side at the top of the archive (Explorer's "Extract All" puts
+# them in a folder named after the zip).
 #
 # The texts are converted for Notepad on a Japanese Windows when the tree is
 # built (see windows-text.cmake); the DLL is the very file the tests load.
@@ -36,15 +37,17 @@ add_custom_target(release_texts ALL DEPENDS ${VOLUME_RELEASE_TEXTS})
 # The pictures of the on-screen display, which the guides name, as they
 # are in docs/.
 set(VOLUME_RELEASE_PICTURES)
-foreach(view level mute microphone app device)
+foreach(view level mute microphone microphone-level app device named)
   list(APPEND VOLUME_RELEASE_PICTURES
        ${PROJECT_SOURCE_DIR}/docs/display-${view}.png)
 endforeach()
 
 # install(FILES) rather than install(TARGETS): the latter would add the
-# import library, which a user has no use for.
-install(FILES $<TARGET_FILE:volume> ${VOLUME_RELEASE_TEXTS}
-              ${VOLUME_RELEASE_PICTURES} DESTINATION .)
+# import library, which a user has no use for. plughost.exe is linked
+# statically, as the DLL is: it needs nothing beside it.
+install(FILES $<TARGET_FILE:volume> $<TARGET_FILE:plughost>
+              ${VOLUME_RELEASE_TEXTS} ${VOLUME_RELEASE_PICTURES}
+        DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME volume)

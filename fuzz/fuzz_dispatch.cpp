@@ -8,12 +8,14 @@
  * mute stub, the thread's apartment), the foreground window and the audio
  * sessions of three processes (two of one executable), four more devices
  * of either direction in any state with names of any bytes, the
- * VolComponentType and VolEndpoint settings and the device switches'
- * settings and texts (any bytes), then up to 32 steps, each a
- * command identifier (mostly in or beside a row of command/command_families.h)
- * or a change between commands: a mixer, endpoint, session or window call
- * starts or stops failing, the default endpoint changes, the host calls
- * KSTEvent_Init or KSTEvent_Unload.
+ * VolComponentType, VolEndpoint and UnmuteOnChange settings, the device
+ * switches' settings and texts (any bytes, a headset pair among them) and
+ * the named devices' numbers, then up to 32 steps, each a command
+ * identifier (mostly in or beside a row of command/command_families.h) or
+ * a change between commands: a mixer, endpoint, session or window call
+ * starts or stops failing (an endpoint call after some that succeed), a
+ * switched default shows only after some looks, the default endpoint
+ * changes, the host calls KSTEvent_Init or KSTEvent_Unload.
  *
  * Checks after every command: the result is exactly 0 or 1; the clock is
  * told exactly once on success and never on failure; an identifier in no
@@ -22,7 +24,9 @@
  * or 1, a session's too); at most one mixer handle is open, and none after
  * KSTEvent_Unload; no endpoint or session interface and no process handle
  * is held and the thread's COM apartment is as it was; a device switch
- * that took left an active device the console default.
+ * that took left an active device the console default; no command held
+ * the host more than half a second; a level change of a recording device
+ * wrote no mute.
  */
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -132,18 +136,43 @@ static void shapeSwitchDevices(FuzzedDataProvider &input) {
   simPolicySetPresent(input.ConsumeIntegralInRange(0, 7) != 0);
 }
 
-/* The device switches' settings: texts of any bytes and length. */
+static std::string consumeDeviceText(FuzzedDataProvider &input) {
+  return input.ConsumeBool() ? std::string(input.PickValueInArray(DEVICE_NAMES))
+                             : input.ConsumeRandomLengthString(100);
+}
+
+/* A named device's number: mostly one it takes, else any bytes. */
+static std::string consumeSlotNumber(FuzzedDataProvider &input) {
+  switch (input.ConsumeIntegralInRange(0, 3)) {
+  case 0:
+    return "1";
+  case 1:
+  case 2:
+    return std::to_string(input.ConsumeIntegralInRange(-5, 105));
+  default:
+    return input.ConsumeRandomLengthString(12);
+  }
+}
+
+/* The device switches' and the named devices' settings: texts of any
+ * bytes and length, a headset pair ("<playback>|<recording>") among
+ * them, and the numbers of slots 0 and 1. */
 static std::string switchSettings(FuzzedDataProvider &input) {
   std::string text =
       "NextNamedOnly=" + std::to_string(input.ConsumeIntegralInRange(0, 2)) +
       "\nSwitchCommunications=" +
-      std::to_string(input.ConsumeIntegralInRange(0, 2)) + "\n[Command]\n";
-  for (const char *key : {"Output0", "Output1", "Input0", "Device0"}) {
-    std::string value = input.ConsumeBool()
-                            ? std::string(input.PickValueInArray(DEVICE_NAMES))
-                            : input.ConsumeRandomLengthString(100);
-    text += std::string(key) + "=" + value + "\n";
-  }
+      std::to_string(input.ConsumeIntegralInRange(0, 2)) +
+      "\nUnmuteOnChange=" + std::to_string(input.ConsumeIntegralInRange(0, 2)) +
+      "\n[Command]\n";
+  for (const char *key :
+       {"Output0", "Output1", "Input0", "Input1", "Device0", "Device1"})
+    text += std::string(key) + "=" + consumeDeviceText(input) + "\n";
+  text += "Device2=" + consumeDeviceText(input) + "|" +
+          consumeDeviceText(input) + "\n";
+  for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
+    for (int k = 0; k < 2; k++)
+      text +=
+          row.key + std::to_string(k) + "=" + consumeSlotNumber(input) + "\n";
   return text;
 }
 
@@ -253,9 +282,20 @@ static void checkFailureLine(int32_t result) {
   }
 }
 
+/* A microphone's mute is the user's privacy: a level change, of the
+ * default recording devices or of one named, never writes it. */
+static void checkMicrophoneMute(int32_t id) {
+  const CommandFamily *family = familyOfId(id);
+  if (family &&
+      (family->run == runOnMicrophones || family->run == runOnNamedInput) &&
+      (family->action == VOLUME_STEP || family->action == VOLUME_SET))
+    FUZZ_CHECK(!simEndpointLastWrites()->muteWritten);
+}
+
 static void runCommand(int32_t id) {
   simMixerClearCalls();
   simEndpointClearCalls();
+  uint64_t slept = simClockSlept();
   unsigned clockBefore = simTrayClockNotifications();
   SimApartment apartment = simComApartment();
   unsigned depth = simComDepth();
@@ -273,6 +313,9 @@ static void runCommand(int32_t id) {
   }
   checkLastWrites();
   checkSwitch(id, result);
+  checkMicrophoneMute(id);
+  /* A default that shows late holds the host half a second at most. */
+  FUZZ_CHECK(simClockSlept() - slept <= 500);
   FUZZ_CHECK(simMixerOpenHandles() <= 1);
   FUZZ_CHECK(simEndpointLiveReferences() == 0);
   FUZZ_CHECK(simEndpointMisuses() == 0);
@@ -297,7 +340,11 @@ static const uint32_t HRESULTS[] = {SIM_E_NOTIMPL,
                                     SIM_AUDCLNT_E_DEVICE_INVALIDATED};
 
 static void runStep(FuzzedDataProvider &input) {
-  switch (input.ConsumeIntegralInRange(0, 13)) {
+  switch (input.ConsumeIntegralInRange(0, 14)) {
+  case 14:
+    /* A switched default that shows after some looks, or never. */
+    simPolicySetShowAfter(input.ConsumeIntegralInRange(0, 15));
+    break;
   case 12: {
     SimSessionOp op =
         (SimSessionOp)input.ConsumeIntegralInRange<int>(0, SIM_SESSION_OPS - 1);
@@ -321,8 +368,10 @@ static void runStep(FuzzedDataProvider &input) {
            input.remaining_bytes() > 0);
     if (op == SIM_ENDPOINT_RELEASE || op == SIM_COM_LEAVE)
       break;
-    simEndpointFail(op,
-                    input.ConsumeBool() ? input.PickValueInArray(HRESULTS) : 0);
+    /* From a later call on too: the second device's, a later look's. */
+    simEndpointFailAfter(op, input.ConsumeIntegralInRange(0, 6),
+                         input.ConsumeBool() ? input.PickValueInArray(HRESULTS)
+                                             : 0);
     break;
   }
   case 11:

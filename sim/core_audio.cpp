@@ -54,6 +54,9 @@ struct SimCoreAudio {
   uint32_t policyVariant; /* what its creation reports */
   unsigned policyWrites[SIM_ROLES];
   int defaults[SIM_FLOWS][SIM_ROLES];
+  unsigned showAfter;                       /* looks a written default hides */
+  int shownBefore[SIM_FLOWS][SIM_ROLES];    /* what a hidden one shows */
+  unsigned hiddenFor[SIM_FLOWS][SIM_ROLES]; /* looks it hides for still */
   int present;  /* the enumerator's class is registered */
   int muteStub; /* SetMute is remembered by its own interface only */
   SimObject objects[SIM_MAX_OBJECTS];
@@ -136,6 +139,7 @@ AudioFlow simEndpointFlow(int index) { return sim.flows[index]; }
 void simPolicySetPresent(int present) { sim.policyAbsent = !present; }
 void simPolicySetVariant(uint32_t variant) { sim.policyVariant = variant; }
 unsigned simPolicyWrites(AudioRole role) { return sim.policyWrites[role]; }
+void simPolicySetShowAfter(unsigned looks) { sim.showAfter = looks; }
 
 void simEndpointSetPresent(int present) { sim.present = present; }
 void simEndpointSetMuteStub(int stub) { sim.muteStub = stub; }
@@ -336,6 +340,10 @@ ComResult platformDefaultEndpoint(ComObject enumerator, AudioFlow flow,
   if (!objectOf(enumerator, SIM_ENUMERATOR))
     return (ComResult)SIM_E_FAIL;
   int index = sim.defaults[flow][role];
+  if (sim.hiddenFor[flow][role] > 0) {
+    sim.hiddenFor[flow][role]--;
+    index = sim.shownBefore[flow][role];
+  }
   if (index == SIM_NO_DEFAULT)
     return (ComResult)SIM_E_NOTFOUND;
   return handOut(SIM_ENDPOINT_DEFAULT, SIM_DEVICE, index, device);
@@ -730,7 +738,11 @@ ComResult platformSetDefaultEndpoint(ComObject policy, uint32_t,
   int index = endpointOfId(deviceId);
   if (index < 0 || !sim.active[index])
     return (ComResult)SIM_E_INVALIDARG;
-  sim.defaults[sim.flows[index]][role] = index;
+  AudioFlow flow = sim.flows[index];
+  if (sim.hiddenFor[flow][role] == 0)
+    sim.shownBefore[flow][role] = sim.defaults[flow][role];
+  sim.hiddenFor[flow][role] = sim.showAfter;
+  sim.defaults[flow][role] = index;
   sim.policyWrites[role]++;
   return 0;
 }

@@ -22,7 +22,8 @@
  *    the foreground window, any call of which can be made to fail;
  *  - a display that keeps the last frame it was given, and a monitor
  *    whose work area and DPI can be set;
- *  - debug output that keeps the lines it is given.
+ *  - debug output that keeps the lines it is given;
+ *  - a clock that moves only when the plug-in sleeps, without waiting.
  */
 #ifndef VOLUME_SIM_H
 #define VOLUME_SIM_H
@@ -222,6 +223,10 @@ void simPolicySetPresent(int present);
 void simPolicySetVariant(uint32_t variant);
 /* How often a role's default was written, since the last reset. */
 unsigned simPolicyWrites(AudioRole role);
+/* Like a Windows that is slow to show a new default: after a write, the
+ * next `looks` GetDefaultAudioEndpoint calls for that flow and role still
+ * give the default before it; 0 (the reset's): at once. */
+void simPolicySetShowAfter(unsigned looks);
 /* Whether the enumerator's class is registered. */
 void simEndpointSetPresent(int present);
 /* Like Wine's stub: SetMute succeeds but only the interface it was made
@@ -427,6 +432,14 @@ void simHeapPoisonNewBlocks(int byte);
 /* Allocations since the reset, and blocks not yet freed. */
 unsigned long simHeapAllocations(void);
 long simHeapLiveBlocks(void);
+
+/* ---- Clock ------------------------------------------------------------- */
+
+/* The tick count, which only platformSleep moves (by what it was asked
+ * to wait, at once); it starts 4096 ms before it wraps to 0. */
+void simClockSet(uint32_t ticks);
+/* Milliseconds the plug-in has slept since the program started. */
+uint64_t simClockSlept(void);
 
 /* ---- Debug output ------------------------------------------------------ */
 

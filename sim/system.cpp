@@ -1,6 +1,6 @@
 /*
- * The module name, the version query, the heap and the shell's windows off
- * Windows.
+ * The module name, the version query, the clock, the heap and the shell's
+ * windows off Windows.
  */
 #include <dlfcn.h>
 #include <iconv.h>
@@ -121,6 +121,25 @@ const char *simDebugLine(unsigned index) {
              ? debugOutput.lines[index]
              : nullptr;
 }
+
+/* ---- Clock ------------------------------------------------------------ */
+
+/* Time passes only when the plug-in sleeps: a test sees every wait, and
+ * none of them takes real time. */
+static struct {
+  uint32_t ticks;
+  uint64_t slept;
+} simulatedClock = {0xFFFFF000u, 0}; /* a wrap early on */
+
+uint32_t platformTickCount(void) { return simulatedClock.ticks; }
+
+void platformSleep(uint32_t milliseconds) {
+  simulatedClock.ticks += milliseconds;
+  simulatedClock.slept += milliseconds;
+}
+
+void simClockSet(uint32_t ticks) { simulatedClock.ticks = ticks; }
+uint64_t simClockSlept(void) { return simulatedClock.slept; }
 
 /* ---- Heap ------------------------------------------------------------- */
 

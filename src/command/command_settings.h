@@ -54,12 +54,21 @@ inline constexpr SettingRow SETTING_ROWS[SETTING_COUNT] = {
 enum SettingTextId : uint8_t {
   SETTING_TEXT_OUTPUT,  /* a playback device's name, or part of it */
   SETTING_TEXT_INPUT,   /* a recording device's */
-  SETTING_TEXT_DEVICE,  /* a headset's: both directions' */
+  SETTING_TEXT_DEVICE,  /* a headset's: both directions', or the playback
+                           device's and the recording device's with "|"
+                           between them */
   SETTING_TEXT_PROGRAM, /* executables' file names, "|" between them */
   SETTING_TEXT_COUNT
 };
 
 enum { SETTING_TEXT_SLOTS = 10, SETTING_TEXT_SIZE = 64 };
+
+/* A lead byte of code page 932: the first of a double-byte character,
+ * whose second byte may be one that stands alone for "|" or a letter
+ * (0x40..0x7E: the "po" of "ポータブル" ends in 0x7C). */
+static inline int isCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 struct SettingTextRow {
   SettingTextId id;

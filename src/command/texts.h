@@ -2,10 +2,10 @@
  * The Japanese texts handed to the host, as code page 932 (Shift_JIS)
  * bytes: the host is a Japanese ANSI program and shows them as they are.
  * The step and level captions (TEXT_CAPTION_UP, _DOWN, _SET and their
- * TEXT_CAPTION_APP_ forms) carry one "%d" for the command's number; the
- * device captions by name one "%s" for the settings file's text, and the
- * named devices' and programs' steps and levels also one "%d" for the
- * slot's number; the others none.
+ * TEXT_CAPTION_MIC_ and TEXT_CAPTION_APP_ forms) carry one "%d" for the
+ * command's number; the device captions by name one "%s" for the
+ * settings file's text, and the named devices' and programs' steps and levels also one
+ * "%d" for the slot's number; the others none.
  */
 #ifndef VOLUME_TEXTS_H
 #define VOLUME_TEXTS_H
@@ -41,6 +41,11 @@
 /* "マイクのミュートを解除する": microphone mute off. */
 #define TEXT_CAPTION_MIC_MUTE_OFF                                              \
   TEXT_MIC "\x82\xcc" TEXT_CAPTION_MUTE TEXT_WO_KAIJO TEXT_SURU
+/* "マイクのボリュームを%d上げる", "...下げる", "...にセット" (TEXT_NO
+ * below: "の"). */
+#define TEXT_CAPTION_MIC_UP TEXT_MIC TEXT_NO TEXT_CAPTION_UP
+#define TEXT_CAPTION_MIC_DOWN TEXT_MIC TEXT_NO TEXT_CAPTION_DOWN
+#define TEXT_CAPTION_MIC_SET TEXT_MIC TEXT_NO TEXT_CAPTION_SET
 
 /* "アクティブなアプリ": the active application. */
 #define TEXT_ACTIVE_APP                                                        \

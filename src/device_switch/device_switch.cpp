@@ -142,13 +142,51 @@ static int writeRoles(PolicyHold *hold, const FlowSwitch *flow,
 }
 
 /* A switch is done when Windows says so: the console default, looked at
- * afresh, is the chosen device. */
-static int switchHeld(ComObject enumerator, const FlowSwitch *flow) {
+ * afterwards, is the chosen device. Public reports say that it need not
+ * be so the moment the policy-config call returns: AudioSwitcher's
+ * author found that setting the default "can take longer than expected"
+ * and gives it 500 ms (github.com/xenolightning/AudioSwitcher, issue 57,
+ * 2021), and its users saw "COM operation 'SetDefaultDevice' did not
+ * complete in the requested time period" where, its author answered, the
+ * default "may have still" been set, later (xenolightning/
+ * AudioSwitcher_v1, issues 2125 and 2152). So the default is looked at
+ * again until it shows, for about half a second after the writes. Each
+ * look has an enumerator of its own, as a precaution: no public report
+ * found says that one enumerator keeps an old answer, and a fresh one
+ * costs one CoCreateInstance. */
+enum { SHOW_WAIT_MILLISECONDS = 500, SHOW_LOOK_MILLISECONDS = 50 };
+
+/* Looks at a direction's console default once: 1 with *shows set, 0
+ * when it cannot be told (the reason given). */
+static int lookAtDefault(const FlowSwitch *flow, int *shows) {
+  ComObject enumerator = nullptr;
   uint16_t id[DEVICE_ID_SIZE];
-  if (!defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id))
+  if (!comTook(createDeviceEnumerator(&enumerator), FAILED_CORE_AUDIO))
     return 0;
-  if (sameId(id, flow->chosen->id))
-    return 1;
+  int told = defaultId(enumerator, flow->flow, AUDIO_CONSOLE, id);
+  platformComRelease(enumerator);
+  *shows = told && sameId(id, flow->chosen->id);
+  return told;
+}
+
+/* Waits for the chosen device to show as the console default, looking
+ * every SHOW_LOOK_MILLISECONDS until SHOW_WAIT_MILLISECONDS after
+ * writtenAt (a tick count), and once more at that time. */
+static int defaultShows(const FlowSwitch *flow, uint32_t writtenAt) {
+  for (;;) {
+    int shows = 0;
+    if (!lookAtDefault(flow, &shows))
+      return 0;
+    if (shows)
+      return 1;
+    uint32_t waited = platformTickCount() - writtenAt;
+    if (waited >= SHOW_WAIT_MILLISECONDS)
+      break;
+    uint32_t left = SHOW_WAIT_MILLISECONDS - waited;
+    platformSleep(left < SHOW_LOOK_MILLISECONDS
+                      ? left
+                      : (uint32_t)SHOW_LOOK_MILLISECONDS);
+  }
   commandFails(FAILED_SWITCH_NOT_SHOWN, nullptr, 0);
   return 0;
 }
@@ -159,18 +197,20 @@ struct SwitchJob {
   CommandOutcome *outcome;
   FlowSwitch flows[2];
   uint32_t flowCount;
-  const char *text; /* by name: the settings file's text; null: next */
+  /* By name: each direction's text of the settings file; null: next. */
+  const char *texts[2];
+  char pairOutput[SETTING_TEXT_SIZE]; /* a pair's playback text */
 };
 
-/* Looks at a direction's devices once and chooses one; 0 when none is
- * chosen. */
-static int chooseDevice(ComObject enumerator, SwitchJob *job,
-                        FlowSwitch *flow) {
+/* Looks at a direction's devices once and chooses one, by its text where
+ * it has one; 0 when none is chosen. */
+static int chooseDevice(ComObject enumerator, const SwitchJob *job,
+                        FlowSwitch *flow, const char *text) {
   const Settings *settings = job->request->settings;
   int namedOnly = settingOn(settings, SETTING_NEXT_NAMED_ONLY);
-  int withNames = job->text || job->request->describe || namedOnly;
-  flow->text = job->text;
-  flow->named = !job->text && namedOnly ? settings : nullptr;
+  int withNames = text || job->request->describe || namedOnly;
+  flow->text = text;
+  flow->named = !text && namedOnly ? settings : nullptr;
   flow->texts =
       flow->flow == AUDIO_RENDER ? SETTING_TEXT_OUTPUT : SETTING_TEXT_INPUT;
   for (Candidates &kind : flow->kinds)
@@ -181,21 +221,14 @@ static int chooseDevice(ComObject enumerator, SwitchJob *job,
   flow->chosen = chosenDevice(flow);
   if (flow->chosen)
     return 1;
-  commandFails(job->text ? forFlow(FAILED_NO_PLAYBACK_NAMED, flow->flow)
-                         : forFlow(FAILED_NO_ACTIVE_PLAYBACK, flow->flow),
-               job->text, 0);
+  commandFails(text ? forFlow(FAILED_NO_PLAYBACK_NAMED, flow->flow)
+                    : forFlow(FAILED_NO_ACTIVE_PLAYBACK, flow->flow),
+               text, 0);
   return 0;
 }
 
 static void describeSwitch(const FlowSwitch *flow, CommandOutcome *outcome) {
-  const uint16_t *name = flow->chosen->name;
-  uint32_t i = 0;
-  for (; name[i] != 0 && i + 1 < OUTCOME_NAME_SIZE; i++)
-    outcome->name[i] = name[i];
-  /* A cut between the two halves of a surrogate pair leaves no half. */
-  if (name[i] != 0 && i > 0 && (outcome->name[i - 1] & 0xFC00) == 0xD800)
-    i--;
-  outcome->name[i] = 0;
+  nameOutcome(outcome, flow->chosen->name);
   outcome->showsLevel = 0;
 }
 
@@ -205,7 +238,7 @@ static int switchWithEnumerator(ComObject enumerator, void *context) {
   SwitchJob *job = (SwitchJob *)context;
   RoleWrites writes[2];
   for (uint32_t f = 0; f < job->flowCount; f++)
-    if (!chooseDevice(enumerator, job, &job->flows[f]) ||
+    if (!chooseDevice(enumerator, job, &job->flows[f], job->texts[f]) ||
         !planRoles(enumerator, &job->flows[f], job->request->settings,
                    &writes[f]))
       return 0;
@@ -215,45 +248,70 @@ static int switchWithEnumerator(ComObject enumerator, void *context) {
     result = writeRoles(&hold, &job->flows[f], &writes[f]);
   if (hold.policy)
     platformComRelease(hold.policy);
-  /* A direction where nothing was written was looked at already. */
+  /* A direction where nothing was written was looked at already; both
+   * directions of a headset share the one wait. */
+  uint32_t writtenAt = platformTickCount();
   for (uint32_t f = 0; result && f < job->flowCount; f++)
-    result = writes[f].count == 0 || switchHeld(enumerator, &job->flows[f]);
+    result = writes[f].count == 0 || defaultShows(&job->flows[f], writtenAt);
   if (result)
     describeSwitch(&job->flows[0], job->outcome);
   return result;
 }
 
-/* The directions and the text a request asks for; 0 for one no row
+/* A headset's text: "<playback>|<recording>" names the two apart (at
+ * the first "|" that is no double-byte character's second byte), a text
+ * without one names both. */
+static void splitPair(SwitchJob *job, const char *text) {
+  job->texts[0] = job->texts[1] = text;
+  for (uint32_t i = 0; text[i] != '\0'; i++) {
+    if (isCp932LeadByte((unsigned char)text[i]) && text[i + 1] != '\0') {
+      i++;
+      continue;
+    }
+    if (text[i] != '|')
+      continue;
+    for (uint32_t k = 0; k < i; k++)
+      job->pairOutput[k] = text[k];
+    job->pairOutput[i] = '\0';
+    job->texts[0] = job->pairOutput;
+    job->texts[1] = text + i + 1;
+    return;
+  }
+}
+
+/* The directions and the texts a request asks for; 0 for one no row
  * makes. */
 static int prepareJob(SwitchJob *job) {
   const CommandRequest *request = job->request;
   uint32_t slot = request->slot;
   const Settings *settings = request->settings;
+  const char *text = nullptr;
   job->flowCount = 1;
-  job->text = nullptr;
   switch ((DeviceSwitchAction)request->action) {
   case DEVICE_NEXT:
     job->flows[0].flow = (AudioFlow)request->argument;
+    job->texts[0] = nullptr;
     return request->argument == AUDIO_RENDER ||
            request->argument == AUDIO_CAPTURE;
   case DEVICE_OUTPUT_BY_NAME:
     job->flows[0].flow = AUDIO_RENDER;
-    job->text = settingText(settings, SETTING_TEXT_OUTPUT, slot);
+    text = job->texts[0] = settingText(settings, SETTING_TEXT_OUTPUT, slot);
     break;
   case DEVICE_INPUT_BY_NAME:
     job->flows[0].flow = AUDIO_CAPTURE;
-    job->text = settingText(settings, SETTING_TEXT_INPUT, slot);
+    text = job->texts[0] = settingText(settings, SETTING_TEXT_INPUT, slot);
     break;
   case DEVICE_HEADSET_BY_NAME:
     job->flows[0].flow = AUDIO_RENDER;
     job->flows[1].flow = AUDIO_CAPTURE;
     job->flowCount = 2;
-    job->text = settingText(settings, SETTING_TEXT_DEVICE, slot);
+    text = settingText(settings, SETTING_TEXT_DEVICE, slot);
+    splitPair(job, text);
     break;
   default:
     return 0;
   }
-  if (job->text[0] != '\0')
+  if (text[0] != '\0')
     return 1;
   commandFails(FAILED_EMPTY_SLOT, nullptr, 0);
   return 0;

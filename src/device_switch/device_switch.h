@@ -3,7 +3,7 @@
  * Core Audio and the policy-config class that the Sound control panel
  * itself uses): the next active device of a direction, or the first whose
  * name holds a text of the settings file, for playback, recording or
- * both (a headset).
+ * both (a headset, or a pair of two devices: "<playback>|<recording>").
  *
  * The console and multimedia defaults move to the chosen device, as the
  * control panel's "Set as Default Device" does; the communications
@@ -25,9 +25,10 @@ enum DeviceSwitchAction {
 };
 
 /* Runs one switch. 1 only when every write took and the console default,
- * looked at afterwards, is the chosen device; a device that is already
- * the default for every role that would be written gives 1 with nothing
- * written. No device to choose, no Core Audio (Windows XP), no
+ * looked at afterwards (again and again for about half a second, as a
+ * new default may show late), is the chosen device; a device that is
+ * already the default for every role that would be written gives 1 with
+ * nothing written. No device to choose, no Core Audio (Windows XP), no
  * policy-config class: 0, nothing changed. The outcome names the device
  * (a headset's playback device). */
 int runDeviceSwitch(const CommandRequest *request, CommandOutcome *outcome);

@@ -3,7 +3,8 @@
  * 「音量 55%」, the mute state as 「ミュート」 or 「ミュート解除」, the
  * microphone's with 「マイク」 before it, an application's with its name,
  * a device switched to as 「出力: ヘッドホン (USB Headset)」, a named
- * device's or program's level with its name before it.
+ * device's or program's level or mute with its name before it, cut with
+ * 「…」 where the two would not fit the view.
  */
 #include "display/display_text.h"
 
@@ -44,19 +45,16 @@ static void appendWords(TextBuilder *builder, const char16_t *words) {
   appendUnits(builder, units);
 }
 
+/* The figure written backwards from its "%", at most six digits. */
 static void appendPercent(TextBuilder *builder, uint32_t percent) {
-  uint16_t digits[8];
-  uint32_t count = 0;
+  uint16_t units[8] = {0};
+  uint32_t at = 6;
+  units[at] = '%';
   do {
-    digits[count++] = (uint16_t)('0' + percent % 10);
+    units[--at] = (uint16_t)('0' + percent % 10);
     percent /= 10;
-  } while (percent != 0);
-  uint16_t units[8];
-  for (uint32_t i = 0; i < count; i++)
-    units[i] = digits[count - 1 - i];
-  units[count] = '%';
-  units[count + 1] = 0;
-  appendUnits(builder, units);
+  } while (percent != 0 && at > 0);
+  appendUnits(builder, units + at);
 }
 
 static const uint16_t SPACE[] = {' ', 0};
@@ -74,13 +72,59 @@ static int appendDevice(TextBuilder *builder, const DisplayView *view) {
   return 1;
 }
 
+/* Columns a unit takes in a Japanese font: two for a full-width letter
+ * (kana, kanji, full-width Latin), one for the rest. */
+static uint32_t columnsOf(uint16_t unit) {
+  return unit >= 0x2E80 && (unit < 0xFF61 || unit > 0xFF9F) ? 2 : 1;
+}
+
+/* The named device's view (360 px at 96 DPI, 336 inside its padding)
+ * holds about 37 columns of its 18 px font; the drawing cuts a longer
+ * line at its end, where the figure stands. */
+enum { NAMED_VIEW_COLUMNS = 36 };
+static const uint16_t ELLIPSIS[] = {0x2026, 0}; /* … */
+
+/* A name cut with "…" to room columns, keeping a surrogate pair whole. */
+static void appendFitting(TextBuilder *builder, const uint16_t *name,
+                          uint32_t room) {
+  uint32_t whole = 0, i = 0;
+  for (uint32_t k = 0; name[k] != 0; k++)
+    whole += columnsOf(name[k]);
+  if (whole <= room) {
+    appendUnits(builder, name);
+    return;
+  }
+  for (uint32_t used = 2; name[i] != 0 && used + columnsOf(name[i]) <= room;)
+    used += columnsOf(name[i++]);
+  if (i > 0 && (name[i - 1] & 0xFC00) == 0xD800)
+    i--;
+  for (uint32_t k = 0; k < i && builder->length + 1 < builder->size; k++)
+    builder->text[builder->length++] = name[k];
+  builder->text[builder->length] = 0;
+  appendUnits(builder, ELLIPSIS);
+}
+
+/* The level as a figure, or the mute state. */
+static void appendState(TextBuilder *builder, const DisplayView *view) {
+  if (view->showsLevel)
+    appendPercent(builder, view->percent > 100 ? 100 : view->percent);
+  else
+    appendWords(builder, view->muted ? MUTED_WORDS : UNMUTED_WORDS);
+}
+
 void displayText(const DisplayView *view, uint16_t *text, uint32_t size) {
   TextBuilder builder = {text, size, 0};
   text[0] = 0;
   if (appendDevice(&builder, view))
     return;
+  uint16_t state[16];
+  TextBuilder stateBuilder = {state, 16, 0};
+  appendState(&stateBuilder, view);
+  uint32_t stateColumns = 0;
+  for (uint32_t k = 0; state[k] != 0; k++)
+    stateColumns += columnsOf(state[k]);
   if (view->subject == DISPLAY_NAMED_DEVICE || view->subject == DISPLAY_PROGRAM)
-    appendUnits(&builder, view->name);
+    appendFitting(&builder, view->name, NAMED_VIEW_COLUMNS - 1 - stateColumns);
   else if (view->subject == DISPLAY_APPLICATION)
     view->name[0] != 0 ? appendUnits(&builder, view->name)
                        : appendWords(&builder, APPLICATION_WORD);
@@ -90,8 +134,5 @@ void displayText(const DisplayView *view, uint16_t *text, uint32_t size) {
     appendWords(&builder, VOLUME_WORD);
   if (builder.length > 0)
     appendUnits(&builder, SPACE);
-  if (view->showsLevel)
-    appendPercent(&builder, view->percent > 100 ? 100 : view->percent);
-  else
-    appendWords(&builder, view->muted ? MUTED_WORDS : UNMUTED_WORDS);
+  appendUnits(&builder, state);
 }

@@ -57,12 +57,9 @@ static ComResult findMicrophones(ComObject enumerator, Microphones *found) {
   return 0;
 }
 
-/* The microphone has only mute commands. */
-static int noPercent(void *, uint32_t, uint32_t *) { return 0; }
-static int noWrite(void *, uint32_t, uint32_t) { return 0; }
-
-static const VolumeBackend MICROPHONE_BACKEND = {
-    noPercent, noWrite, readHeldMute, writeHeldMute, heldMuteHolds};
+static const VolumeBackend MICROPHONE_BACKEND = {readHeldPercent,
+                                                 writeHeldPercent, readHeldMute,
+                                                 writeHeldMute, heldMuteHolds};
 
 struct MicrophoneCommand {
   const CommandRequest *request;
@@ -71,9 +68,10 @@ struct MicrophoneCommand {
 
 /* Every device is tried, so that a device that refuses does not keep the
  * others live; the result says whether all of them took. The console
- * default, which decides a toggle, must be reachable. */
-static int muteMicrophones(Microphones *found,
-                           const MicrophoneCommand *command) {
+ * default, which decides a toggle, must be reachable. No settings: a
+ * level change never lifts a microphone's mute, whatever UnmuteOnChange
+ * says, as a muted microphone is the user's privacy. */
+static int runOnFound(Microphones *found, const MicrophoneCommand *command) {
   int all = activateHeldVolumes(&found->held) && found->complete;
   if (!found->held.volumes[0])
     return 0;
@@ -85,16 +83,16 @@ static int muteMicrophones(Microphones *found,
          all;
 }
 
-static int muteWithEnumerator(ComObject enumerator, void *context) {
+static int runWithEnumerator(ComObject enumerator, void *context) {
   Microphones found = {{{nullptr, nullptr}, {nullptr, nullptr}, 0}, 1};
   int result = 0;
   if (comSucceeded(findMicrophones(enumerator, &found)))
-    result = muteMicrophones(&found, (const MicrophoneCommand *)context);
+    result = runOnFound(&found, (const MicrophoneCommand *)context);
   releaseHeldDevices(&found.held);
   return result;
 }
 
 int runOnMicrophones(const CommandRequest *request, CommandOutcome *outcome) {
   MicrophoneCommand command = {request, outcome};
-  return withDeviceEnumerator(muteWithEnumerator, &command);
+  return withDeviceEnumerator(runWithEnumerator, &command);
 }

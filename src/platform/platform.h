@@ -296,6 +296,12 @@ uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size);
  * nothing happens where neither listens. */
 void platformDebugOutput(const char *line);
 
+/* GetTickCount: milliseconds since Windows started, wrapping to 0 after
+ * 49.7 days (differences in unsigned arithmetic stay right). */
+uint32_t platformTickCount(void);
+/* Sleep: the calling thread waits at least that many milliseconds. */
+void platformSleep(uint32_t milliseconds);
+
 /* GetModuleFileNameA: the length copied; 0 on failure and `size` when the
  * name was cut short. */
 uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size);

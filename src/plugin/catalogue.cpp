@@ -63,6 +63,8 @@ static uint32_t readTextSlots(const char *path, const CommandFamily &first,
   for (int32_t k = 0; k < COMMAND_SLOTS; k++) {
     char *text = entries[count].text;
     readSettingText(path, texts.section, texts.key, (uint32_t)k, text);
+    if (text[0] == '\0')
+      continue;
     int32_t number = k;
     if (first.keyKind == KEY_TEXT_NUMBER_SLOTS) {
       const SettingNumberRow &numbers = SETTING_NUMBER_ROWS[first.number];
@@ -71,8 +73,7 @@ static uint32_t readTextSlots(const char *path, const CommandFamily &first,
       if (!numberOffers(numbers.kind, number))
         continue;
     }
-    if (text[0] != '\0')
-      count = offer(entries, count, k, number);
+    count = offer(entries, count, k, number);
   }
   return count;
 }

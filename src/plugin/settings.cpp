@@ -28,11 +28,6 @@ int32_t settingInt(const char *path, const char *section, const char *key,
   return platformProfileInt(section, key, defaultValue, path);
 }
 
-/* A lead byte of code page 932: the first of a double-byte character. */
-static int isLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 enum { SLOT_KEY_SIZE = 32 };
 
 /* "<key><slot>"; 0 where it does not fit or the slot is not 0..9. */
@@ -63,7 +58,7 @@ void readSettingText(const char *path, const char *section, const char *key,
       platformProfileString(section, name, value, sizeof value, path);
   uint32_t kept = 0;
   while (kept < read) {
-    uint32_t width = isLeadByte((unsigned char)value[kept]) ? 2 : 1;
+    uint32_t width = isCp932LeadByte((unsigned char)value[kept]) ? 2 : 1;
     if (kept + width > read || kept + width > SETTING_TEXT_SIZE - 1)
       break;
     kept += width;
@@ -82,10 +77,14 @@ void readStartupSettings(void) {
     for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
       readSettingText(path, row.section, row.key, slot,
                       settings.texts[row.id][slot]);
+  /* A number without its text offers nothing: only those are read, as
+   * every read goes through the file again. */
   for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
     for (uint32_t slot = 0; slot < SETTING_TEXT_SLOTS; slot++)
       settings.numbers[row.id][slot] =
-          readSettingNumber(path, row.section, row.key, slot);
+          settings.texts[row.text][slot][0] != '\0'
+              ? readSettingNumber(path, row.section, row.key, slot)
+              : NO_NUMBER;
 }
 
 const Settings &startupSettings(void) { return settings; }

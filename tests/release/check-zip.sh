@@ -1,19 +1,22 @@
 #!/bin/sh
 # The release zip as a user gets it:
 #
-#   check-zip.sh WORK CPACK CONFIG ZIP_NAME BUILT_DLL SOURCE_DIR PLUGHOST EMULATOR...
+#   check-zip.sh WORK CPACK CONFIG ZIP_NAME BUILT_DLL SOURCE_DIR PLUGHOST
+#                OBJDUMP EMULATOR...
 #
 # makes the zip with CPack from the build's own configuration (what
 # `--target package` runs), unpacks it into WORK and checks that it holds
-# the four files and the display's five pictures and nothing else, that its
-# DLL is byte for byte the one the tests load and its pictures those of
-# docs/, that the texts are what Notepad on a Japanese Windows reads,
-# and, under Wine, that the DLL loads from the unpacked folder, reads the
-# shipped volume.ini through kernel32 and gives the command table both
-# guides document, and that it runs commands.
+# the five files and the display's seven pictures and nothing else, that its
+# DLL and plughost.exe are byte for byte the ones the tests load and its
+# pictures those of docs/, that plughost.exe is a 32-bit program that
+# imports nothing but Windows' own DLLs, that the texts are what Notepad on
+# a Japanese Windows reads, and, under Wine, with the zip's own
+# plughost.exe, that the DLL loads from the unpacked folder, reads the
+# shipped volume.ini through kernel32, finds no problem in it and gives the
+# command table both guides document, and that it runs commands.
 set -eu
-work=$1 cpack=$2 config=$3 name=$4 dll=$5 source=$6 plughost=$7
-shift 7 # the rest: the emulator that runs Windows programs
+work=$1 cpack=$2 config=$3 name=$4 dll=$5 source=$6 plughost=$7 objdump=$8
+shift 8 # the rest: the emulator that runs Windows programs
 
 fail() {
   echo "check-zip: $*" >&2
@@ -32,11 +35,14 @@ zip=$work/$name.zip
 
 listing=$(cd "$work/unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
 pictures="./display-app.png ./display-device.png ./display-level.png"
-pictures="$pictures ./display-microphone.png ./display-mute.png"
-[ "$listing" = "$pictures ./guide-en.txt ./guide-ja.txt ./volume.dll ./volume.ini " ] ||
+pictures="$pictures ./display-microphone-level.png ./display-microphone.png"
+pictures="$pictures ./display-mute.png ./display-named.png"
+[ "$listing" = "$pictures ./guide-en.txt ./guide-ja.txt ./plughost.exe ./volume.dll ./volume.ini " ] ||
   fail "the zip holds: $listing"
 cmp "$dll" "$work/unpacked/volume.dll" ||
   fail "the zip's volume.dll is not the one the tests load"
+cmp "$plughost" "$work/unpacked/plughost.exe" ||
+  fail "the zip's plughost.exe is not the one the tests run"
 for picture in $pictures; do
   cmp "$source/docs/$picture" "$work/unpacked/$picture" ||
     fail "the zip's $picture is not the one in docs/"
@@ -64,6 +70,25 @@ for text in guide-ja.txt volume.ini; do
     fail "$text does not say what its source says"
 done
 
+# plughost.exe runs as it comes on 32-bit and 64-bit Windows alike: an
+# i386 image whose imports are Windows' own DLLs, with no MinGW runtime
+# (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll) to carry beside it.
+# Lower case: Windows compares module names without regard to case.
+system_dlls='kernel32.dll user32.dll gdi32.dll winmm.dll version.dll ole32.dll
+  msvcrt.dll'
+dump=$("$objdump" -p "$work/unpacked/plughost.exe") ||
+  fail "objdump cannot read plughost.exe"
+echo "$dump" | grep -q 'file format pei-i386$' ||
+  fail "plughost.exe is not an i386 image: $(echo "$dump" | grep 'file format')"
+imports=$(echo "$dump" | awk '/^\tDLL Name: / { print tolower($3) }')
+[ -n "$imports" ] || fail "plughost.exe has no import table"
+for import in $imports; do
+  case " $(echo $system_dlls) " in
+  *" $import "*) ;;
+  *) fail "plughost.exe imports $import, which is not one of Windows' own DLLs" ;;
+  esac
+done
+
 # ---- Under Wine, from the unpacked folder ------------------------------
 
 if [ $# -eq 0 ]; then
@@ -71,11 +96,21 @@ if [ $# -eq 0 ]; then
   exit 0
 fi
 
-# `plughost info` loads the DLL with LoadLibraryA from the folder (Wine's
-# Z: drive is the Unix root, so the relative name resolves there) and asks
-# for the information record: the command table comes from the shipped
-# volume.ini, read by kernel32's profile reader. The ANSI code page is
-# 932, as on a Japanese Windows, so the comments are read as Japanese.
+# The zip's plughost.exe, from the folder it was unpacked into, as the
+# guides have a user run it. `plughost check` finds nothing wrong in the
+# shipped settings, read by kernel32's profile reader.
+plughost=$work/unpacked/plughost.exe
+(cd "$work/unpacked" && LC_ALL=ja_JP.UTF-8 "$@" "$plughost" check volume.dll) \
+  >"$work/check.txt" ||
+  fail "plughost check found problems in the shipped settings: $(cat "$work/check.txt")"
+[ "$(tr -d '\r' <"$work/check.txt" | tail -n 1)" = "no problem found" ] ||
+  fail "plughost check said: $(cat "$work/check.txt")"
+
+# `plughost info` loads the DLL with LoadLibraryA from the folder (the
+# program's own, which the loader searches first) and asks for the
+# information record: the command table comes from the shipped volume.ini,
+# read by kernel32's profile reader. The ANSI code page is 932, as on a
+# Japanese Windows, so the comments are read as Japanese.
 (cd "$work/unpacked" && LC_ALL=ja_JP.UTF-8 "$@" "$plughost" info volume.dll) \
   >"$work/info.txt" || fail "plughost info failed: $(cat "$work/info.txt")"
 # Spaces collapsed: the table as plughost prints it, and as each guide
@@ -104,7 +139,7 @@ LC_ALL=C sed 's/^VolEndpoint=1/VolEndpoint=0/' "$work/unpacked/volume.ini" \
   >"$work/classic/volume.ini"
 LC_ALL=C grep -q '^VolEndpoint=0' "$work/classic/volume.ini" ||
   fail "the shipped volume.ini has no VolEndpoint=1 line to turn off"
-(cd "$work/classic" && "$@" "$plughost" run --taskbar volume.dll \
+(cd "$work/classic" && "$@" "$work/classic/plughost.exe" run --taskbar volume.dll \
   "Set(50)" "VolumeDown(10)" Mute) >"$work/run.txt" ||
   fail "plughost run failed: $(cat "$work/run.txt")"
 expected="Set(50)  id 3050  result 1  volume 50%  mute off  clock notified (0 -> 1)
@@ -112,4 +147,4 @@ VolumeDown(10)  id 2010  result 1  volume 40%  mute off  clock notified (1 -> 2)
 Mute  id 1  result 1  volume 40%  mute on  clock notified (2 -> 3)"
 [ "$(tr -d '\r' <"$work/run.txt")" = "$expected" ] ||
   fail "the unpacked plug-in ran as: $(cat "$work/run.txt")"
-echo "check-zip: $name.zip holds the tested DLL, its settings and guides; it loads and runs"
+echo "check-zip: $name.zip holds the tested DLL and plughost, the settings and guides; it loads, checks and runs"

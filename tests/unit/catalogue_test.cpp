@@ -152,6 +152,21 @@ const TableRow TABLE_ROWS[] = {
      {mute(),
       {"OutputDevice(0)", "出力をｱｲｳに切り替え", 7000},
       {"OutputDevice(1)", "出力をHDMIに切り替え", 7001}}},
+    /* The microphone's levels follow the device switches and come before
+     * the named devices; a pair's caption holds its text as written. */
+    {"MicrophoneLevelsBetweenSwitchesAndNamedDevices",
+     cp932("[Command]\nMicSet1=30\nMicUpDown0=5\nOutput0=Spk\n"
+           "OutputSet0=20\nDevice0=ヘッドホン|Desk Mic\nNextOutput=1\n"
+           "MicSet0=100\nMicUpDown1=101\nMicSet2=-1\n"),
+     {mute(),
+      {"NextOutput", "出力デバイスを切り替え", 31},
+      {"OutputDevice(0)", "出力をSpkに切り替え", 7000},
+      {"Device(0)", "出力と入力をヘッドホン|Desk Micに切り替え", 7200},
+      {"MicVolumeUp(5)", "マイクのボリュームを5上げる", 8005},
+      {"MicVolumeDown(5)", "マイクのボリュームを5下げる", 9005},
+      {"MicSet(100)", "マイクのボリュームを100にセット", 10100},
+      {"MicSet(30)", "マイクのボリュームを30にセット", 10030},
+      {"OutputSet(0)", "Spkのボリュームを20にセット", 11200}}},
     {"AppValuesOutsideTheirRange",
      "[Command]\nAppUpDown0=101\nAppUpDown1=-1\nAppSet0=101\nAppSet10=5\n"
      "AppMute=2\nAppMuteOnOff=0\nAppUpDown=5\n",

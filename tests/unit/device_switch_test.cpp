@@ -133,18 +133,25 @@ const SwitchRow SWITCH_ROWS[] = {
 };
 // clang-format on
 
-class DeviceSwitch : public PluginTest,
-                     public testing::WithParamInterface<SwitchRow> {
+class SwitchMachine : public PluginTest {
 protected:
   void SetUp() override {
     PluginTest::SetUp();
     simEndpointReset();
   }
-  void shape(const SwitchRow &row) {
-    for (const Device &device : row.devices) {
+  void place(const std::vector<Device> &devices) {
+    for (const Device &device : devices) {
       simEndpointSetState(device.index, device.flow, device.state);
       simEndpointSetName(device.index, device.name);
     }
+  }
+};
+
+class DeviceSwitch : public SwitchMachine,
+                     public testing::WithParamInterface<SwitchRow> {
+protected:
+  void shape(const SwitchRow &row) {
+    place(row.devices);
     simEndpointSetDefaultFor(OUT, AUDIO_CONSOLE, row.console);
     simEndpointSetDefaultFor(
         OUT, AUDIO_MULTIMEDIA,
@@ -200,6 +207,117 @@ TEST_F(Headset, SwitchesBothDirectionsOrNeither) {
   EXPECT_EQ(simEndpointDefaultOf(IN, AUDIO_COMMUNICATIONS), 5);
   EXPECT_EQ(simEndpointLiveReferences(), 0);
 }
+
+/* ---- A headset pair: "<playback>|<recording>" ------------------------ */
+
+const std::vector<Device> DESK = {{4, OUT, ACTIVE, "Speakers (USB Audio)"},
+                                  {5, IN, ACTIVE, "Desk Microphone"},
+                                  {6, OUT, ACTIVE, "ポータブル Headset"},
+                                  {7, IN, ACTIVE, "ポータブル Headset Mic"}};
+
+struct PairRow {
+  const char *name;
+  const char *text; /* Device0's, UTF-8 */
+  int result;
+  int outputAfter, inputAfter; /* console defaults */
+  unsigned writes;
+};
+
+// clang-format off
+const PairRow PAIR_ROWS[] = {
+    {"NamesTwoDevicesApart", "usb audio|desk", 1, 4, 5, 6},
+    {"WithoutABarNamesBoth", "ポータブル", 1, 6, 7, 6},
+    /* 0x7C, "|", is the second byte of "ポ": no split there. */
+    {"ABarInsideALetterIsNone", "ポータブル Headset", 1, 6, 7, 6},
+    {"JapaneseOnBothSides", "ポータブル|ポータブル Headset Mic", 1, 6, 7, 6},
+    {"TheFirstBarSplits", "Speakers|Desk|Mic", 0, 0, SIM_RECORDING_ENDPOINT, 0},
+    /* Both are chosen before anything is written. */
+    {"RecordingDeviceMissing", "Speakers|Webcam", 0, 0, SIM_RECORDING_ENDPOINT, 0},
+    {"PlaybackDeviceMissing", "Monitor|Desk", 0, 0, SIM_RECORDING_ENDPOINT, 0},
+    {"EmptyRecordingSide", "Speakers|", 0, 0, SIM_RECORDING_ENDPOINT, 0},
+    {"EmptyPlaybackSide", "|Desk", 0, 0, SIM_RECORDING_ENDPOINT, 0},
+};
+// clang-format on
+
+class HeadsetPair : public SwitchMachine,
+                    public testing::WithParamInterface<PairRow> {};
+
+TEST_P(HeadsetPair, SwitchesEachDirectionToItsDeviceOrNeither) {
+  const PairRow &row = GetParam();
+  writeSettings(cp932(std::string("[Command]\nDevice0=") + row.text + "\n"));
+  ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  place(DESK);
+  EXPECT_EQ(KSTEvent_Execute(7200, 0), row.result);
+  for (AudioRole role :
+       {AUDIO_CONSOLE, AUDIO_MULTIMEDIA, AUDIO_COMMUNICATIONS}) {
+    EXPECT_EQ(simEndpointDefaultOf(OUT, role), row.outputAfter) << role;
+    EXPECT_EQ(simEndpointDefaultOf(IN, role), row.inputAfter) << role;
+  }
+  EXPECT_EQ(simEndpointCalls(SIM_POLICY_SET), row.writes);
+  EXPECT_EQ(simEndpointLiveReferences(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HeadsetPair, testing::ValuesIn(PAIR_ROWS),
+                         rowName<PairRow>);
+
+/* ---- A new default that shows late -------------------------------------- */
+
+struct LateRow {
+  const char *name;
+  int32_t id;           /* 31 NextOutput, 7200 the pair below */
+  unsigned showAfter;   /* looks a written default hides for */
+  uint32_t startTicks;  /* the clock at the command */
+  unsigned createFault; /* enumerator creations that succeed before one
+                           fails; 0: none fails */
+  int result;
+  unsigned looks; /* enumerators made after the writes */
+  uint64_t slept; /* milliseconds the host was held */
+};
+
+const char LATE_SETTINGS[] =
+    "[Command]\nNextOutput=1\nDevice0=USB Audio|Desk\n";
+
+// clang-format off
+const LateRow LATE_ROWS[] = {
+    {"ShowsAtOnce", 31, 0, 1000, 0, 1, 1, 0},
+    {"ShowsAtTheThirdLookAfter", 31, 3, 1000, 0, 1, 4, 150},
+    /* Every 50 ms until 500 ms after the writes, and once more then. */
+    {"ShowsAtTheLastLook", 31, 10, 1000, 0, 1, 11, 500},
+    {"NeverShows", 31, 11, 1000, 0, 0, 11, 500},
+    {"AcrossTheClocksWrap", 31, 11, 0xFFFFFF00u, 0, 0, 11, 500},
+    /* Both directions of a pair share the one wait. */
+    {"APairShowingLate", 7200, 4, 1000, 0, 1, 10, 400},
+    {"APairShowingTooLate", 7200, 8, 1000, 0, 0, 12, 500},
+    /* A look that cannot be made ends the wait. */
+    {"ALookRefused", 31, 3, 1000, 2, 0, 2, 50},
+};
+// clang-format on
+
+class LateDefault : public SwitchMachine,
+                    public testing::WithParamInterface<LateRow> {};
+
+TEST_P(LateDefault, IsWaitedForAboutHalfASecond) {
+  const LateRow &row = GetParam();
+  writeSettings(LATE_SETTINGS);
+  ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  place(DESK);
+  simPolicySetShowAfter(row.showAfter);
+  simClockSet(row.startTicks);
+  if (row.createFault)
+    simEndpointFailAfter(SIM_ENDPOINT_CREATE, row.createFault, SIM_E_FAIL);
+  uint64_t slept = simClockSlept();
+  EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
+  EXPECT_EQ(simClockSlept() - slept, row.slept);
+  /* The command's own enumerator, then one per look. */
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_CREATE), 1 + row.looks);
+  EXPECT_EQ(simEndpointDefaultOf(OUT, AUDIO_CONSOLE), 4) << "written";
+  EXPECT_EQ(simTrayClockNotifications(), (unsigned)row.result);
+  EXPECT_EQ(simEndpointLiveReferences(), 0);
+  EXPECT_EQ(simComEntered(), simComLeft());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LateDefault, testing::ValuesIn(LATE_ROWS),
+                         rowName<LateRow>);
 
 /* From a thread in any COM state, with nothing of it left changed. */
 class SwitchApartment : public DeviceSwitch {};

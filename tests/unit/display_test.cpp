@@ -26,6 +26,18 @@ DisplayView viewOf(DisplaySubject subject, uint32_t showsLevel,
   return view;
 }
 
+/* A named device's view, its name in UTF-16. */
+DisplayView namedView(uint32_t showsLevel, uint32_t percent, uint32_t muted,
+                      const char16_t *name) {
+  DisplayView view = {DISPLAY_NAMED_DEVICE, showsLevel, percent, muted, {0}};
+  for (uint32_t i = 0; name[i] != 0; i++)
+    view.name[i] = (uint16_t)name[i];
+  return view;
+}
+
+const char16_t REALTEK[] = u"スピーカー (Realtek High Definition Audio)";
+const char16_t EMOJI[] = u"ab😀😀😀😀😀😀😀😀😀😀";
+
 struct LayoutRow {
   const char *name;
   DisplayMonitor monitor;
@@ -166,8 +178,9 @@ TEST(DeviceLayout, IsWiderForTheName) {
     PixelRect window;
   } rows[] = {{{{0, 0, 1920, 1040}, 96}, {780, 944, 1140, 992}},
               {{{0, 0, 2560, 1400}, 144}, {1010, 1256, 1550, 1328}}};
-  for (DisplaySubject subject : {DISPLAY_OUTPUT_DEVICE, DISPLAY_INPUT_DEVICE,
-                                 DISPLAY_HEADSET, DISPLAY_PROGRAM})
+  for (DisplaySubject subject :
+       {DISPLAY_OUTPUT_DEVICE, DISPLAY_INPUT_DEVICE, DISPLAY_HEADSET,
+        DISPLAY_NAMED_DEVICE, DISPLAY_PROGRAM})
     for (const auto &row : rows) {
       DisplayView view = viewOf(subject, 0, 0, 0, "Headphones");
       DisplayFrame frame;
@@ -176,6 +189,17 @@ TEST(DeviceLayout, IsWiderForTheName) {
       EXPECT_EQ(frame.textBox.right,
                 frame.window.right - frame.window.left - frame.textBox.left);
     }
+}
+
+/* A named device's level: the bar runs the wider view's width. */
+TEST(DeviceLayout, ANamedDevicesBarIsAsWide) {
+  DisplayView view = viewOf(DISPLAY_NAMED_DEVICE, 1, 50, 0, "Headphones");
+  DisplayMonitor monitor = {{0, 0, 1920, 1040}, 96};
+  DisplayFrame frame;
+  layoutDisplay(&view, &monitor, &frame);
+  expectRect(frame.window, {780, 932, 1140, 992});
+  expectRect(frame.barTrack, {12, 42, 348, 48});
+  EXPECT_EQ(frame.barFill.right, 180);
 }
 
 struct TextRow {
@@ -207,6 +231,21 @@ const TextRow TEXT_ROWS[] = {
     {"InputDevice", viewOf(DISPLAY_INPUT_DEVICE, 0, 0, 0, "Mic"), u"入力: Mic"},
     {"Headset", viewOf(DISPLAY_HEADSET, 0, 0, 0, "Headset"),
      u"出力と入力: Headset"},
+    {"MicLevel", viewOf(DISPLAY_MICROPHONE, 1, 70, 1, ""), u"マイク 70%"},
+    {"NamedDeviceLevel", viewOf(DISPLAY_NAMED_DEVICE, 1, 40, 0, "Headphones"),
+     u"Headphones 40%"},
+    {"NamedDeviceMuted", viewOf(DISPLAY_NAMED_DEVICE, 0, 0, 1, "Headphones"),
+     u"Headphones ミュート"},
+    /* A long name is cut so that the figure or the state still shows in
+     * the 36 columns the view holds (a full-width letter takes two). */
+    {"LongNameBeforeALevel", namedView(1, 100, 0, REALTEK),
+     u"スピーカー (Realtek High Defi… 100%"},
+    {"LongNameBeforeAMute", namedView(0, 0, 1, REALTEK),
+     u"スピーカー (Realtek High … ミュート"},
+    {"ANameThatJustFitsWhole",
+     namedView(1, 100, 0, u"スピーカー (Realtek High Defini"),
+     u"スピーカー (Realtek High Defini 100%"},
+    {"NoHalfAPairLeft", namedView(1, 100, 0, EMOJI), u"ab😀😀😀😀😀😀… 100%"},
 };
 
 class Text : public testing::TestWithParam<TextRow> {};
@@ -278,6 +317,10 @@ const ShowRow SHOW_ROWS[] = {
     {"NoMonitor", "[Setting]\nOsd=1\n", 3060, 0, 1, 1, 0, u""},
     {"DisplayRefused", "[Setting]\nOsd=1\n", 3060, 0, 2, 1, 0, u""},
     {"Microphone", "[Setting]\nOsd=1\n", 12, 0, 0, 1, 1, u"マイク ミュート"},
+    {"MicrophoneLevel", "[Setting]\nOsd=1\n", 10040, 0, 0, 1, 1, u"マイク 40%"},
+    {"NamedDevice",
+     "[Command]\nOutput3=speakers\nOutputUpDown3=7\n[Setting]\nOsd=1\n", 11003,
+     0, 0, 1, 1, u"Simulated speakers 0 7%"},
 };
 
 class Show : public PluginTest, public testing::WithParamInterface<ShowRow> {};

@@ -29,6 +29,14 @@ void noPolicyConfig(void) {
   simEndpointSetKind(1, AUDIO_RENDER, 1);
   simPolicySetPresent(0);
 }
+void microphoneLevelRefused(void) {
+  simEndpointFail(SIM_ENDPOINT_SET_SCALAR, SIM_E_FAIL);
+}
+void secondSpeakers(void) { simEndpointSetKind(1, AUDIO_RENDER, 1); }
+void defaultNeverShows(void) {
+  secondSpeakers();
+  simPolicySetShowAfter(1000);
+}
 void foregroundWithoutSession(void) {
   simProcessAdd(40, "C:\\Games\\quiet.exe");
   simSetForegroundWindow(simAppWindowAdd(0, "QuietWindow", 40));
@@ -68,8 +76,15 @@ const FailureRow FAILURE_ROWS[] = {
      11102,
      "volume: OutputVolumeDown(2): the settings file's OutputUpDown2 "
      "holds no number 0 to 100\n"},
-    {"SwitchTakes", "", [] { simEndpointSetKind(1, AUDIO_RENDER, 1); }, 31,
-     nullptr},
+    {"MicrophoneLevelRefused", "", microphoneLevelRefused, 10050,
+     "volume: MicSet(50): the device refused (0x80004005)\n"},
+    {"PairWithoutItsRecordingDevice",
+     "[Command]\nDevice1=Simulated speakers|Webcam\n", secondSpeakers, 7201,
+     "volume: Device(1): no active recording device's name holds "
+     "\"Webcam\"\n"},
+    {"NewDefaultNeverShows", "", defaultNeverShows, 31,
+     "volume: NextOutput: the new default did not show\n"},
+    {"SwitchTakes", "", secondSpeakers, 31, nullptr},
     {"ProgramWithoutSession", "[Command]\nProgram0=music.exe\nProgramMute0=1\n",
      nothing, 12300, "volume: ProgramMute(0): no audio session of music.exe\n"},
     {"ProgramsUnlisted", "[Command]\nProgram4=music|chat\nProgramSet4=20\n",

@@ -22,7 +22,6 @@ struct Window {
   int64_t first, last;
 };
 
-/* The first window holds every row's identifiers. */
 const Window WINDOWS[] = {{-10000, 20000},
                           {INT_MIN, (int64_t)INT_MIN + 1000},
                           {(int64_t)INT_MAX - 1000, INT_MAX}};
@@ -56,6 +55,9 @@ const PinnedRange PINNED_RANGES[] = {
     {"OutputDevice(%d)", 7000, 7009},
     {"InputDevice(%d)", 7100, 7109},
     {"Device(%d)", 7200, 7209},
+    {"MicVolumeUp(%d)", 8000, 8100},
+    {"MicVolumeDown(%d)", 9000, 9100},
+    {"MicSet(%d)", 10000, 10100},
     {"OutputVolumeUp(%d)", 11000, 11009},
     {"OutputVolumeDown(%d)", 11100, 11109},
     {"OutputSet(%d)", 11200, 11209},
@@ -85,20 +87,17 @@ void expectPinnedRanges(void) {
 
 TEST_F(IdSpace, OnlyTheTablesIdentifiersReachTheMixer) {
   ASSERT_NO_FATAL_FAILURE(expectPinnedRanges());
-  /* Every device slot names a device there is: the speakers and the
-   * microphone both for a headset, every program slot the player; every
-   * number slot of a named device or program holds a step or level, its
-   * mute switch 1. */
+  /* Every device slot names a device there is (the speakers and the
+   * microphone both for a headset) and every program slot the player,
+   * with a number for each of its commands. */
   std::string texts = "[Command]\n";
   for (int k = 0; k < 10; k++) {
     std::string slot = std::to_string(k);
     texts += "Output" + slot + "=speakers\nInput" + slot +
              "=microphone\nDevice" + slot + "=simulated\n";
-    for (const char *number : {"UpDown", "Set"})
-      texts += std::string("Output") + number + slot + "=5\nInput" + number +
-               slot + "=5\nProgram" + number + slot + "=5\n";
-    texts += "OutputMute" + slot + "=1\nInputMute" + slot + "=1\nProgramMute" +
-             slot + "=1\nProgram" + slot + "=player\n";
+    for (const SettingNumberRow &row : SETTING_NUMBER_ROWS)
+      texts += std::string(row.key) + slot + "=1\n";
+    texts += "Program" + slot + "=player\n";
   }
   writeSettings(texts);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);

@@ -1,6 +1,7 @@
 /*
- * Mute on and off, the microphone's mute (the default recording devices
- * for the console and communications roles), and UnmuteOnChange.
+ * Mute on and off, the microphone's mute and level (the default
+ * recording devices for the console and communications roles), and
+ * UnmuteOnChange.
  */
 #include "plugin/plugin.h"
 #include "unit_support.h"
@@ -107,6 +108,78 @@ TEST_P(Microphone, BringsEveryDefaultToOneState) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, Microphone, testing::ValuesIn(MICROPHONE_ROWS),
                          rowName<MicrophoneRow>);
+
+/* ---- The microphone's level ------------------------------------------- */
+
+struct MicLevelRow {
+  const char *name;
+  const char *settings;
+  int console, communications; /* default recording devices */
+  float scalarA, scalarB;      /* before */
+  int32_t mutedA;              /* before, and after: never lifted */
+  int32_t id;                  /* 8000 + n up, 9000 + n down, 10000 + n set */
+  SimEndpointOp faultOp;       /* with faultAfter, faultError */
+  unsigned faultAfter;
+  uint32_t faultError; /* 0: no fault */
+  int result;
+  float afterA, afterB;
+  unsigned writes; /* SetMasterVolumeLevelScalar calls */
+};
+
+const char UNMUTE[] = "[Setting]\nUnmuteOnChange=1\nVolEndpoint=1\n";
+
+// clang-format off
+const MicLevelRow MIC_LEVEL_ROWS[] = {
+    /* A step starts from the louder device and brings both to one level. */
+    {"StepUpFromTheLoudest", "", MIC_A, MIC_B, 0.3f, 0.5f, 0, 8010, SIM_COM_ENTER, 0, 0, 1, 0.6f, 0.6f, 2},
+    {"StepDownFromTheLoudest", "", MIC_A, MIC_B, 0.5f, 0.3f, 0, 9010, SIM_COM_ENTER, 0, 0, 1, 0.4f, 0.4f, 2},
+    {"SetsEvery", "", MIC_B, MIC_A, 0.1f, 0.9f, 0, 10040, SIM_COM_ENTER, 0, 0, 1, 0.4f, 0.4f, 2},
+    {"OneDevice", "", MIC_A, MIC_A, 0.1f, 0.9f, 0, 10075, SIM_COM_ENTER, 0, 0, 1, 0.75f, 0.9f, 1},
+    {"NoCommunicationsDefault", "", MIC_A, NONE, 0.1f, 0.9f, 0, 10030, SIM_COM_ENTER, 0, 0, 1, 0.3f, 0.9f, 1},
+    /* Privacy: a level change never lifts a microphone's mute, whatever
+     * UnmuteOnChange says. */
+    {"NeverUnmutesOnASet", UNMUTE, MIC_A, MIC_B, 0.1f, 0.2f, 1, 10050, SIM_COM_ENTER, 0, 0, 1, 0.5f, 0.5f, 2},
+    {"NeverUnmutesOnAStep", UNMUTE, MIC_A, MIC_B, 0.1f, 0.2f, 1, 8005, SIM_COM_ENTER, 0, 0, 1, 0.25f, 0.25f, 2},
+    /* The second device refuses: the first is set all the same. */
+    {"SecondRefuses", "", MIC_A, MIC_B, 0.1f, 0.2f, 0, 10050, SIM_ENDPOINT_SET_SCALAR, 1, SIM_E_FAIL, 0, 0.5f, 0.2f, 2},
+    /* A level that cannot be read leaves a step nothing to start from. */
+    {"ReadRefused", "", MIC_A, MIC_B, 0.1f, 0.2f, 0, 8010, SIM_ENDPOINT_GET_SCALAR, 1, SIM_E_FAIL, 0, 0.1f, 0.2f, 0},
+    {"CommunicationsLookupFails", "", MIC_A, MIC_B, 0.1f, 0.2f, 0, 10060, SIM_ENDPOINT_DEFAULT, 1, SIM_E_FAIL, 0, 0.6f, 0.2f, 1},
+    {"NoRecordingDevice", "", NONE, NONE, 0.1f, 0.2f, 0, 10060, SIM_COM_ENTER, 0, 0, 0, 0.1f, 0.2f, 0},
+    {"CoreAudioAbsent", "", MIC_A, MIC_B, 0.1f, 0.2f, 0, 8010, SIM_ENDPOINT_CREATE, 0, SIM_REGDB_E_CLASSNOTREG, 0, 0.1f, 0.2f, 0},
+};
+// clang-format on
+
+class MicrophoneLevel : public MicrophoneTest,
+                        public testing::WithParamInterface<MicLevelRow> {};
+
+TEST_P(MicrophoneLevel, BringsEveryDefaultToOneLevel) {
+  const MicLevelRow &row = GetParam();
+  writeSettings(row.settings);
+  ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_CONSOLE, row.console);
+  simEndpointSetDefaultFor(AUDIO_CAPTURE, AUDIO_COMMUNICATIONS,
+                           row.communications);
+  *simEndpoint(MIC_A) = {row.scalarA, row.mutedA};
+  *simEndpoint(MIC_B) = {row.scalarB, row.mutedA};
+  *simEndpoint(0) = {0.8f, 1};
+  simEndpointFailAfter(row.faultOp, row.faultAfter, row.faultError);
+  EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
+  EXPECT_NEAR(simEndpoint(MIC_A)->scalar, row.afterA, 1e-6);
+  EXPECT_NEAR(simEndpoint(MIC_B)->scalar, row.afterB, 1e-6);
+  EXPECT_EQ(simEndpoint(MIC_A)->muted, row.mutedA);
+  EXPECT_EQ(simEndpoint(MIC_B)->muted, row.mutedA);
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_SET_MUTE), 0u);
+  EXPECT_NEAR(simEndpoint(0)->scalar, 0.8f, 1e-6) << "the speakers untouched";
+  EXPECT_EQ(simEndpointCalls(SIM_ENDPOINT_SET_SCALAR), row.writes);
+  EXPECT_EQ(simTrayClockNotifications(), (unsigned)row.result);
+  EXPECT_EQ(simMixerCalls(SIM_MIXER_OPEN), 0u);
+  expectNothingHeld();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MicrophoneLevel,
+                         testing::ValuesIn(MIC_LEVEL_ROWS),
+                         rowName<MicLevelRow>);
 
 /* A device that takes SetMute but does not keep it (Wine's stub) fails. */
 TEST_F(MicrophoneTest, AMuteThatDoesNotHoldFails) {

@@ -1,8 +1,16 @@
 /*
  * `plughost devices` over the sim linked into this program: every
- * device of both flows in every state with its roles, and the order it
- * lists them in is the order the plug-in's Next goes round.
+ * device of both flows in every state with its roles, the order it lists
+ * them in is the order the plug-in's Next goes round, and the settings
+ * file's Output and Input texts mark the device they name.
  */
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -167,5 +175,81 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<AfterSwitchRow> &info) {
       return info.param.name;
     });
+
+/* ---- The slots that name a device ------------------------------------- */
+
+struct SlotRow {
+  const char *name;
+  const char *key, *value; /* the value as code page 932 bytes */
+  int device;              /* the simulated device it marks, or -1 */
+};
+
+/* ヘッドホン in code page 932. */
+#define HEADPHONES_CP932 "\x83\x77\x83\x62\x83\x68\x83\x7A\x83\x93"
+
+const SlotRow SLOT_ROWS[] = {
+    {"TheFirstActiveDeviceNamed", "Output0", "usb headset", 2},
+    {"AJapaneseText", "Output3", HEADPHONES_CP932, 2},
+    {"AnyCase", "Output9", "SIMULATED", 0},
+    {"ARecordingDevice", "Input2", "desk", 5},
+    {"NotTheOtherDirection", "Output5", "desk", -1},
+    {"OnlyAnUnpluggedOne", "Input1", "line in", -1},
+    {"NoText", "Output1", "", -1},
+};
+
+class PlughostDeviceSlots : public PlughostDevices,
+                            public testing::WithParamInterface<SlotRow> {};
+
+/* Marked as the plug-in's commands by name find it: the slot's direction,
+ * active devices only, the first in the listing's order. */
+TEST_P(PlughostDeviceSlots, MarkWhatTheSlotsCommandsReach) {
+  const SlotRow &row = GetParam();
+  simEndpointSetState(1, AUDIO_RENDER, SIM_DEVICE_UNPLUGGED);
+  simEndpointSetName(1, "USB Headset (old)");
+  simEndpointSetState(2, AUDIO_RENDER, SIM_DEVICE_ACTIVE);
+  simEndpointSetName(2, "ヘッドホン (USB Headset)");
+  simEndpointSetState(5, AUDIO_CAPTURE, SIM_DEVICE_ACTIVE);
+  simEndpointSetName(5, "Desk Microphone");
+  simEndpointSetState(6, AUDIO_CAPTURE, SIM_DEVICE_UNPLUGGED);
+  simEndpointSetName(6, "Line In");
+  std::string folder =
+      (std::filesystem::temp_directory_path() / "plughost-slots-XXXXXX")
+          .string();
+  ASSERT_NE(mkdtemp(folder.data()), nullptr);
+  std::string path = folder + "/volume.ini";
+  std::ofstream(path, std::ios::binary) << "[Command]\n"
+                                        << row.key << "=" << row.value << "\n";
+  std::string printed;
+  DevicesListing listing = read(&printed);
+  markNamingSlots(&listing, path.c_str());
+  std::filesystem::remove_all(folder);
+  unsigned slot = (unsigned)(row.key[strlen(row.key) - 1] - '0');
+  for (unsigned i = 0; i < listing.count; i++) {
+    const DeviceReport &device = listing.devices[i];
+    std::string id = std::string("}.{sim-") + std::to_string(row.device) + "}";
+    bool marked = row.device >= 0 && strstr(device.id, id.c_str()) &&
+                  device.flow == (row.key[0] == 'I');
+    EXPECT_EQ(device.slots, marked ? 1u << slot : 0u) << device.name;
+  }
+  char *text = nullptr;
+  size_t size = 0;
+  FILE *out = open_memstream(&text, &size);
+  printDevicesListing(out, &listing);
+  fclose(out);
+  printed = text;
+  free(text);
+  std::string mark = std::string("}  ") + row.key + "\n";
+  EXPECT_EQ(printed.find(mark) != std::string::npos, row.device >= 0)
+      << printed;
+  EXPECT_EQ(printed.find("Output<k>, Input<k>: ") != std::string::npos,
+            row.device >= 0)
+      << printed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, PlughostDeviceSlots,
+                         testing::ValuesIn(SLOT_ROWS),
+                         [](const testing::TestParamInfo<SlotRow> &info) {
+                           return info.param.name;
+                         });
 
 } // namespace

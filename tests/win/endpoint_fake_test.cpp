@@ -41,12 +41,13 @@ protected:
   /* Wine's input method support enters COM on a thread that creates a
    * window, so the taskbar leaves the thread in a single-threaded
    * apartment; without it the thread has no COM. */
-  void start(bool withTaskbar = true) {
+  void start(bool withTaskbar = true,
+             const char *settings = ENDPOINT_SETTINGS) {
     char reason[256] = "";
     if (withTaskbar) {
       ASSERT_TRUE(kitCreateTaskbar(&taskbar, reason, sizeof reason)) << reason;
     }
-    ASSERT_TRUE(installPlugin(&plugin, ENDPOINT_SETTINGS));
+    ASSERT_TRUE(installPlugin(&plugin, settings));
     ASSERT_TRUE(loadPlugin(&plugin));
     ASSERT_EQ(1, plugin.exports.init(plugin.dllPath.c_str(), 0));
   }
@@ -262,6 +263,22 @@ TEST_F(FakeEndpointTest, MicrophoneCommandsReachBothRecordingDefaults) {
   EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING].muted, FALSE);
   EXPECT_EQ(state->devices[FAKE_FIRST_RECORDING + 1].muted, FALSE);
   EXPECT_EQ(kitClockMessages().refreshes, 2);
+}
+
+/* A device that is not the default, by its name: the devices listed, its
+ * name read through its property store, its own IAudioEndpointVolume
+ * written through the method table; the default left alone. */
+TEST_F(FakeEndpointTest, ANamedDeviceThatIsNotTheDefault) {
+  ASSERT_NO_FATAL_FAILURE(
+      start(true, "[Command]\r\nOutput4=usb headset\r\nOutputSet4=40\r\n"));
+  ASSERT_EQ(1, execute(11204));
+  EXPECT_FLOAT_EQ(state->devices[1].scalar, 0.4f);
+  EXPECT_FLOAT_EQ(state->devices[0].scalar, 0.5f) << "the default untouched";
+  EXPECT_EQ(state->calls[FAKE_ENUM_DEVICES], 1);
+  EXPECT_EQ(state->calls[FAKE_ACTIVATE], 1);
+  EXPECT_EQ(state->calls[FAKE_GET_DEFAULT], 0);
+  EXPECT_EQ(kitClockMessages().refreshes, 1);
+  EXPECT_EQ(state->liveReferences, 0);
 }
 
 } // namespace

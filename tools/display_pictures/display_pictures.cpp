@@ -38,8 +38,10 @@ static const Picture PICTURES[] = {
     {"display-level.png", viewOf(DISPLAY_PLAYBACK, 1, 55, 0, u"")},
     {"display-mute.png", viewOf(DISPLAY_PLAYBACK, 0, 0, 1, u"")},
     {"display-microphone.png", viewOf(DISPLAY_MICROPHONE, 0, 0, 1, u"")},
+    {"display-microphone-level.png", viewOf(DISPLAY_MICROPHONE, 1, 70, 0, u"")},
     {"display-app.png", viewOf(DISPLAY_APPLICATION, 1, 30, 0, u"firefox")},
     {"display-device.png", viewOf(DISPLAY_OUTPUT_DEVICE, 0, 0, 0, HEADPHONES)},
+    {"display-named.png", viewOf(DISPLAY_NAMED_DEVICE, 1, 40, 0, HEADPHONES)},
 };
 
 /* The frame's client area as top-down RGB bytes. */

@@ -27,7 +27,7 @@ struct RunCommand {
 
 /* A DLL built for another machine than plughost gets only the loader's
  * "Bad EXE format for %1"; the file's own header tells which it is. */
-static void reportUnloadable(const char *path, const char *reason) {
+void reportUnloadable(const char *path, const char *reason) {
   char foreign[600];
   if (describeForeignDll(path, dllMachineOfFile(path), hostDllMachine(),
                          foreign, sizeof foreign))
@@ -120,18 +120,19 @@ static void escapeBytes(const char *text, char *out, size_t outSize) {
   out[used] = '\0';
 }
 
-/* Captions are code page 932; the terminal wants UTF-8. */
-static void printCaption(const char *text) {
+void writeCodePageText(FILE *out, const char *text) {
   char utf8[1024];
   if (!text)
-    fputs("(null)", stdout);
+    fputs("(null)", out);
   else if (hostCaptionToUtf8(text, utf8, sizeof utf8))
-    fputs(utf8, stdout);
+    fputs(utf8, out);
   else {
     escapeBytes(text, utf8, sizeof utf8);
-    printf("%s (not code page 932)", utf8);
+    fprintf(out, "%s (not code page 932)", utf8);
   }
 }
+
+static void printCaption(const char *text) { writeCodePageText(stdout, text); }
 
 static void printableName(const CommandInfo *command, char *name,
                           size_t nameSize) {

@@ -7,7 +7,8 @@
  * The platform part reads the devices and the default id of each flow
  * and role (Core Audio on Windows, the sim inside the loaded plug-in
  * elsewhere) into plain reports; the portable part (devices.cpp) marks
- * the defaults and prints.
+ * the defaults and the devices the settings file's texts name (by the
+ * plug-in's own matcher), and prints.
  */
 #ifndef PLUGHOST_DEVICES_H
 #define PLUGHOST_DEVICES_H
@@ -31,6 +32,8 @@ struct DeviceReport {
   char name[DEVICE_TEXT_SIZE]; /* friendly name; empty: none to read */
   char id[DEVICE_TEXT_SIZE];   /* empty: none to read */
   unsigned roles;              /* bit r: the default for ERole r */
+  unsigned slots; /* bit k: Output<k> (Input<k> for a recording device)
+                     of the settings file names it */
 };
 
 struct DevicesListing {
@@ -50,6 +53,10 @@ int listAudioDevices(const char *path);
 extern const ListingSteps DEVICES_LISTING;
 /* Reads the devices and the defaults, and marks each device's roles. */
 void readDevicesListing(DevicesListing *listing, DeviceReport *reports);
+/* Marks the device each Output<k> and Input<k> text of the settings file
+ * names, as the plug-in finds it: the first active one of the text's
+ * direction, in the listing's order, whose name holds the text. */
+void markNamingSlots(DevicesListing *listing, const char *settingsPath);
 void printDevicesListing(FILE *out, const DevicesListing *listing);
 /* After a device switch (`plughost run`): the default devices of the flows
  * whose bits are set in flows (1: playback, 2: recording), by name, with

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plughost/check.h"
 #include "plughost/devices.h"
 #include "plughost/lines.h"
 #include "plughost/plughost.h"
@@ -15,6 +16,7 @@ static const char USAGE[] =
     "       plughost lines <plugin>\n"
     "       plughost sessions <plugin>\n"
     "       plughost devices <plugin>\n"
+    "       plughost check <plugin>\n"
     "\n"
     "Loads a plug-in the way the host application does.\n"
     "\n"
@@ -38,6 +40,15 @@ static const char USAGE[] =
     "         (state, the roles it is the default for, name, id), in the\n"
     "         order the device-switching commands go round the active ones.\n"
     "\n"
+    "  check  reads the settings file beside the plug-in as the plug-in\n"
+    "         reads it and lists its path, every [Setting] value and each\n"
+    "         line that offers nothing, and why: an unknown key (with the\n"
+    "         nearest known one), a number out of range, a switch that is\n"
+    "         not 1, a text cut short, a number slot without its text (or a\n"
+    "         text that offers nothing without its number slots), a key in\n"
+    "         the wrong section or never read, a file saved as UTF-8 or\n"
+    "         UTF-16, not ANSI.\n"
+    "\n"
     "  --taskbar  creates a stand-in taskbar with its clock first, so that\n"
     "             the clock's notifications can be counted (Windows; off\n"
     "             Windows the sim's taskbar in the plug-in always exists).\n"
@@ -46,7 +57,8 @@ static const char USAGE[] =
     "1 when the plug-in gave no information record, the stand-in taskbar\n"
     "could not be made or there is no mixer device 0, 2 for bad arguments,\n"
     "an unknown command name, or a plug-in that cannot be loaded or lacks\n"
-    "an export.\n";
+    "an export. check exits 1 when it found a problem or there is no\n"
+    "settings file to read.\n";
 
 static int badUse(const char *message) {
   fprintf(stderr, "plughost: %s\n\n%s", message, USAGE);
@@ -102,6 +114,9 @@ int main(int argc, char **argv) {
   if (strcmp(argv[1], "devices") == 0)
     return argc == 3 ? listAudioDevices(argv[2])
                      : badUse("devices takes exactly one plug-in");
-  return badUse(
-      "unknown action (expected info, run, lines, sessions or devices)");
+  if (strcmp(argv[1], "check") == 0)
+    return argc == 3 ? checkPluginSettings(argv[2])
+                     : badUse("check takes exactly one plug-in");
+  return badUse("unknown action (expected info, run, lines, sessions, devices "
+                "or check)");
 }

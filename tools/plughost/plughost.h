@@ -56,6 +56,15 @@ int printListing(const char *path, const ListingSteps *steps, void *listing);
 int writeListing(void *plugin, const char *path, const ListingSteps *steps,
                  void *listing, FILE *out, char *reason, size_t reasonSize);
 
+/* Code page 932 text (captions, the settings file's texts) as UTF-8, for
+ * the terminal; text that is not code page 932 as printable ASCII and
+ * \xNN, marked as such. */
+void writeCodePageText(FILE *out, const char *text);
+
+/* Says on stderr why the plug-in at path could not be loaded: the
+ * loader's reason, or the machine a DLL of another kind is built for. */
+void reportUnloadable(const char *path, const char *reason);
+
 /* Windows' rule for names: ASCII letters without regard to case. */
 int sameText(const char *first, const char *second);
 

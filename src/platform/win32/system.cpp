@@ -1,6 +1,6 @@
 /*
  * The rest of the platform on Windows: kernel32's profile reader, module
- * name and heap, version.dll, and user32's windows.
+ * name, heap and clock, version.dll, and user32's windows.
  */
 #include <windows.h>
 
@@ -57,9 +57,9 @@ uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size) {
   /* Fewer units each time, until the text fits: a cut never falls inside
    * a double-byte character, and a pair of surrogates goes as one. */
   while (units > 0) {
-    int written = WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)wide,
-                                      (int)units, text, (int)size - 1,
-                                      nullptr, nullptr);
+    int written =
+        WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)wide, (int)units, text,
+                            (int)size - 1, nullptr, nullptr);
     if (written > 0) {
       text[written] = '\0';
       return (uint32_t)written;
@@ -70,6 +70,10 @@ uint32_t platformWideToAnsi(const uint16_t *wide, char *text, uint32_t size) {
 }
 
 void platformDebugOutput(const char *line) { OutputDebugStringA(line); }
+
+uint32_t platformTickCount(void) { return GetTickCount(); }
+
+void platformSleep(uint32_t milliseconds) { Sleep(milliseconds); }
 
 uint32_t platformModuleFileName(void *module, char *buffer, uint32_t size) {
   return GetModuleFileNameA((HMODULE)module, buffer, size);
