@@ -15,8 +15,8 @@ namespace {
  * another case, and descend from it: a child, a grandchild, and one
  * below a process of another executable. A second browser started by the
  * shell is another program, as is a browser whose parent ended before the
- * browser was given the same number, and two whose parent ids name each
- * other. */
+ * browser was given the same number (and its child, started after the
+ * browser), and two whose parent ids name each other. */
 enum : uint32_t {
   SHELL = 50,
   PLAYER = 100,
@@ -27,6 +27,7 @@ enum : uint32_t {
   HELPER_C = 204,
   SECOND_BROWSER = 210,
   REUSED = 211,
+  BELOW_REUSED = 214,
   LOOP_A = 212,
   LOOP_B = 213,
   OTHER = 300,
@@ -74,6 +75,7 @@ protected:
     simProcessAdd(LOOP_A, BROWSER_FILE)->parentId = LOOP_B;
     simProcessAdd(LOOP_B, BROWSER_FILE)->parentId = LOOP_A;
     simProcessAdd(OTHER, "C:\\Other\\other.exe")->parentId = SHELL;
+    simProcessAdd(BELOW_REUSED, BROWSER_FILE)->parentId = REUSED;
     simProcessAdd(FRAME_HOST, "C:\\Windows\\ApplicationFrameHost.exe");
     simProcessAdd(STORE_APP, "C:\\Apps\\store.exe");
     windows[PLAYER_WINDOW] = simAppWindowAdd(0, "PlayerWindow", PLAYER);
@@ -223,6 +225,8 @@ const AppRow APP_ROWS[] = {
      6050, 1, {0.2f, 0.5f}, {0, 0}},
     {"ParentIdReusedByTheBrowser", BROWSER_WINDOW,
      {{0, REUSED, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
+    {"BelowAParentIdReused", BROWSER_WINDOW,
+     {{0, BELOW_REUSED, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
     {"ParentIdsInALoop", BROWSER_WINDOW,
      {{0, LOOP_A, 0.2f, 0, 1, 0}}, 6050, 0, {0.2f}, {0}},
     {"IdleOwnSessionSecondInstancePlays", BROWSER_WINDOW,
