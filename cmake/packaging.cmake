@@ -37,7 +37,8 @@ add_custom_target(release_texts ALL DEPENDS ${VOLUME_RELEASE_TEXTS})
 # The pictures of the on-screen display, which the guides name, as they
 # are in docs/.
 set(VOLUME_RELEASE_PICTURES)
-foreach(view level mute microphone microphone-level app device named)
+foreach(view level mute microphone microphone-level app device named
+             program)
   list(APPEND VOLUME_RELEASE_PICTURES
        ${PROJECT_SOURCE_DIR}/docs/display-${view}.png)
 endforeach()

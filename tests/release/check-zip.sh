@@ -6,7 +6,7 @@
 #
 # makes the zip with CPack from the build's own configuration (what
 # `--target package` runs), unpacks it into WORK and checks that it holds
-# the five files and the display's seven pictures and nothing else, that its
+# the five files and the display's eight pictures and nothing else, that its
 # DLL and plughost.exe are byte for byte the ones the tests load and its
 # pictures those of docs/, that plughost.exe is a 32-bit program that
 # imports nothing but Windows' own DLLs, that the texts are what Notepad on
@@ -36,7 +36,7 @@ zip=$work/$name.zip
 listing=$(cd "$work/unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
 pictures="./display-app.png ./display-device.png ./display-level.png"
 pictures="$pictures ./display-microphone-level.png ./display-microphone.png"
-pictures="$pictures ./display-mute.png ./display-named.png"
+pictures="$pictures ./display-mute.png ./display-named.png ./display-program.png"
 [ "$listing" = "$pictures ./guide-en.txt ./guide-ja.txt ./plughost.exe ./volume.dll ./volume.ini " ] ||
   fail "the zip holds: $listing"
 cmp "$dll" "$work/unpacked/volume.dll" ||

@@ -1,8 +1,11 @@
 /*
  * `plughost sessions` over the sim linked into this program: the
- * sessions it marks are exactly those the plug-in's command then changes,
- * and the listing says why, and what it could not read.
+ * sessions it marks, for the focused application and for each Program
+ * text of the settings file, are exactly those the plug-in's commands then
+ * change, and the listing says why, and what it could not read.
  */
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -111,6 +114,139 @@ TEST_P(PlughostSessions, MarksWhatThePluginChanges) {
 INSTANTIATE_TEST_SUITE_P(Scenes, PlughostSessions,
                          testing::ValuesIn(SCENE_ROWS),
                          [](const testing::TestParamInfo<SceneRow> &info) {
+                           return info.param.name;
+                         });
+
+/* ---- The sessions each Program text reaches ---------------------------- */
+
+struct ProgramSlot {
+  int slot;
+  const char *text;
+};
+
+struct ProgramRow {
+  const char *name;
+  std::vector<ProgramSlot> texts;
+  std::vector<SceneSession> sessions; /* in device order, as listed */
+  std::vector<unsigned> marked;       /* each session's Program bits */
+  const char *missed;                 /* the note of a text that reaches none */
+};
+
+const ProgramRow PROGRAM_ROWS[] = {
+    {"NamesAnyCaseExeOrNot",
+     {{0, "Player| browser.EXE"}},
+     {{0, 100, 1, 0}, {0, 300, 1, 0}, {1, 201, 0, 0}},
+     {1, 0, 1},
+     nullptr},
+    {"SystemSoundsByTheWord",
+     {{9, "SystemSounds"}},
+     {{0, 100, 1, 1}, {1, 100, 1, 0}},
+     {1u << 9, 0},
+     nullptr},
+    {"ExpiredNever",
+     {{0, "player"}},
+     {{0, 100, 2, 0}, {1, 100, 0, 0}},
+     {0, 1},
+     nullptr},
+    {"TwoTextsOneSession",
+     {{1, "other"}, {3, "store|other.exe"}},
+     {{0, 300, 1, 0}, {0, 401, 1, 0}},
+     {2 | 8, 8},
+     nullptr},
+    {"ATextThatReachesNone",
+     {{0, "player"}, {2, "spotify"}},
+     {{0, 100, 1, 0}},
+     {1},
+     "\nProgram2=spotify reaches no session: "},
+};
+
+class PlughostPrograms : public PlughostListing,
+                         public testing::WithParamInterface<ProgramRow> {
+protected:
+  void TearDown() override {
+    simSetModuleFileName(nullptr);
+    if (!folder.empty())
+      std::filesystem::remove_all(folder);
+  }
+
+  /* A settings file of the row's texts, each with its ProgramSet at 50,
+   * beside the plug-in's name, which the plug-in is started with. */
+  std::string startWithSettings(const ProgramRow &row) {
+    folder =
+        (std::filesystem::temp_directory_path() / "plughost-programs-XXXXXX")
+            .string();
+    EXPECT_NE(mkdtemp(folder.data()), nullptr);
+    std::ofstream settings(folder + "/volume.ini", std::ios::binary);
+    settings << "[Command]\n";
+    for (const ProgramSlot &text : row.texts)
+      settings << "Program" << text.slot << "=" << text.text << "\nProgramSet"
+               << text.slot << "=50\n";
+    settings.close();
+    std::string plugin = folder + "/volume.dll";
+    simSetModuleFileName(plugin.c_str());
+    EXPECT_EQ(KSTEvent_Init(plugin.c_str(), 0), 1);
+    return plugin;
+  }
+
+  std::string folder;
+};
+
+/* The slots a session's line names at its end. */
+std::string slotsOfLine(const std::string &line) {
+  size_t first = line.find("  Program");
+  return first == std::string::npos ? "" : line.substr(first);
+}
+
+/* Marked as the plug-in's ProgramSet(k) then changes them, whatever has
+ * the focus; a text that reaches nothing is told of. */
+TEST_P(PlughostPrograms, MarkWhatEachTextReaches) {
+  const ProgramRow &row = GetParam();
+  simSetForegroundWindow(simAppWindowAdd(0, "W", 200));
+  for (const SceneSession &s : row.sessions) {
+    SimSession *session = simSessionAdd(s.device, s.process);
+    session->state = s.state;
+    session->systemSounds = s.system;
+  }
+  std::string plugin = startWithSettings(row);
+  SessionsListing listing = {};
+  std::string printed = listHere(&SESSIONS_LISTING, &listing, plugin.c_str());
+  std::vector<unsigned> marked;
+  size_t line = printed.find("\"name\"\n");
+  for (unsigned i = 0; i < listing.count; i++) {
+    marked.push_back(listing.sessions[i].programs);
+    line = printed.find('\n', line) + 1;
+    std::string slots;
+    for (int k = 0; k < 10; k++)
+      if (i < row.marked.size() && (row.marked[i] >> k & 1))
+        slots += "  Program" + std::to_string(k);
+    EXPECT_EQ(
+        slotsOfLine(printed.substr(line, printed.find('\n', line) - line)),
+        slots)
+        << printed;
+  }
+  EXPECT_EQ(marked, row.marked) << printed;
+  EXPECT_EQ(printed.find(" reaches no session: ") != std::string::npos,
+            row.missed != nullptr)
+      << printed;
+  if (row.missed) {
+    EXPECT_NE(printed.find(row.missed), std::string::npos) << printed;
+  }
+  EXPECT_NE(printed.find("\nProgram<k>: "), std::string::npos) << printed;
+  for (const ProgramSlot &text : row.texts) {
+    for (unsigned i = 0; simSessionAt(i); i++)
+      simSessionAt(i)->scalar = 1.0f;
+    KSTEvent_Execute(12200 + text.slot, 0);
+    for (unsigned i = 0; simSessionAt(i) && i < row.marked.size(); i++) {
+      EXPECT_EQ(simSessionAt(i)->scalar == 0.5f,
+                (row.marked[i] >> text.slot & 1) != 0)
+          << "Program" << text.slot << ", session " << i;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, PlughostPrograms,
+                         testing::ValuesIn(PROGRAM_ROWS),
+                         [](const testing::TestParamInfo<ProgramRow> &info) {
                            return info.param.name;
                          });
 

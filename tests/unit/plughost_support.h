@@ -28,14 +28,17 @@ template <typename Write> std::string captured(Write write) {
 }
 
 /* The listing plughost prints, made as plughost makes it of a loaded
- * plug-in but of this program, whose sim the test shapes; the listing
- * record keeps what was read. */
-inline std::string listHere(const ListingSteps *steps, void *listing) {
+ * plug-in but of this program, whose sim the test shapes, named by given
+ * (whose settings file the listing reads); the listing record keeps what
+ * was read. */
+inline std::string listHere(const ListingSteps *steps, void *listing,
+                            const char *given = "") {
   void *self = dlopen(nullptr, RTLD_NOW);
   char reason[128] = "";
   int listed = 0;
   std::string printed = captured([&](FILE *out) {
-    listed = writeListing(self, "", steps, listing, out, reason, sizeof reason);
+    listed =
+        writeListing(self, given, steps, listing, out, reason, sizeof reason);
   });
   EXPECT_TRUE(listed) << reason;
   return printed;

@@ -33,7 +33,8 @@ function(endpoint_test_program name)
   volume_beside_program(${name})
 endfunction()
 
-# The program the focused application's test brings to the foreground.
+# The program the focused application's test brings to the foreground, and
+# whose children the snapshot's test lists (volume_win_tests).
 add_executable(focus_helper focus_helper.cpp)
 set_target_properties(focus_helper PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
@@ -41,7 +42,7 @@ target_compile_options(focus_helper PRIVATE ${ENDPOINT_TEST_FLAGS})
 target_link_options(focus_helper PRIVATE ${VOLUME_STATIC_LINK})
 
 endpoint_test_program(volume_endpoint_fake_tests endpoint_fake_test.cpp
-  focused_app_fake_test.cpp device_switch_fake_test.cpp)
+  focused_app_fake_test.cpp helper_processes.cpp device_switch_fake_test.cpp)
 add_dependencies(volume_endpoint_fake_tests fake_core_audio focus_helper)
 set_property(TARGET volume_endpoint_fake_tests PROPERTY
   CROSSCOMPILING_EMULATOR ${VOLUME_WINE_RUN} ${FAKE_AUDIO_PREFIX})

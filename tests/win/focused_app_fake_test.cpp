@@ -2,36 +2,22 @@
  * The focused application's commands through the real COM calls, against
  * the fake Core Audio server's sessions: a helper program the test starts
  * is brought to the foreground, and the real DLL finds its sessions by its
- * process and, where it has none, by its executable (a second instance of
- * the helper, without a window), or inside a Store app's frame, then
- * releases everything. The rules themselves are tested natively.
+ * process and, where it has none, by its own helper (a process of its
+ * executable it started, without a window), never by another instance of
+ * its executable that it did not start, or inside a Store app's frame,
+ * then releases everything. The rules themselves are tested natively.
  */
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "fake_core_audio/fake_core_audio.h"
+#include "helper_processes.h"
 #include "plugin_host.h"
 
 namespace {
-
-/* The folder of the test program, the DLL and the helpers. */
-std::string besideTheProgram(const char *name) {
-  std::string path = builtPluginPath();
-  return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
-/* "station\desktop" of the calling thread: the helper must share the
- * private desktop, where the test's FindWindowA looks. */
-std::string threadDesktop(void) {
-  char station[128] = "", desktop[128] = "";
-  GetUserObjectInformationA(GetProcessWindowStation(), UOI_NAME, station,
-                            sizeof station, nullptr);
-  GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME,
-                            desktop, sizeof desktop, nullptr);
-  return std::string(station) + "\\" + desktop;
-}
 
 class FocusedAppFakeTest : public ::testing::Test {
 protected:
@@ -43,13 +29,7 @@ protected:
   }
 
   void TearDown() override {
-    for (PROCESS_INFORMATION &helper : helpers)
-      if (helper.hProcess) {
-        TerminateProcess(helper.hProcess, 0);
-        WaitForSingleObject(helper.hProcess, 5000);
-        CloseHandle(helper.hProcess);
-        CloseHandle(helper.hThread);
-      }
+    endHelpers(job, helpers, 2);
     if (frame)
       DestroyWindow(frame);
     removePlugin(&plugin);
@@ -61,16 +41,9 @@ protected:
   }
 
   DWORD startHelper(int index, const char *argument) {
-    std::string command =
-        "\"" + besideTheProgram("focus_helper.exe") + "\" " + argument;
-    std::string desktop = threadDesktop();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.lpDesktop = &desktop[0];
-    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &helpers[index]))
-        << command << ": error " << GetLastError();
-    return helpers[index].dwProcessId;
+    if (!job)
+      job = makeHelperJob();
+    return startHelperIn(job, argument, &helpers[index]);
   }
 
   /* The helper's window, once it is in the foreground; null after 10 s. */
@@ -135,39 +108,50 @@ protected:
   HMODULE fake = nullptr;
   FakeAudioState *state = nullptr;
   InstalledPlugin plugin = {};
+  HANDLE job = nullptr;
   PROCESS_INFORMATION helpers[2] = {};
   HWND frame = nullptr;
 };
 
-TEST_F(FocusedAppFakeTest, FindsTheForegroundProgramByProcessAndByFile) {
+/* The program's helper is the quiet child it started; another quiet
+ * instance of its executable, which the test started, is another program. */
+TEST_F(FocusedAppFakeTest, FindsTheForegroundProgramByProcessAndItsHelper) {
   AllowSetForegroundWindow(ASFW_ANY);
-  DWORD shown = startHelper(0, "window");
-  DWORD quiet = startHelper(1, "quiet");
-  ASSERT_TRUE(shown && quiet);
-  ASSERT_NE(foregroundHelper(shown), nullptr) << "the helper never came up";
+  DWORD shown = startHelper(0, "window quiet");
+  DWORD other = startHelper(1, "quiet");
+  ASSERT_TRUE(shown && other);
+  HWND window = foregroundHelper(shown);
+  ASSERT_NE(window, nullptr) << "the helper never came up";
+  char title[32] = "";
+  GetWindowTextA(window, title, sizeof title);
+  DWORD child = (DWORD)strtoul(title, nullptr, 10);
+  ASSERT_NE(child, 0u) << "the helper started no child: " << title;
   addSession(0, GetCurrentProcessId(), 0.8f); /* another program */
-  addSession(1, quiet, 0.2f);
+  addSession(1, other, 0.2f);
   addSession(0, 0, 0.6f);
   state->sessions[2].systemSounds = TRUE;
+  addSession(1, child, 0.3f);
 
-  /* No session of its own: the quiet instance of the same file. */
+  /* No session of its own: its child's, not the other instance's. */
   EXPECT_EQ(1, execute(6050));
-  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.5f);
+  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.5f);
+  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.2f);
   EXPECT_EQ(state->liveReferences, 0);
 
   /* A session of its own: only that one, from now on. */
   addSession(1, shown, 0.3f);
   EXPECT_EQ(1, execute(4010));
-  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.4f);
+  EXPECT_FLOAT_EQ(state->sessions[4].volume, 0.4f);
   EXPECT_EQ(1, execute(21));
-  EXPECT_EQ(state->sessions[3].muted, TRUE);
+  EXPECT_EQ(state->sessions[4].muted, TRUE);
   EXPECT_EQ(1, execute(23));
-  EXPECT_EQ(state->sessions[3].muted, FALSE);
+  EXPECT_EQ(state->sessions[4].muted, FALSE);
   EXPECT_EQ(1, execute(5010));
-  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.3f);
+  EXPECT_FLOAT_EQ(state->sessions[4].volume, 0.3f);
 
-  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.5f);
-  EXPECT_EQ(state->sessions[1].muted, FALSE);
+  EXPECT_FLOAT_EQ(state->sessions[3].volume, 0.5f);
+  EXPECT_EQ(state->sessions[3].muted, FALSE);
+  EXPECT_FLOAT_EQ(state->sessions[1].volume, 0.2f);
   EXPECT_FLOAT_EQ(state->sessions[0].volume, 0.8f);
   EXPECT_FLOAT_EQ(state->sessions[2].volume, 0.6f);
   EXPECT_EQ(state->calls[FAKE_ENUM_DEVICES], 5);

@@ -42,6 +42,7 @@ static const Picture PICTURES[] = {
     {"display-app.png", viewOf(DISPLAY_APPLICATION, 1, 30, 0, u"firefox")},
     {"display-device.png", viewOf(DISPLAY_OUTPUT_DEVICE, 0, 0, 0, HEADPHONES)},
     {"display-named.png", viewOf(DISPLAY_NAMED_DEVICE, 1, 40, 0, HEADPHONES)},
+    {"display-program.png", viewOf(DISPLAY_PROGRAM, 1, 40, 0, u"spotify")},
 };
 
 /* The frame's client area as top-down RGB bytes. */

@@ -1,12 +1,15 @@
 /*
  * `plughost sessions`: lists the audio sessions of the active playback
- * devices and marks those the focused application's commands change now.
+ * devices and marks those the focused application's commands change now,
+ * and those each Program<k> text of the settings file reaches.
  */
 #include "plughost/sessions.h"
 
 #include <cstring>
 
 #include "plughost/plughost.h"
+#include "plugin/settings.h"
+#include "program/program_names.h"
 
 /* A Store app's frame belongs to ApplicationFrameHost; the app is the
  * process of a core window inside it that another process made. */
@@ -108,6 +111,43 @@ void readSessionsListing(SessionsListing *listing, SessionReport *reports) {
     markSessions(listing);
 }
 
+/* ---- The sessions each Program text reaches ---------------------------- */
+
+/* Live as the plug-in's program commands take it: read and not expired. */
+static int sessionReachable(const SessionReport *session) {
+  return session->kind == SESSION_READ && session->state != SESSION_EXPIRED;
+}
+
+/* The session's process named by the snapshot, as the plug-in names it:
+ * by the file name alone, without opening the process. */
+static int sessionNamed(const SessionReport *session,
+                        const ProgramNames *names) {
+  uint16_t file[SESSION_TEXT_SIZE];
+  return hostProcessFile(session->processId, file, SESSION_TEXT_SIZE) &&
+         namesFile(names, file);
+}
+
+void markProgramSlots(SessionsListing *listing, const char *settingsPath) {
+  for (unsigned i = 0; i < listing->count; i++)
+    listing->sessions[i].programs = 0;
+  const SettingTextRow &row = SETTING_TEXT_ROWS[SETTING_TEXT_PROGRAM];
+  for (uint32_t k = 0; k < SETTING_TEXT_SLOTS; k++) {
+    char *text = listing->programs[k];
+    readSettingText(settingsPath, row.section, row.key, k, text);
+    if (text[0] == '\0')
+      continue;
+    ProgramNames names;
+    readProgramNames(text, &names);
+    for (unsigned i = 0; i < listing->count; i++) {
+      SessionReport *session = &listing->sessions[i];
+      if (sessionReachable(session) &&
+          programReaches(&names, sessionNamed(session, &names),
+                         session->systemSounds))
+        session->programs |= 1u << k;
+    }
+  }
+}
+
 /* ---- Printing ------------------------------------------------------------ */
 
 static const char *stateText(int32_t state) {
@@ -152,13 +192,42 @@ static void printSession(FILE *out, const SessionReport *session) {
   }
   char volume[16];
   volumeText(session, volume, sizeof volume);
-  fprintf(out, "%c  %3u  %7u  %-8s  %6s  %-4s  %s%s%s%s\n",
+  fprintf(out, "%c  %3u  %7u  %-8s  %6s  %-4s  %s%s%s%s",
           session->taken ? '*' : ' ', (unsigned)session->device,
           (unsigned)session->processId,
           session->systemSounds ? "system" : stateText(session->state), volume,
           muteText(session), session->executable[0] ? session->executable : "-",
           session->displayName[0] ? "  \"" : "", session->displayName,
           session->displayName[0] ? "\"" : "");
+  for (uint32_t k = 0; k < SETTING_TEXT_SLOTS; k++)
+    if (session->programs & (1u << k))
+      fprintf(out, "  Program%u", (unsigned)k);
+  fputc('\n', out);
+}
+
+/* Each Program text that reaches no session, and why it may not. */
+static void printProgramNotes(FILE *out, const SessionsListing *listing) {
+  unsigned reached = 0, texts = 0;
+  for (unsigned i = 0; i < listing->count; i++)
+    reached |= listing->sessions[i].programs;
+  for (uint32_t k = 0; k < SETTING_TEXT_SLOTS; k++) {
+    if (listing->programs[k][0] == '\0')
+      continue;
+    texts++;
+    if (reached & (1u << k))
+      continue;
+    fprintf(out, "\nProgram%u=", (unsigned)k);
+    writeCodePageText(out, listing->programs[k]);
+    fputs(" reaches no session: no process of those executables' file "
+          "names\n(\".exe\" optional, any case, \"|\" between names) has a "
+          "live session here; a program\nhas a session once it has played.\n",
+          out);
+  }
+  if (texts)
+    fputs("\nProgram<k>: a session that text of the settings file reaches, "
+          "which\nProgramSet(k), ProgramMute(k) and the like change, "
+          "whatever has the focus.\n",
+          out);
 }
 
 /* Why the commands reach what they reach, or nothing. */
@@ -220,6 +289,7 @@ void printSessionsListing(FILE *out, const SessionsListing *listing) {
   if (listing->notShown)
     fprintf(out, "   ... and %u more sessions, not shown\n", listing->notShown);
   printFocusNote(out, listing, taken);
+  printProgramNotes(out, listing);
   fputs("\n* a session the focused application's commands change now. "
         "Expired sessions and\nthe system sounds' never change.\n",
         out);
@@ -262,14 +332,20 @@ void printTakenSessions(FILE *out, void *plugin) {
 
 /* ---- The listing's steps ------------------------------------------------ */
 
-static int openSessions(void *plugin, const char *, void *, char *reason,
+/* The settings file of the plug-in listed, whose texts name programs. */
+static char settingsPath[4096];
+
+static int openSessions(void *plugin, const char *path, void *, char *reason,
                         size_t reasonSize) {
+  if (!hostSettingsPath(plugin, path, settingsPath, sizeof settingsPath))
+    settingsPath[0] = '\0';
   return hostOpenSessions(plugin, reason, reasonSize);
 }
 
 static void readSessions(void *listing) {
   static SessionReport reports[LISTED_SESSIONS_MAX];
   readSessionsListing((SessionsListing *)listing, reports);
+  markProgramSlots((SessionsListing *)listing, settingsPath);
 }
 
 static void printSessions(FILE *out, const void *listing) {

@@ -1,14 +1,16 @@
 /*
  * `plughost sessions`: every audio session on every active playback
- * device, and which of them the focused application's commands would
- * change now, so that a user can see why a command does or does not reach
- * a program.
+ * device, which of them the focused application's commands would change
+ * now and which each Program<k> text of the settings file reaches, so
+ * that a user can see why a command does or does not reach a program.
  *
  * The platform part reads the sessions and the foreground window (Core
  * Audio and user32 on Windows, the sim inside the loaded plug-in elsewhere)
  * into plain reports; the portable part (sessions.cpp) finds the focused
  * application and marks its sessions by calling the plug-in's own rule
- * (src/focused_app/session_choice.cpp), which it answers from the reports.
+ * (src/focused_app/session_choice.cpp), which it answers from the reports,
+ * and marks the sessions each Program<k> text of the settings file reaches
+ * by the plug-in's rule of names (src/program/program_names.h).
  */
 #ifndef PLUGHOST_SESSIONS_H
 #define PLUGHOST_SESSIONS_H
@@ -46,7 +48,8 @@ struct SessionReport {
   int muted;
   char executable[SESSION_TEXT_SIZE];  /* empty when it cannot be told */
   char displayName[SESSION_TEXT_SIZE]; /* DEVICE_UNREAD: the device's */
-  int taken; /* the focused application's commands change it */
+  int taken;         /* the focused application's commands change it */
+  unsigned programs; /* bit k: Program<k> of the settings file reaches it */
 };
 
 struct SessionsListing {
@@ -58,6 +61,8 @@ struct SessionsListing {
   unsigned notShown;     /* beyond LISTED_SESSIONS_MAX */
   int complete;          /* every device and session answered */
   SessionsChosen chosen; /* how, where there is a focused process */
+  /* Program<k> of the settings file as read; empty: no text. */
+  char programs[SETTING_TEXT_SLOTS][SETTING_TEXT_SIZE];
 };
 
 /* ---- Portable part ----------------------------------------------------- */
@@ -69,6 +74,11 @@ extern const ListingSteps SESSIONS_LISTING;
 /* Finds the focused application (a Store app inside its frame) and marks
  * the sessions the plug-in's rule chooses for it (session_choice.h). */
 void readSessionsListing(SessionsListing *listing, SessionReport *reports);
+/* Reads each Program<k> text of the settings file and marks the sessions
+ * it reaches by the plug-in's own rule (program_names.h): live, of a
+ * process whose executable's file name in the snapshot is one of its
+ * names, or the system sounds' where it names SystemSounds. */
+void markProgramSlots(SessionsListing *listing, const char *settingsPath);
 void printSessionsListing(FILE *out, const SessionsListing *listing);
 /* After a command of the focused application (`plughost run`): one line
  * for each session its commands change now, with its volume and mute, as
