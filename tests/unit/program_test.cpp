@@ -67,6 +67,10 @@ void walkStopsEarly(void) { simFocusFailAfter(SIM_PROCESS_WALK, 5, 1); }
 void secondWriteRefused(void) {
   simSessionFailOnce(SIM_SESSION_SET_VOLUME, 1, SIM_E_FAIL);
 }
+/* Two sessions listed (a query each), then the second one's volume. */
+void secondVolumeUnheld(void) {
+  simSessionFailOnce(SIM_SESSION_QUERY, 3, SIM_E_NOINTERFACE);
+}
 
 const char ENDPOINT_ON[] =
     "[Setting]\nVolEndpoint=1\n[Command]\nProgram0=spotify\nProgramSet0=40\n";
@@ -136,6 +140,9 @@ const ProgramRow PROGRAM_ROWS[] = {
     {"OneSessionRefuses",
      {{0, PLAYER, 0.2f, 0, 1, 0}, {1, PLAYER_HELPER, 0.3f, 0, 1, 0}},
      12200, 0, {0.4f, 0.3f}, {0, 0}, SETTINGS, secondWriteRefused},
+    {"OneSessionCannotBeHeld",
+     {{0, PLAYER, 0.2f, 0, 1, 0}, {1, PLAYER_HELPER, 0.3f, 0, 1, 0}},
+     12200, 0, {0.4f, 0.3f}, {0, 0}, SETTINGS, secondVolumeUnheld},
 };
 // clang-format on
 
