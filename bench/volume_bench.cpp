@@ -15,7 +15,10 @@
  * 7. the same for the focused application's commands with 1, 10 and 50
  *    audio sessions present, and the processes each one opens;
  * 8. the time per command without and with the on-screen display
- *    (Osd=1), and the frames it is handed per command.
+ *    (Osd=1), and the frames it is handed per command;
+ * 9. a program by name's ProgramSet with 1, 16 and 64 audio sessions
+ *    present: COM calls, the snapshots taken (one) and the processes
+ *    walked and opened (none), heap allocations and time per command.
  *
  * Nothing here passes or fails: the expected figures are printed beside the
  * measured ones for a reader to compare.
@@ -645,6 +648,85 @@ static void reportDisplay(void) {
   simSetModuleFileName(moduleWithoutSettings);
 }
 
+/* ---- A program by name ----------------------------------------------- */
+
+enum {
+  PLAYER = 300,           /* the named program's process */
+  RUNNING_PROCESSES = 96, /* the snapshot's, the player among the last */
+  PROGRAM_COMMANDS = 20000
+};
+
+static const char PROGRAM_SET[] =
+    "[Command]\nProgram0=player|chat.exe\nProgramSet0=50\n";
+
+/* sessions sessions over two playback devices, every fourth (the first
+ * among them) the player's, the others spread over ten other programs;
+ * the snapshot walked to its end to name them. */
+static void shapeProgramSessions(int sessions) {
+  simEndpointReset();
+  simFocusReset();
+  simEndpointSetKind(1, AUDIO_RENDER, 1);
+  for (int p = 0; p < RUNNING_PROCESSES - 1; p++)
+    simProcessAdd(200 + p, "C:\\Windows\\svchost.exe")->parentId = 4;
+  simProcessAdd(PLAYER, "C:\\Programs\\Player.exe")->parentId = 200;
+  for (int i = 0; i < sessions; i++) {
+    uint32_t process = i % 4 == 0 ? PLAYER : 200 + i % OTHER_PROGRAMS;
+    simSessionAdd(i * 2 >= sessions, process)->scalar = 0.5f;
+  }
+}
+
+static void printProgramRow(int32_t commandId, int sessions) {
+  shapeProgramSessions(sessions);
+  unsigned calls = comCallsNow();
+  unsigned snapshots = simFocusCalls(SIM_PROCESS_SNAPSHOT);
+  unsigned walked = simFocusCalls(SIM_PROCESS_WALK);
+  unsigned opens = simFocusCalls(SIM_PROCESS_OPEN);
+  unsigned long allocations = simHeapAllocations();
+  int32_t result = KSTEvent_Execute(commandId, 0);
+  /* 21 calls around the two devices, 5 per session listed (listed,
+   * queried, its process asked, its two interfaces released) and 5 per
+   * session of the player (its state, whether it is the system sounds',
+   * its volume queried, set and released). */
+  int named = (sessions + 3) / 4;
+  char callsCell[24];
+  snprintf(callsCell, sizeof callsCell, "%u/%d", comCallsNow() - calls,
+           21 + 5 * sessions + 5 * named);
+  snapshots = simFocusCalls(SIM_PROCESS_SNAPSHOT) - snapshots;
+  walked = simFocusCalls(SIM_PROCESS_WALK) - walked;
+  opens = simFocusCalls(SIM_PROCESS_OPEN) - opens;
+  allocations = simHeapAllocations() - allocations;
+  printf("  %-9d %-6d %-7d %-10s %-10u %-6u %-7u %-6lu %.0f\n", sessions, named,
+         result, callsCell, snapshots, walked, opens, allocations,
+         medianNanoseconds(executeRepeatedly, commandId, PROGRAM_COMMANDS));
+}
+
+/* ProgramSet0 (12200) on the player, whatever has the focus. */
+static void reportProgram(void) {
+  char module[PATH_SIZE], settings[PATH_SIZE];
+  snprintf(module, PATH_SIZE, "%s/program.dll", temporaryFolder);
+  snprintf(settings, PATH_SIZE, "%s/program.ini", temporaryFolder);
+  printf("\n9. A program by name, ProgramSet0=50 over %d processes: per "
+         "command, the program's\n   sessions, its result, COM calls "
+         "(measured/expected), snapshots taken (goal 1),\n   processes "
+         "walked and opened (goal 0), heap allocations, and time (median\n"
+         "   of %d runs of %d)\n",
+         RUNNING_PROCESSES, REPETITIONS, PROGRAM_COMMANDS);
+  printf("  %-9s %-6s %-7s %-10s %-10s %-6s %-7s %-6s %s\n", "sessions", "its",
+         "result", "COM calls", "snapshots", "walked", "opened", "heap", "ns");
+  FILE *file = fopen(settings, "w");
+  if (!file || fputs(PROGRAM_SET, file) < 0 || fclose(file) != 0)
+    return;
+  loadPlugin();
+  simSetModuleFileName(module);
+  KSTEvent_Init(HOST_FILE_NAME, 0);
+  for (int sessions : {1, 16, 64})
+    printProgramRow(12200, sessions);
+  unlink(settings);
+  simSetModuleFileName(moduleWithoutSettings);
+  simFocusReset();
+  simEndpointReset();
+}
+
 /* ---- The Windows library ---------------------------------------------- */
 
 static void reportLibrarySize(const char *path) {
@@ -676,6 +758,7 @@ int main(int argc, char **argv) {
   reportEndpointPath();
   reportFocusedApp();
   reportDisplay();
+  reportProgram();
   removeSettingsFolder();
   return 0;
 }

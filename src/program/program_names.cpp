@@ -10,7 +10,10 @@
 void readProgramNames(const char *text, ProgramNames *names) {
   static const uint16_t SYSTEM_SOUNDS[] = {'S', 'y', 's', 't', 'e', 'm', 'S',
                                            'o', 'u', 'n', 'd', 's', 0};
-  platformAnsiToWide(text, names->text, SETTING_TEXT_SIZE);
+  /* A conversion that stops at a byte it cannot decode may have written
+   * the letters before it, unterminated. */
+  if (platformAnsiToWide(text, names->text, SETTING_TEXT_SIZE) == 0)
+    names->text[0] = 0;
   names->systemSounds = namesFile(names, SYSTEM_SOUNDS);
 }
 

@@ -7,6 +7,7 @@
  * display's name.
  */
 #include "plugin/plugin.h"
+#include "program/program_names.h"
 #include "unit_support.h"
 
 namespace {
@@ -65,6 +66,10 @@ void noSnapshot(void) { simFocusFail(SIM_PROCESS_SNAPSHOT, 1); }
 void walkStopsEarly(void) { simFocusFailAfter(SIM_PROCESS_WALK, 5, 1); }
 void secondWriteRefused(void) {
   simSessionFailOnce(SIM_SESSION_SET_VOLUME, 1, SIM_E_FAIL);
+}
+/* Two sessions listed (a query each), then the second one's volume. */
+void secondVolumeUnheld(void) {
+  simSessionFailOnce(SIM_SESSION_QUERY, 3, SIM_E_NOINTERFACE);
 }
 
 const char ENDPOINT_ON[] =
@@ -135,6 +140,9 @@ const ProgramRow PROGRAM_ROWS[] = {
     {"OneSessionRefuses",
      {{0, PLAYER, 0.2f, 0, 1, 0}, {1, PLAYER_HELPER, 0.3f, 0, 1, 0}},
      12200, 0, {0.4f, 0.3f}, {0, 0}, SETTINGS, secondWriteRefused},
+    {"OneSessionCannotBeHeld",
+     {{0, PLAYER, 0.2f, 0, 1, 0}, {1, PLAYER_HELPER, 0.3f, 0, 1, 0}},
+     12200, 0, {0.4f, 0.3f}, {0, 0}, SETTINGS, secondVolumeUnheld},
 };
 // clang-format on
 
@@ -243,5 +251,34 @@ TEST_P(ProgramShown, AsTheTextIsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ProgramShown, testing::ValuesIn(SHOWN_ROWS),
                          rowName<ShownRow>);
+
+/* A text the code page cannot decode names nothing, whatever the
+ * decoding wrote before it stopped (its names' buffer is not zeroed
+ * first here, as on the stack of a command). */
+struct UndecodableRow {
+  const char *name;
+  const char *text; /* bytes of code page 932 */
+  const char16_t *file;
+};
+
+const UndecodableRow UNDECODABLE_ROWS[] = {
+    {"LeadByteAtTheEnd", "tool\x81", u"tool.exe"},
+    {"LeadByteBeforeASpace", "systemsounds|ab\x81 cd", u"SystemSounds"},
+};
+
+class ProgramNamesRead : public testing::TestWithParam<UndecodableRow> {};
+
+TEST_P(ProgramNamesRead, UndecodableNamesNothing) {
+  ProgramNames names;
+  std::fill(std::begin(names.text), std::end(names.text), u'x');
+  names.systemSounds = -1;
+  readProgramNames(GetParam().text, &names);
+  EXPECT_EQ(namesFile(&names, (const uint16_t *)GetParam().file), 0);
+  EXPECT_EQ(names.systemSounds, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ProgramNamesRead,
+                         testing::ValuesIn(UNDECODABLE_ROWS),
+                         rowName<UndecodableRow>);
 
 } // namespace
