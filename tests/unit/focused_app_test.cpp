@@ -46,15 +46,6 @@ enum Foreground {
 
 const char BROWSER_FILE[] = "C:\\Browser\\browser.exe";
 
-struct Session {
-  int device; /* playback device 0 or 1 */
-  uint32_t process;
-  float scalar;
-  int32_t muted;
-  int32_t state; /* 0 inactive, 1 active, 2 expired */
-  int system;    /* the system sounds' session */
-};
-
 class FocusedAppTest : public PluginTest {
 protected:
   void SetUp() override {
@@ -94,27 +85,7 @@ protected:
 
   void shape(Foreground foreground, const std::vector<Session> &sessions) {
     simSetForegroundWindow(windows[foreground]);
-    for (const Session &s : sessions) {
-      SimSession *added = simSessionAdd(s.device, s.process);
-      added->scalar = s.scalar;
-      added->muted = s.muted;
-      added->state = s.state;
-      added->systemSounds = s.system;
-    }
-  }
-
-  std::vector<float> scalars(void) {
-    std::vector<float> found;
-    for (unsigned i = 0; simSessionAt(i); i++)
-      found.push_back(simSessionAt(i)->scalar);
-    return found;
-  }
-
-  std::vector<int32_t> mutes(void) {
-    std::vector<int32_t> found;
-    for (unsigned i = 0; simSessionAt(i); i++)
-      found.push_back(simSessionAt(i)->muted);
-    return found;
+    addSessions(sessions);
   }
 
   void expectNothingHeld(void) {
@@ -255,11 +226,11 @@ TEST_P(FocusedApp, ChangesTheApplicationsSessionsOnly) {
   if (row.tweak)
     row.tweak();
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
-  std::vector<float> after = scalars();
+  std::vector<float> after = sessionScalars();
   ASSERT_EQ(after.size(), row.scalarsAfter.size());
   for (size_t i = 0; i < after.size(); i++)
     EXPECT_NEAR(after[i], row.scalarsAfter[i], 1e-6) << "session " << i;
-  EXPECT_EQ(mutes(), row.mutedAfter);
+  EXPECT_EQ(sessionMutes(), row.mutedAfter);
   EXPECT_EQ(simTrayClockNotifications(), (unsigned)row.result);
   expectNothingHeld();
 }
@@ -381,10 +352,10 @@ TEST_P(FocusedAppFault, FailsReleasingEverythingAndRecovers) {
   shape(BROWSER_WINDOW, FAULT_SCENE);
   inject(row, true);
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), 0);
-  std::vector<float> after = scalars();
+  std::vector<float> after = sessionScalars();
   for (size_t i = 0; i < after.size(); i++)
     EXPECT_NEAR(after[i], row.scalarsAfter[i], 1e-6) << "session " << i;
-  EXPECT_EQ(mutes(), row.mutedAfter);
+  EXPECT_EQ(sessionMutes(), row.mutedAfter);
   EXPECT_EQ(simTrayClockNotifications(), 0u);
   expectNothingHeld();
   inject(row, false);
@@ -421,10 +392,10 @@ TEST_P(FocusedAppFaultElsewhere, ChangesWhatItFoundAndSucceeds) {
   shape(BROWSER_WINDOW, FAULT_SCENE);
   inject(row, true);
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), 1);
-  std::vector<float> after = scalars();
+  std::vector<float> after = sessionScalars();
   for (size_t i = 0; i < after.size(); i++)
     EXPECT_NEAR(after[i], row.scalarsAfter[i], 1e-6) << "session " << i;
-  EXPECT_EQ(mutes(), row.mutedAfter);
+  EXPECT_EQ(sessionMutes(), row.mutedAfter);
   EXPECT_EQ(simTrayClockNotifications(), 1u);
   expectNothingHeld();
 }
@@ -440,7 +411,7 @@ TEST_F(FocusedAppTest, WithoutTheImageNameOnlyOwnSessionsAreFound) {
   EXPECT_EQ(KSTEvent_Execute(6050, 0), 0);
   simSessionAdd(1, BROWSER);
   EXPECT_EQ(KSTEvent_Execute(6050, 0), 1);
-  EXPECT_EQ(scalars(), (std::vector<float>{0.2f, 0.5f}));
+  EXPECT_EQ(sessionScalars(), (std::vector<float>{0.2f, 0.5f}));
   expectNothingHeld();
 }
 

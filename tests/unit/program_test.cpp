@@ -38,15 +38,6 @@ const char SETTINGS[] =
     "Program7=tool|systemsounds.exe\nProgramSet7=40\n"
     "ProgramMute9=1\n";
 
-struct Session {
-  int device; /* playback device 0 or 1 */
-  uint32_t process;
-  float scalar;
-  int32_t muted;
-  int32_t state; /* 0 inactive, 1 active, 2 expired */
-  int system;
-};
-
 struct ProgramRow {
   const char *name;
   std::vector<Session> sessions;
@@ -164,16 +155,6 @@ protected:
     simSetForegroundWindow(simAppWindowAdd(0, "Game", GAME));
   }
 
-  void shape(const std::vector<Session> &sessions) {
-    for (const Session &s : sessions) {
-      SimSession *added = simSessionAdd(s.device, s.process);
-      added->scalar = s.scalar;
-      added->muted = s.muted;
-      added->state = s.state;
-      added->systemSounds = s.system;
-    }
-  }
-
   void expectNothingHeld(void) {
     EXPECT_EQ(simEndpointLiveReferences(), 0);
     EXPECT_EQ(simEndpointMisuses(), 0u);
@@ -197,20 +178,15 @@ TEST_P(Program, ChangesItsSessionsOnly) {
   const ProgramRow &row = GetParam();
   writeSettings(row.settings);
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  shape(row.sessions);
+  addSessions(row.sessions);
   if (row.tweak)
     row.tweak();
   EXPECT_EQ(KSTEvent_Execute(row.id, 0), row.result);
-  std::vector<float> scalars;
-  std::vector<int32_t> mutes;
-  for (unsigned i = 0; simSessionAt(i); i++) {
-    scalars.push_back(simSessionAt(i)->scalar);
-    mutes.push_back(simSessionAt(i)->muted);
-  }
+  std::vector<float> scalars = sessionScalars();
   ASSERT_EQ(scalars.size(), row.scalarsAfter.size());
   for (size_t i = 0; i < scalars.size(); i++)
     EXPECT_NEAR(scalars[i], row.scalarsAfter[i], 1e-6) << "session " << i;
-  EXPECT_EQ(mutes, row.mutedAfter);
+  EXPECT_EQ(sessionMutes(), row.mutedAfter);
   EXPECT_EQ(simTrayClockNotifications(), (unsigned)row.result);
   EXPECT_LE(simFocusCalls(SIM_PROCESS_SNAPSHOT), 1u) << "one snapshot";
   EXPECT_EQ(simDebugLineCount(), row.result ? 0u : 1u);
@@ -241,7 +217,7 @@ TEST_P(ProgramShown, AsTheTextIsWritten) {
   writeSettings(cp932("[Setting]\nOsd=1\n[Command]\nProgram1=chat.exe|ボイス\n"
                       "ProgramSet1=40\nProgramMute1=1\n"));
   ASSERT_EQ(KSTEvent_Init(modulePath.c_str(), 0), 1);
-  shape({{0, CHAT, 0.2f, 0, 1, 0}});
+  addSessions({{0, CHAT, 0.2f, 0, 1, 0}});
   EXPECT_EQ(KSTEvent_Execute(GetParam().id, 0), 1);
   ASSERT_EQ(simDisplayFrames(), 1u);
   const uint16_t *shown = simDisplayLastFrame()->text;

@@ -77,6 +77,30 @@ std::vector<uint32_t> levelsOf(const SimLine *line) {
   return std::vector<uint32_t>(line->levels, line->levels + line->channels);
 }
 
+void addSessions(const std::vector<Session> &sessions) {
+  for (const Session &s : sessions) {
+    SimSession *added = simSessionAdd(s.device, s.process);
+    added->scalar = s.scalar;
+    added->muted = s.muted;
+    added->state = s.state;
+    added->systemSounds = s.system;
+  }
+}
+
+std::vector<float> sessionScalars(void) {
+  std::vector<float> found;
+  for (unsigned i = 0; simSessionAt(i); i++)
+    found.push_back(simSessionAt(i)->scalar);
+  return found;
+}
+
+std::vector<int32_t> sessionMutes(void) {
+  std::vector<int32_t> found;
+  for (unsigned i = 0; simSessionAt(i); i++)
+    found.push_back(simSessionAt(i)->muted);
+  return found;
+}
+
 ExpectedCommand up(int v) {
   std::string n = std::to_string(v);
   return {"VolumeUp(" + n + ")", "ボリュームを" + n + "上げる", 1000 + v};

@@ -51,6 +51,23 @@ void setLevels(SimLine *line, const std::vector<uint32_t> &levels);
 /* Every channel of the line, as many as it has. */
 std::vector<uint32_t> levelsOf(const SimLine *line);
 
+/* An audio session added to the sim: on playback device 0 or 1, of a
+ * process, its level and mute, its state (0 inactive, 1 active, 2
+ * expired) and whether it is the system sounds'. */
+struct Session {
+  int device;
+  uint32_t process;
+  float scalar;
+  int32_t muted;
+  int32_t state;
+  int system;
+};
+
+void addSessions(const std::vector<Session> &sessions);
+/* Every session's level, and its mute, in the order they were added. */
+std::vector<float> sessionScalars(void);
+std::vector<int32_t> sessionMutes(void);
+
 struct CommandInfo;
 
 /* A command the table must hold; the caption as UTF-8. */
