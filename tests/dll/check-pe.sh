@@ -35,7 +35,7 @@ expected_exports='1 KSTEvent_Execute
 6 KSTEvent_WindowsHook'
 # Lower case: Windows compares module names without regard to case, and
 # the import libraries spell them variously (KERNEL32.dll, WINMM.DLL).
-system_dlls='kernel32.dll user32.dll gdi32.dll winmm.dll version.dll ole32.dll msvcrt.dll'
+. "$(dirname "$0")/windows-imports.sh"
 newer_than_xp='QueryFullProcessImageNameW QueryFullProcessImageNameA
   SetThreadDpiAwarenessContext GetDpiForMonitor'
 
@@ -80,13 +80,10 @@ if [ "$exports" != "$expected_exports" ]; then
 fi
 
 # ---- Imports: every "DLL Name:" line of the import tables.
-imports=$(echo "$dump" | awk '/^\tDLL Name: / { print tolower($3) }')
+imports=$(imports_of "$dump")
 [ -n "$imports" ] || problem "imports: no import table at all"
-for dll in $imports; do
-  case " $system_dlls " in
-  *" $dll "*) ;;
-  *) problem "imports: $dll is not one of Windows' own DLLs" ;;
-  esac
+for dll in $(not_windows_own $imports); do
+  problem "imports: $dll is not one of Windows' own DLLs"
 done
 
 # The functions: the hint/name lines below each "DLL Name:".

@@ -71,22 +71,17 @@ for text in guide-ja.txt volume.ini; do
 done
 
 # plughost.exe runs as it comes on 32-bit and 64-bit Windows alike: an
-# i386 image whose imports are Windows' own DLLs, with no MinGW runtime
-# (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll) to carry beside it.
-# Lower case: Windows compares module names without regard to case.
-system_dlls='kernel32.dll user32.dll gdi32.dll winmm.dll version.dll ole32.dll
-  msvcrt.dll'
+# i386 image whose imports are Windows' own DLLs, with no MinGW runtime to
+# carry beside it.
+. "$(dirname "$0")/../dll/windows-imports.sh"
 dump=$("$objdump" -p "$work/unpacked/plughost.exe") ||
   fail "objdump cannot read plughost.exe"
 echo "$dump" | grep -q 'file format pei-i386$' ||
   fail "plughost.exe is not an i386 image: $(echo "$dump" | grep 'file format')"
-imports=$(echo "$dump" | awk '/^\tDLL Name: / { print tolower($3) }')
+imports=$(imports_of "$dump")
 [ -n "$imports" ] || fail "plughost.exe has no import table"
-for import in $imports; do
-  case " $(echo $system_dlls) " in
-  *" $import "*) ;;
-  *) fail "plughost.exe imports $import, which is not one of Windows' own DLLs" ;;
-  esac
+for import in $(not_windows_own $imports); do
+  fail "plughost.exe imports $import, which is not one of Windows' own DLLs"
 done
 
 # ---- Under Wine, from the unpacked folder ------------------------------
